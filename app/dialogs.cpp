@@ -1,0 +1,52 @@
+// Message boxes through QMessageBox and QFileDialog.
+#include "app/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace quenvil {
+namespace {
+
+QWidget* activeParent() { return QApplication::activeWindow(); }
+
+void show(QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, activeParent());
+    box.exec();
+}
+
+class MessageBoxDialogs : public Dialogs {
+public:
+    void information(const QString& text) override {
+        show(QMessageBox::Information, QStringLiteral("Information"), text);
+    }
+    void message(const QString& text) override {
+        show(QMessageBox::NoIcon, QApplication::applicationName(), text);
+    }
+    void error(const QString& text) override {
+        show(QMessageBox::Critical, QApplication::applicationName(), errorBoxText(text));
+    }
+    std::optional<QString> openFile(QWidget* parent, const QString& filter) override {
+        const QString file = QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+        if (file.isEmpty()) return std::nullopt;
+        return file;
+    }
+};
+
+Dialogs* installed = nullptr;
+
+}  // namespace
+
+Dialogs& Dialogs::current() {
+    static MessageBoxDialogs boxes;
+    return installed ? *installed : boxes;
+}
+
+void Dialogs::setCurrent(Dialogs* dialogs) { installed = dialogs; }
+
+QString errorBoxText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QChar('.')) return message + QChar('.');
+    return message;
+}
+
+}  // namespace quenvil

@@ -1,0 +1,20 @@
+// Showing escaped errors.
+#include "app/handler_guard.h"
+
+#include <stdexcept>
+
+#include "app/dialogs.h"
+
+namespace quenvil {
+
+void reportException(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        Dialogs::current().error(QString::fromUtf8(e.what()));
+    } catch (...) {
+        Dialogs::current().error(QStringLiteral("unknown error"));
+    }
+}
+
+}  // namespace quenvil

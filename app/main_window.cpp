@@ -1,0 +1,158 @@
+// Main window.
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
+
+#include "analysis/five_grids.h"
+#include "app/dialogs.h"
+#include "app/handler_guard.h"
+#include "app/qt_text.h"
+#include "auto_naming/auto_naming_window.h"
+#include "manual_naming/manual_naming_window.h"
+#include "semi_auto_naming/semi_auto_naming_window.h"
+
+namespace quenvil {
+namespace {
+
+constexpr int kClientWidth = 683;
+constexpr int kClientHeight = 472;
+constexpr int kButtonRowHeight = 44;  // the panel fills the window below the command buttons
+
+template <typename Widget>
+Widget* place(Widget* w, int x, int y, int width, int height) {
+    w->setGeometry(x, y, width, height);
+    return w;
+}
+
+}  // namespace
+
+TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
+    setWindowTitle(QStringLiteral("Quenvil"));
+    makeFixedCentred(this, kClientWidth, kClientHeight);
+
+    const struct {
+        QPushButton** button;
+        const char* caption;
+    } commands[] = {{&Button2, "自动取名"},
+                    {&Button7, "半自动取名"},
+                    {&Button3, "手动取名"},
+                    {&Button4, "帮助"},
+                    {&Button5, "退出"}};
+    int x = 8;
+    for (const auto& c : commands) {
+        *c.button = place(new QPushButton(utf8Q(c.caption), this), x, 8, 104, 28);
+        x += 112;
+    }
+
+    Panel1 = place(new QFrame(this), 0, kButtonRowHeight, kClientWidth,
+                   kClientHeight - kButtonRowHeight);
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    Label1 = place(new QLabel(utf8Q("请输入姓名:"), Panel1), 8, 13, 97, 22);
+    styleTealCaption(Label1, 16);
+    Edit1 = place(new QLineEdit(utf8Q("黄思婷"), Panel1), 128, 11, 153, 21);
+    Button6 = place(new QPushButton(utf8Q("测算名字五行"), Panel1), 296, 12, 97, 25);
+    Label2 = place(new QLabel(utf8Q("请修正笔画:"), Panel1), 6, 51, 99, 22);
+    styleTealCaption(Label2, 16);
+    QLineEdit** strokeFields[] = {&Edit2, &Edit3, &Edit4, &Edit5};
+    const char* presets[] = {"12", "9", "12", "0"};
+    for (int i = 0; i < 4; ++i) {
+        *strokeFields[i] =
+            place(new QLineEdit(QString::fromLatin1(presets[i]), Panel1), 128 + 40 * i, 48, 33, 21);
+    }
+    Label3 = place(new QLabel(utf8Q("输入姓名后回车或者修正笔画后点击【测算名字五行】按钮"), Panel1),
+                   295, 48, 378, 21);
+    styleTealCaption(Label3, 14);
+    Memo1 = place(new QPlainTextEdit(Panel1), 3, 77, 673, 351);
+    Memo1->setReadOnly(true);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    setTabOrder(Memo1, Edit1);
+    setTabOrder(Edit1, Edit2);
+    setTabOrder(Edit2, Edit3);
+    setTabOrder(Edit3, Edit4);
+    setTabOrder(Edit4, Edit5);
+    setTabOrder(Edit5, Button6);
+
+    connect(Edit1, &QLineEdit::returnPressed, this, [this] { guarded([this] { Edit1KeyPress(); }); });
+    connect(Button6, &QPushButton::clicked, this, [this] { guarded([this] { Button6Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
+    connect(Button7, &QPushButton::clicked, this, [this] { guarded([this] { Button7Click(); }); });
+    connect(Button4, &QPushButton::clicked, this, [this] { guarded([this] { Button4Click(); }); });
+    connect(Button5, &QPushButton::clicked, this, [this] { guarded([this] { Button5Click(); }); });
+
+    // Opening the database; a failure is reported and start-up carries on.
+    try {
+        db_.open(folders_.program);
+    } catch (const std::exception& e) {
+        Dialogs::current().message(QString::fromUtf8(e.what()));
+    }
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::setNamingWindows(TForm2* auto_, TForm3* manual, TForm4* semiAuto) {
+    form2_ = auto_;
+    form3_ = manual;
+    form4_ = semiAuto;
+}
+
+void TForm1::Edit1KeyPress() {
+    const NameCut cut = cutName(fromQ(Edit1->text()));
+    if (cut.outcome == NameCut::Outcome::TooLong) {
+        Dialogs::current().information(utf8Q(kNameTooLongMessage));
+        return;
+    }
+    slots_ = {};
+    if (cut.outcome == NameCut::Outcome::Blocked) {
+        Dialogs::current().information(utf8Q(kInvalidNameMessage));
+        return;
+    }
+    slots_ = cut.slots;
+    const StrokeCounts counts = slotStrokes(slots_, db_.strokes);
+    QLineEdit* fields[] = {Edit2, Edit3, Edit4, Edit5};
+    for (size_t i = 0; i < kSlotCount; ++i) fields[i]->setText(QString::number(counts[i]));
+    Button6->click();
+}
+
+void TForm1::Button6Click() {
+    const StrokeFieldTexts fields = {fromQ(Edit2->text()), fromQ(Edit3->text()),
+                                     fromQ(Edit4->text()), fromQ(Edit5->text())};
+    const std::vector<std::string> lines = analysisReport(fields, slots_, db_.ADODS1);
+    setLines(Memo1, lines);
+    showFromStart(Memo1);
+}
+
+void TForm1::Button2Click() {
+    if (!form2_) return;
+    form2_->Memo3->clear();
+    form2_->exec();
+}
+
+void TForm1::Button3Click() {
+    if (form3_) form3_->exec();
+}
+
+void TForm1::Button7Click() {
+    if (form4_) form4_->exec();
+}
+
+std::filesystem::path TForm1::helpPage() const {
+    return folders_.program / "help" / u8"Quenvil使用教程.html";
+}
+
+void TForm1::Button4Click() {
+    const std::filesystem::path page = helpPage();
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+}
+
+void TForm1::Button5Click() { QApplication::quit(); }
+
+}  // namespace quenvil

@@ -1,0 +1,79 @@
+// The main window: the command buttons and the name analysis panel. It owns the database
+// connection and lends it to the naming windows.
+#pragma once
+
+#include <QWidget>
+#include <filesystem>
+
+#include "analysis/name_entry.h"
+#include "data/database.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QFrame;
+
+namespace quenvil {
+
+class TForm2;
+class TForm3;
+class TForm4;
+
+struct AppFolders {
+    std::filesystem::path program;  // data.Mdb and help/ live here
+    std::filesystem::path system;   // the name lists live in its xm/
+};
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // The creation step: builds the window and opens the character database.
+    explicit TForm1(const AppFolders& folders);
+    ~TForm1() override;
+
+    Database& database() { return db_; }
+    const AppFolders& folders() const { return folders_; }
+    void setNamingWindows(TForm2* auto_, TForm3* manual, TForm4* semiAuto);
+
+    // Handlers.
+    void Edit1KeyPress();  // Enter in the name field
+    void Button6Click();   // the five-grid report
+    void Button2Click();   // automatic naming
+    void Button3Click();   // manual naming
+    void Button7Click();   // semi-automatic naming
+    void Button4Click();   // help page
+    void Button5Click();   // exit
+
+    const CharacterSlots& slots() const { return slots_; }
+    std::filesystem::path helpPage() const;
+
+    // Command buttons.
+    QPushButton* Button2;
+    QPushButton* Button7;
+    QPushButton* Button3;
+    QPushButton* Button4;
+    QPushButton* Button5;
+    // Analysis panel.
+    QFrame* Panel1;
+    QLabel* Label1;
+    QLineEdit* Edit1;
+    QPushButton* Button6;
+    QLabel* Label2;
+    QLineEdit* Edit2;
+    QLineEdit* Edit3;
+    QLineEdit* Edit4;
+    QLineEdit* Edit5;
+    QLabel* Label3;
+    QPlainTextEdit* Memo1;
+
+private:
+    AppFolders folders_;
+    Database db_;
+    CharacterSlots slots_;
+    TForm2* form2_ = nullptr;
+    TForm3* form3_ = nullptr;
+    TForm4* form4_ = nullptr;
+};
+
+}  // namespace quenvil

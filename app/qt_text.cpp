@@ -1,0 +1,99 @@
+// Widget helpers.
+#include "app/qt_text.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextCursor>
+
+#include "text/gbk.h"
+
+namespace quenvil {
+
+QString toQ(std::string_view gbk) {
+    const std::string utf8 = gbkToUtf8(gbk);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string fromQ(const QString& s) { return utf8ToGbk(s.toStdString()); }
+
+QString utf8Q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+std::vector<std::string> linesOf(const QPlainTextEdit* box) {
+    std::vector<std::string> lines;
+    const QString text = box->toPlainText();
+    if (text.isEmpty()) return lines;
+    for (const QString& line : text.split(QChar('\n'))) lines.push_back(fromQ(line));
+    return lines;
+}
+
+namespace {
+
+QString joined(const std::vector<std::string>& lines) {
+    std::string all;
+    size_t size = 0;
+    for (const auto& l : lines) size += l.size() + 1;
+    all.reserve(size);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i) all += '\n';
+        all += lines[i];
+    }
+    return toQ(all);
+}
+
+}  // namespace
+
+void setLines(QPlainTextEdit* box, const std::vector<std::string>& lines) {
+    box->setPlainText(joined(lines));
+}
+
+void appendLines(QPlainTextEdit* box, const std::vector<std::string>& lines) {
+    if (lines.empty()) return;
+    box->appendPlainText(joined(lines));
+}
+
+void showFromStart(QPlainTextEdit* box) {
+    box->moveCursor(QTextCursor::Start);
+    box->ensureCursorVisible();
+}
+
+QFont songFont(int pixelSize) {
+    QFont f;
+    f.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"),
+                   QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    f.setPixelSize(pixelSize);
+    return f;
+}
+
+void styleTealCaption(QLabel* label, int pixelSize) {
+    label->setFont(songFont(pixelSize));
+    label->setAutoFillBackground(true);
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, QColor(0, 128, 128));
+    p.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(p);
+}
+
+void setTextColor(QWidget* w, const QColor& color) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, color);
+    p.setColor(QPalette::Text, color);
+    w->setPalette(p);
+}
+
+QColor textColor(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
+
+void makeFixedCentred(QWidget* window, int clientWidth, int clientHeight) {
+    const Qt::WindowFlags type = window->inherits("QDialog") ? Qt::Dialog : Qt::Window;
+    window->setWindowFlags(type | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    window->setFixedSize(clientWidth, clientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - QPoint(clientWidth / 2, clientHeight / 2));
+    }
+}
+
+}  // namespace quenvil

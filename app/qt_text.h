@@ -1,0 +1,38 @@
+// GBK text at the widgets, fonts and the look shared by the windows.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QLabel;
+class QPlainTextEdit;
+class QWidget;
+
+namespace quenvil {
+
+QString toQ(std::string_view gbk);     // GBK -> widget text
+std::string fromQ(const QString& s);   // widget text -> GBK
+QString utf8Q(const char* utf8);       // a fixed text of the program
+
+// Lines of a text box as GBK, and GBK lines into a text box.
+std::vector<std::string> linesOf(const QPlainTextEdit* box);
+void setLines(QPlainTextEdit* box, const std::vector<std::string>& lines);
+void appendLines(QPlainTextEdit* box, const std::vector<std::string>& lines);
+// Puts the caret at the start of the text and scrolls it into view.
+void showFromStart(QPlainTextEdit* box);
+
+// The Song typeface at a pixel size, with CJK fallbacks.
+QFont songFont(int pixelSize);
+// White text on teal, as the captions of the input fields.
+void styleTealCaption(QLabel* label, int pixelSize);
+void setTextColor(QWidget* w, const QColor& color);
+QColor textColor(const QWidget* w);
+
+// Fixed-size window with only the system menu and the minimise box, centred on the desktop.
+void makeFixedCentred(QWidget* window, int clientWidth, int clientHeight);
+
+}  // namespace quenvil

@@ -1,0 +1,183 @@
+// Automatic naming window.
+#include "auto_naming/auto_naming_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/dialogs.h"
+#include "app/handler_guard.h"
+#include "app/qt_text.h"
+#include "auto_naming/candidate_filter.h"
+#include "auto_naming/name_list.h"
+#include "data/folders.h"
+
+namespace quenvil {
+namespace {
+
+constexpr const char* kHeading = "自动取名结果";
+constexpr const char* kProgress = "数据处理中，请稍等...";
+constexpr const char* kNoSuchSurname = "数据库中不存在此姓";
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+
+}  // namespace
+
+TForm2::TForm2(Database& db, const std::filesystem::path& systemFolder, QWidget* parent)
+    : QDialog(parent), db_(db), folder_(nameListFolder(systemFolder)) {
+    setWindowTitle(utf8Q("自动取名"));
+    makeFixedCentred(this, 620, 460);
+
+    Label1 = new QLabel(utf8Q("请选择或者输入姓氏后回车:"), this);
+    Label1->setGeometry(12, 14, 210, 22);
+    styleTealCaption(Label1, 14);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setGeometry(230, 12, 120, 26);
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->lineEdit()->installEventFilter(this);
+    Button5 = new QPushButton(utf8Q("关闭"), this);
+    Button5->setGeometry(520, 12, 88, 28);
+
+    Label2 = new QLabel(utf8Q("部分名字列表"), this);
+    Label2->setGeometry(12, 50, 250, 20);
+    setTextColor(Label2, kGreen);
+    Memo2 = new QPlainTextEdit(this);
+    Memo2->setGeometry(12, 72, 250, 376);
+    Memo2->setReadOnly(true);
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    Button1 = new QPushButton(utf8Q("筛选->"), this);
+    Button1->setGeometry(272, 240, 76, 30);
+
+    Label3 = new QLabel(utf8Q(kHeading), this);
+    Label3->setGeometry(358, 50, 250, 20);
+    setTextColor(Label3, kGreen);
+    Memo3 = new QPlainTextEdit(this);
+    Memo3->setGeometry(358, 72, 250, 376);
+    Memo3->setReadOnly(true);
+    Memo3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(200);
+
+    connect(ComboBox1, &QComboBox::activated, this, [this] { guarded([this] { LoadSurname(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
+    connect(Button5, &QPushButton::clicked, this, [this] { guarded([this] { Button5Click(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+
+    guarded([this] { FormCreate(); });
+}
+
+void TForm2::FormCreate() {
+    std::vector<std::string> entries;
+    try {
+        entries = surnameEntries(folder_);
+    } catch (const std::filesystem::filesystem_error& e) {
+        const std::string reason = e.code().message() + ": " + folder_.string();
+        Dialogs::current().message(QString::fromStdString(reason));
+        return;
+    }
+    ComboBox1->clear();
+    for (const std::string& entry : entries) ComboBox1->addItem(QString::fromStdString(entry));
+    ComboBox1->setEditText(entries.empty() ? QString() : QString::fromStdString(entries.front()));
+    LoadSurname();
+}
+
+void TForm2::LoadSurname() {
+    if (running_) return;  // the list being filtered stays as it is
+    const std::filesystem::path file =
+        folder_ / (ComboBox1->currentText().toStdString() + ".txt");
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        Dialogs::current().message(utf8Q(kNoSuchSurname));
+        return;
+    }
+    std::vector<std::string> lines = readLinesFile(file);
+    names_ = std::move(lines);
+    setLines(Memo2, names_);
+    showFromStart(Memo2);
+}
+
+void TForm2::Button1Click() {
+    if (running_) return;  // a second start is ignored
+    running_ = true;
+    stopRequested_ = false;
+    Memo3->clear();
+    Label3->setText(utf8Q(kProgress));
+    Timer1->start();
+    std::vector<std::string> found;
+    bool completed = false;
+    try {
+        completed = runFilter(found);
+    } catch (...) {
+        endRun(found);  // the results so far stay; the label and timer return to idle
+        throw;
+    }
+    endRun(found);
+    if (completed) Dialogs::current().message(utf8Q(kFilterDoneMessage));
+}
+
+bool TForm2::runFilter(std::vector<std::string>& found) {
+    NameListFilter filter(names_, db_.strokes);
+    while (true) {
+        if (yieldSlice_.count() == 0) {
+            filter.runLines(1, found);
+        } else {
+            filter.runUntil(std::chrono::steady_clock::now() + yieldSlice_, found);
+        }
+        if (filter.finished()) return true;
+        appendLines(Memo3, found);
+        found.clear();
+        QApplication::processEvents();
+        if (stopRequested_) return false;  // the window was closed
+    }
+}
+
+void TForm2::endRun(std::vector<std::string>& found) {
+    appendLines(Memo3, found);
+    found.clear();
+    Label3->setText(utf8Q(kHeading));
+    Timer1->stop();
+    running_ = false;
+}
+
+void TForm2::Timer1Timer() {
+    setTextColor(Label3, textColor(Label3) == kRed ? kBlue : kRed);
+}
+
+void TForm2::Button5Click() { close(); }
+
+void TForm2::stopRun() {
+    if (running_) stopRequested_ = true;
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+    stopRun();
+    QDialog::closeEvent(event);
+}
+
+void TForm2::reject() {
+    stopRun();
+    QDialog::reject();
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            guarded([this] { LoadSurname(); });
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace quenvil

@@ -1,0 +1,45 @@
+// The automatic filter.
+#include "auto_naming/candidate_filter.h"
+
+#include "text/gbk.h"
+
+namespace quenvil {
+
+const std::string& noSurnameRowNoticeGbk() {
+    static const std::string notice = utf8ToGbk(kNoSurnameRowNotice);
+    return notice;
+}
+
+bool NameListFilter::step(std::vector<std::string>& out) {
+    if (finished_) return false;
+    if (next_ >= count_ || lines_[next_].empty()) {
+        finished_ = true;
+        return false;
+    }
+    const std::string& line = lines_[next_];
+    appendVerdict(judgeName(line, lookup_, table_), line, out);
+    ++next_;
+    return true;
+}
+
+bool NameListFilter::runLines(size_t maxLines, std::vector<std::string>& out) {
+    for (size_t i = 0; i < maxLines; ++i) {
+        if (!step(out)) break;
+    }
+    return finished_;
+}
+
+bool NameListFilter::runUntil(std::chrono::steady_clock::time_point deadline,
+                              std::vector<std::string>& out) {
+    // The clock is read every few lines: a line takes well under a microsecond.
+    constexpr size_t kLinesPerClockRead = 64;
+    while (!finished_) {
+        for (size_t i = 0; i < kLinesPerClockRead; ++i) {
+            if (!step(out)) return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) break;
+    }
+    return finished_;
+}
+
+}  // namespace quenvil

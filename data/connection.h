@@ -1,0 +1,159 @@
+// The connection to the character database and the data sets that every window shares:
+// a thin layer over SQLCipher that keeps the close / set command text / open protocol.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace quenvil {
+
+// An error of the database engine, carrying the engine's own text (UTF-8).
+class DatabaseError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A value bound to a statement parameter. Text is GBK; it is converted to UTF-8 for the engine.
+struct Param {
+    enum class Kind { Integer, Gbk, Utf8 } kind;
+    int64_t integer = 0;
+    std::string text;
+
+    static Param of(int64_t v) { return Param{Kind::Integer, v, {}}; }
+    static Param gbk(std::string_view s) { return Param{Kind::Gbk, 0, std::string(s)}; }
+    static Param utf8(std::string_view s) { return Param{Kind::Utf8, 0, std::string(s)}; }
+};
+
+// ADOCN: the one connection to data.Mdb.
+class Connection {
+public:
+    Connection() = default;
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // "Data Source=<file>;Jet OLEDB:Database Password=<password>"
+    void setConnectionString(std::string s) { connectionString_ = std::move(s); }
+    const std::string& connectionString() const { return connectionString_; }
+
+    // Opens the file named by the connection string with its password. Throws DatabaseError with
+    // the engine's text when the file is missing or the password is wrong.
+    void open();
+    void close();
+    bool connected() const { return db_ != nullptr; }
+
+    // The open handle; throws DatabaseError when the connection is closed.
+    sqlite3* handle() const;
+
+    void beginTransaction();
+    void commit();
+    void rollback();
+
+    // Runs a statement that returns no rows.
+    void execute(const std::string& sql, const std::vector<Param>& params = {});
+
+    // The text of the last open failure, so later queries can say why the database is closed.
+    const std::string& lastOpenError() const { return lastOpenError_; }
+
+private:
+    std::string connectionString_;
+    std::string lastOpenError_;
+    sqlite3* db_ = nullptr;
+};
+
+// A prepared statement; finalised when it goes out of scope.
+class Statement {
+public:
+    Statement(sqlite3* db, const std::string& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(const std::vector<Param>& params);
+    bool step();  // true when a row is ready
+    void reset();
+    sqlite3_stmt* get() const { return stmt_; }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// ADODS1 / ADODS2: a data set whose command text is set before each open. The current row's
+// fields are read by column name; rows can be appended and written in one batch.
+class DataSet {
+public:
+    explicit DataSet(Connection& connection) : connection_(connection) {}
+    ~DataSet();
+    DataSet(const DataSet&) = delete;
+    DataSet& operator=(const DataSet&) = delete;
+
+    void close();
+    void setCommandText(std::string sql, std::vector<Param> params = {});
+    const std::string& commandText() const { return sql_; }
+    void open();  // runs the command and stands on its first row
+    bool active() const { return active_; }
+    bool eof() const { return !hasRow_; }
+    void next();
+
+    // Text of a column of the current row, GBK; empty when there is no row or the value is null.
+    std::string fieldText(std::string_view column) const;
+    // The same in UTF-8, straight from the engine (valid until the data set moves).
+    std::string_view fieldUtf8(std::string_view column) const;
+    // Integer value of a column of the current row; 0 when there is no row or the value is null.
+    int64_t fieldInteger(std::string_view column) const;
+
+    // Appending: append() starts a new row (storing the one before it in the pending batch),
+    // setField() fills the new row, updateBatch() writes every pending row to the table that the
+    // command text reads ("select * from <table>").
+    void append();
+    void setField(std::string_view column, std::string_view gbkText);
+    void updateBatch();
+
+private:
+    int columnIndex(std::string_view column) const;
+    std::string tableOfCommand() const;
+
+    Connection& connection_;
+    std::string sql_;
+    std::vector<Param> params_;
+    std::unique_ptr<Statement> stmt_;
+    std::string preparedSql_;
+    bool active_ = false;
+    bool hasRow_ = false;
+    struct PendingRow {
+        std::vector<std::pair<std::string, std::string>> fields;  // column, GBK text
+    };
+    std::vector<PendingRow> pending_;
+    bool appending_ = false;
+};
+
+// ADOQuery1: a command that returns no rows.
+class Command {
+public:
+    explicit Command(Connection& connection) : connection_(connection) {}
+    void close() {}
+    void clearSql() {
+        sql_.clear();
+        params_.clear();
+    }
+    void setSql(std::string sql, std::vector<Param> params = {}) {
+        sql_ = std::move(sql);
+        params_ = std::move(params);
+    }
+    void execSql() { connection_.execute(sql_, params_); }
+
+private:
+    Connection& connection_;
+    std::string sql_;
+    std::vector<Param> params_;
+};
+
+}  // namespace quenvil

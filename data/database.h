@@ -1,0 +1,30 @@
+// The database components that the main window owns and lends to every window.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "data/connection.h"
+#include "data/stroke_lookup.h"
+
+namespace quenvil {
+
+inline constexpr const char* kDatabaseFileName = "data.Mdb";
+inline constexpr const char* kDatabasePassword = "quillon6085";
+
+struct Database {
+    Connection ADOCN;
+    DataSet ADODS1{ADOCN};
+    DataSet ADODS2{ADOCN};
+    Command ADOQuery1{ADOCN};
+    StrokeLookup strokes{ADODS1};
+
+    // Forms the connection string from the program's folder and opens it; builds the stroke
+    // index. Throws DatabaseError with the engine's text on failure.
+    void open(const std::filesystem::path& programDir);
+};
+
+// "Data Source=<dir>/data.Mdb;Jet OLEDB:Database Password=..."
+std::string connectionStringFor(const std::filesystem::path& programDir);
+
+}  // namespace quenvil

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Set-up, build, start and test Quenvil on Debian 12.
+#   ./quenvil.sh run              install what is missing, build, start the program
+#   ./quenvil.sh test             install what is missing, build, run every test
+#   ./quenvil.sh test --sanitize  the same in build-asan/ with AddressSanitizer and UBSan
+#   ./quenvil.sh bench            build and run the benchmarks
+set -euo pipefail
+cd "$(dirname "$0")"
+
+# Every Debian package the build, the tests and the program need.
+PACKAGES=(
+  build-essential cmake pkg-config
+  qt6-base-dev libsqlcipher-dev libicu-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-noto-cjk xvfb xauth
+)
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+build() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+}
+
+mode=${1:-run}
+case "$mode" in
+  run)
+    install_missing
+    build build
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+      echo
+      echo "Quenvil is built in build/quenvil/, but this machine has no display to show its window."
+      echo "Run it under a virtual display:   xvfb-run -a build/quenvil/quenvil"
+      echo "or use the terminal companion:    build/quenvil/quenvil-cli analyze 黄思婷"
+      exit 0
+    fi
+    exec build/quenvil/quenvil
+    ;;
+  test)
+    install_missing
+    if [ "${2:-}" = "--sanitize" ]; then
+      build build-asan -DQUENVIL_SANITIZE=ON -DQUENVIL_BENCH=OFF
+      export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+      export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+      ctest --test-dir build-asan --output-on-failure -j2
+    else
+      build build
+      ctest --test-dir build --output-on-failure -j2
+    fi
+    ;;
+  bench)
+    install_missing
+    build build
+    for b in build/bench/bench_*; do "$b"; done
+    ;;
+  *)
+    echo "usage: $0 run | test [--sanitize] | bench" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,20 @@
+// Splitting the first line of a user's name-list file into name tokens.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quenvil {
+
+// Tokens are separated by runs of bytes 0 to 32 (blanks and control characters); such bytes at
+// both ends are ignored. A token that begins with a double quote runs to its closing quote and may
+// hold blanks; a doubled quote inside stands for one quote; an unclosed quote runs to the end of
+// the line. Double-byte GBK characters are stepped over whole, so their second byte never splits
+// or closes a token.
+std::vector<std::string> splitImportLine(std::string_view line);
+
+// Only tokens of exactly six bytes (three double-byte characters) become names.
+inline bool isImportableName(std::string_view token) { return token.size() == 6; }
+
+}  // namespace quenvil

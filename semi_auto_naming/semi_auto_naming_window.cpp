@@ -1,0 +1,124 @@
+// Semi-automatic naming window.
+#include "semi_auto_naming/semi_auto_naming_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/dialogs.h"
+#include "app/handler_guard.h"
+#include "app/qt_text.h"
+#include "auto_naming/candidate_filter.h"
+#include "auto_naming/name_list.h"
+#include "semi_auto_naming/name_import.h"
+#include "text/units.h"
+
+namespace quenvil {
+
+TForm4::TForm4(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
+    setWindowTitle(utf8Q("半自动取名"));
+    makeFixedCentred(this, 668, 355);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setGeometry(12, 12, 316, 331);
+    Memo1->setPlainText(QString());
+    Memo1->setEnabled(false);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    Label1 = new QLabel(utf8Q("你选择的姓氏是:"), this);
+    Label1->setGeometry(340, 14, 130, 22);
+    styleTealCaption(Label1, 14);
+    Edit1 = new QLineEdit(this);
+    Edit1->setGeometry(478, 13, 80, 24);
+    Edit1->setReadOnly(true);
+
+    Button2 = new QPushButton(utf8Q("浏览....."), this);
+    Button2->setGeometry(340, 48, 72, 28);
+    Button1 = new QPushButton(utf8Q("导入"), this);
+    Button1->setGeometry(418, 48, 72, 28);
+    Button1->setEnabled(false);
+    Button3 = new QPushButton(utf8Q("筛选"), this);
+    Button3->setGeometry(496, 48, 72, 28);
+    Button3->setEnabled(false);
+    BitBtn3 = new QPushButton(utf8Q("关闭"), this);
+    BitBtn3->setGeometry(574, 48, 82, 28);
+
+    Memo2 = new QPlainTextEdit(this);
+    Memo2->setGeometry(340, 88, 316, 255);
+    Memo2->setReadOnly(true);
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont big = Memo2->font();
+    big.setPixelSize(19);
+    Memo2->setFont(big);
+    setTextColor(Memo2, QColor(255, 0, 0));
+
+    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });
+}
+
+void TForm4::Button2Click() {
+    Memo1->clear();
+    const auto chosen = Dialogs::current().openFile(this, QStringLiteral("*.txt"));
+    if (!chosen) return;
+    std::vector<std::string> lines;
+    try {
+        const std::string path(trimControl(chosen->toStdString()));
+        lines = readLinesFile(path);
+    } catch (const std::exception& e) {
+        Dialogs::current().message(QString::fromUtf8(e.what()));
+        return;
+    }
+    setLines(Memo1, lines);
+    loaded_ = std::move(lines);
+    Button1->setEnabled(true);
+}
+
+void TForm4::Button1Click() {
+    if (!loaded_) return;  // the loaded list went with the last import
+    ImportPlan plan;
+    try {
+        plan = planImport(*loaded_);
+    } catch (const ImportError& e) {
+        Dialogs::current().message(QString::fromUtf8(e.what()));
+        return;
+    }
+    Edit1->setText(toQ(plan.surname));
+    Memo2->appendPlainText(utf8Q(kImportingMessage));
+    Memo2->repaint();
+    writeImport(db_, plan);
+    loaded_.reset();
+    Button1->setEnabled(false);  // until the next browse loads a list
+    Dialogs::current().message(utf8Q(kImportDoneMessage));
+    Memo2->clear();
+    Button3->setEnabled(true);
+}
+
+void TForm4::Button3Click() {
+    Memo2->clear();
+    std::vector<std::string> found;
+    std::string lastSurname;
+    bool hadRow = false;
+    auto show = [&] {
+        setLines(Memo2, found);
+        if (hadRow) Edit1->setText(toQ(lastSurname));
+    };
+    try {
+        filterImported(db_, found, lastSurname);
+        hadRow = !lastSurname.empty() || !found.empty();
+    } catch (...) {
+        hadRow = !lastSurname.empty();
+        show();  // what was found before the error stays listed
+        throw;
+    }
+    show();
+    Button1->setEnabled(false);
+    Button3->setEnabled(false);
+    Dialogs::current().message(utf8Q(kFilterDoneMessage));
+}
+
+void TForm4::BitBtn3Click() { close(); }
+
+}  // namespace quenvil

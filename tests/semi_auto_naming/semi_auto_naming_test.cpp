@@ -1,0 +1,129 @@
+// Splitting an import line, the import into xm and xm2, and the imported-name filter.
+#include <gtest/gtest.h>
+
+#include "data/database.h"
+#include "semi_auto_naming/import_line.h"
+#include "semi_auto_naming/name_import.h"
+#include "support/fixture_db.h"
+#include "text/gbk.h"
+
+namespace quenvil {
+namespace {
+
+using test::G;
+using test::nameOf;
+using Lines = std::vector<std::string>;
+
+TEST(ImportLine, TokensSeparatedByBlanksAndControlBytes) {
+    EXPECT_EQ(splitImportLine(G("张小华 李四  欧阳娜娜\t王小明")),
+              (Lines{G("张小华"), G("李四"), G("欧阳娜娜"), G("王小明")}));
+    EXPECT_EQ(splitImportLine(" \x01 a \t\x1f b \x7f "), (Lines{"a", "b", "\x7f"}));
+    EXPECT_EQ(splitImportLine(""), Lines{});
+    EXPECT_EQ(splitImportLine("   \t "), Lines{});
+    // A NUL byte separates like the other control bytes.
+    EXPECT_EQ(splitImportLine(std::string("ab\0cd", 5)), (Lines{"ab", "cd"}));
+}
+
+TEST(ImportLine, QuotedTokens) {
+    EXPECT_EQ(splitImportLine("\"ab cd\" ef"), (Lines{"ab cd", "ef"}));
+    EXPECT_EQ(splitImportLine("\"a\"\"b\""), (Lines{"a\"b"}));
+    EXPECT_EQ(splitImportLine("\"\""), (Lines{""}));
+    EXPECT_EQ(splitImportLine("\"unclosed rest"), (Lines{"unclosed rest"}));
+    EXPECT_EQ(splitImportLine("\"ab\"cd"), (Lines{"ab", "cd"}));
+    // A quoted name with a blank is one token of six bytes.
+    EXPECT_EQ(splitImportLine("\"" + G("张") + " " + G("小") + "a\""),
+              (Lines{G("张") + " " + G("小") + "a"}));
+}
+
+TEST(ImportLine, DoubleByteCharactersAreSteppedOverWhole) {
+    // 0x81 0x22: a lead byte whose second byte is a quote does not close the quoted token.
+    const std::string tricky = "\"\x81\x22 x\" y";
+    EXPECT_EQ(splitImportLine(tricky), (Lines{"\x81\x22 x", "y"}));
+    // A lead byte followed by a blank takes the blank with it.
+    EXPECT_EQ(splitImportLine("\x81 ab cd"), (Lines{"\x81 ab", "cd"}));
+}
+
+class Import : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto data = test::numberedFixture();
+        data.fantizi.emplace_back(17, "阳");
+        data.fantizi.emplace_back(15, "欧");
+        data.fantizi.emplace_back(10, "娜");
+        test::buildFixtureDb(dir.path(), data);
+        db.open(dir.path());
+    }
+    Lines table(const char* name) {
+        Lines rows;
+        db.ADODS2.close();
+        db.ADODS2.setCommandText(std::string("select * from ") + name + " order by rowid");
+        db.ADODS2.open();
+        for (; !db.ADODS2.eof(); db.ADODS2.next()) rows.push_back(db.ADODS2.fieldText("xingming"));
+        return rows;
+    }
+    size_t import(const std::string& firstLine) {
+        return writeImport(db, planImport({firstLine, G("第二行 不导入")}));
+    }
+    test::TempDir dir;
+    Database db;
+};
+
+TEST_F(Import, OnlySixByteTokensBecomeRowsAndXm2HoldsDistinctNames) {
+    const ImportPlan plan = planImport({G("李四 张小华 李四 欧阳娜娜 王小明 张小华 abcdef 欧阳娜")});
+    EXPECT_EQ(plan.surname, G("李"));  // from the first token, though it is not imported
+    EXPECT_EQ(writeImport(db, plan), 5u);
+    EXPECT_EQ(table("xm"), (Lines{G("张小华"), G("王小明"), G("张小华"), "abcdef", G("欧阳娜")}));
+    Lines distinct = table("xm2");
+    std::sort(distinct.begin(), distinct.end());
+    Lines expected{G("张小华"), G("王小明"), "abcdef", G("欧阳娜")};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(distinct, expected);
+}
+
+TEST_F(Import, ASecondImportReplacesEveryRow) {
+    import(G("张小华 王小明"));
+    import(G("赵小燕"));
+    EXPECT_EQ(table("xm"), (Lines{G("赵小燕")}));
+    EXPECT_EQ(table("xm2"), (Lines{G("赵小燕")}));
+}
+
+TEST_F(Import, AFailingImportChangesNothing) {
+    import(G("张小华 王小明"));
+    // No token on the first line: refused before the tables are touched.
+    EXPECT_THROW(planImport({"   \t", G("张小华")}), ImportError);
+    EXPECT_THROW(planImport({}), ImportError);
+    // A database error half-way: the transaction is rolled back.
+    db.ADOCN.execute("create trigger refuse before insert on xm2 begin select raise(abort, 'disk full'); end");
+    EXPECT_THROW(import(G("赵小燕 钱多多")), DatabaseError);
+    EXPECT_EQ(table("xm"), (Lines{G("张小华"), G("王小明")}));
+    EXPECT_EQ(table("xm2").size(), 2u);
+}
+
+TEST_F(Import, TokensThatAreNotGbkTextAreSkipped) {
+    EXPECT_EQ(import(std::string("\xff\xfe\xfd\xfc\xfb\xfa ") + G("张小华")), 1u);
+    EXPECT_EQ(table("xm"), (Lines{G("张小华")}));
+}
+
+TEST_F(Import, FilterJudgesEveryImportedName) {
+    const std::string yes = nameOf(2, 9, 4), twice = nameOf(6, 11, 14);
+    import(yes + " " + nameOf(2, 9, 5) + " " + twice + " " + nameOf(20, 9, 4) + " " +
+           nameOf(1, 1, 1) + " " + G("欧阳娜"));
+    Lines found;
+    std::string last;
+    filterImported(db, found, last);
+    const std::string notice = G("数据库里没有此笔画的姓氏！");
+    // xm2 delivers its rows in the order they were inserted.
+    EXPECT_EQ(found, (Lines{yes, twice, twice, notice, notice}));
+    EXPECT_EQ(last, G("欧"));
+}
+
+TEST_F(Import, FilterOfAnEmptyTable) {
+    Lines found;
+    std::string last = "unchanged";
+    filterImported(db, found, last);
+    EXPECT_TRUE(found.empty());
+    EXPECT_EQ(last, "unchanged");
+}
+
+}  // namespace
+}  // namespace quenvil

@@ -1,0 +1,76 @@
+// Running quenvil-cli in tests.
+#include "support/cli_runner.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "support/fixture_db.h"
+
+namespace quenvil::test {
+namespace {
+
+std::string slurp(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+pid_t spawn(const std::filesystem::path& cli, const std::vector<std::string>& args,
+            const std::string& outFile, const std::string& errFile) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> argv;
+        const std::string program = cli.string();
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+}  // namespace
+
+std::filesystem::path installCli(const std::filesystem::path& folder) {
+    const auto target = folder / "quenvil-cli";
+    std::filesystem::copy_file(programDir() / "quenvil-cli", target,
+                               std::filesystem::copy_options::overwrite_existing);
+    return target;
+}
+
+CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string>& args) {
+    const auto dir = cli.parent_path();
+    const std::string outFile = (dir / "cli.out").string(), errFile = (dir / "cli.err").string();
+    const pid_t pid = spawn(cli, args, outFile, errFile);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    CliResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = slurp(outFile);
+    r.err = slurp(errFile);
+    return r;
+}
+
+pid_t startCli(const std::filesystem::path& cli, const std::vector<std::string>& args) {
+    return spawn(cli, args, "/dev/null", "/dev/null");
+}
+
+std::vector<std::string> outputLines(const std::string& out) {
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+}  // namespace quenvil::test

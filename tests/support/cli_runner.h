@@ -1,0 +1,28 @@
+// Runs quenvil-cli from a program folder of the test's own, with a fixture data.Mdb beside it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quenvil::test {
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;  // UTF-8
+    std::string err;
+};
+
+// Copies the built quenvil-cli into folder (where the test has put its data.Mdb).
+std::filesystem::path installCli(const std::filesystem::path& folder);
+
+CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string>& args);
+
+// Starts the program without waiting; its output goes to /dev/null.
+pid_t startCli(const std::filesystem::path& cli, const std::vector<std::string>& args);
+
+std::vector<std::string> outputLines(const std::string& out);
+
+}  // namespace quenvil::test

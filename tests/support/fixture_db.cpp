@@ -1,0 +1,93 @@
+// Fixture databases.
+#include "support/fixture_db.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+#include <stdexcept>
+
+#include "data/database.h"
+#include "text/gbk.h"
+#include "tools/database_builder.h"
+
+namespace quenvil::test {
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("quenvil-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void writeFile(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + file.string());
+}
+
+void buildFixtureDb(const std::filesystem::path& dir, const FixtureData& data) {
+    const auto sources = dir / "sources";
+    std::filesystem::create_directories(sources);
+    std::string fantizi = "# fixture\n";
+    for (const auto& [count, hanzi] : data.fantizi) {
+        fantizi += std::to_string(count) + "\t" + hanzi + "\n";
+    }
+    writeFile(sources / "fantizi.tsv", fantizi);
+    auto rows = [](const std::vector<std::vector<std::string>>& r) {
+        std::string text;
+        for (const auto& row : r) text += row.at(0) + "\t" + row.at(1) + "\t" + row.at(2) + "\n";
+        return text;
+    };
+    writeFile(sources / "wuge.tsv", rows(data.wuge));
+    writeFile(sources / "sancai.tsv", rows(data.sancai));
+    buildDatabase(sources, dir / kDatabaseFileName, kDatabasePassword);
+}
+
+FixtureData standardFixture() {
+    FixtureData d;
+    d.fantizi = {
+        {1, "一乙"},        {2, "二丁人"},      {3, "三小子"},    {4, "王文方"},
+        {5, "四平石"},      {6, "朱米"},        {7, "李吴何"},    {8, "明林周"},
+        {9, "思俊美"},      {10, "高马孙徐"},   {11, "张海伟国浩"}, {12, "黄婷"},
+        {13, "杨"},         {14, "赵"},         {15, "刘"},       {16, "陈"},
+        {17, "阳"},         {19, "郑"},         {20, "罗"},       {11, "梁"},
+        {99, "海"},  // a later row never wins over the first
+    };
+    for (int n = 1; n <= 81; ++n) {
+        d.wuge.push_back({std::to_string(n), n % 2 ? "吉" : "凶", "数" + std::to_string(n)});
+    }
+    for (const char* key : {"金金木", "火木木", "土火土", "木水木"}) {
+        d.sancai.push_back({key, "吉", std::string("配置") + key});
+    }
+    return d;
+}
+
+namespace {
+const char* const kNumbered[] = {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十",
+                                 "壹", "贰", "叁", "肆", "伍", "陆", "柒", "捌", "玖", "拾",
+                                 "甲", "乙", "丙", "丁", "戊", "己", "庚", "辛", "壬", "癸"};
+}  // namespace
+
+std::string charOf(int strokes) { return kNumbered[strokes - 1]; }
+
+std::string nameOf(int a, int b, int c) { return G((charOf(a) + charOf(b) + charOf(c)).c_str()); }
+
+FixtureData numberedFixture() {
+    FixtureData d;
+    for (int n = 1; n <= 30; ++n) d.fantizi.emplace_back(n, charOf(n));
+    return d;
+}
+
+std::filesystem::path programDir() { return QUENVIL_PROGRAM_DIR; }
+std::filesystem::path sourceDir() { return QUENVIL_SOURCE_DIR; }
+
+std::string G(const char* utf8) { return utf8ToGbk(utf8); }
+
+}  // namespace quenvil::test

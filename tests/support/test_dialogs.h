@@ -1,0 +1,40 @@
+// Dialogs that record what the windows show and answer the file dialog, for window tests.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include "app/dialogs.h"
+
+namespace quenvil::test {
+
+class RecordingDialogs : public Dialogs {
+public:
+    RecordingDialogs() { Dialogs::setCurrent(this); }
+    ~RecordingDialogs() override { Dialogs::setCurrent(nullptr); }
+
+    void information(const QString& text) override { shown << "information: " + text; }
+    void message(const QString& text) override {
+        shown << "message: " + text;
+        if (onMessage) onMessage(text);
+    }
+    void error(const QString& text) override { shown << "error: " + errorBoxText(text); }
+    std::optional<QString> openFile(QWidget*, const QString& filter) override {
+        lastFilter = filter;
+        if (answers.empty()) return std::nullopt;
+        const QString answer = answers.front();
+        answers.pop_front();
+        if (answer.isNull()) return std::nullopt;
+        return answer;
+    }
+
+    QStringList shown;
+    QString lastFilter;
+    std::deque<QString> answers;  // for openFile; a null string or none left means cancelled
+    std::function<void(const QString&)> onMessage;
+};
+
+}  // namespace quenvil::test

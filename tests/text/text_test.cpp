@@ -1,0 +1,76 @@
+// GBK conversion, two-byte units, trimming and integer parsing.
+#include <gtest/gtest.h>
+
+#include "support/fixture_db.h"
+#include "text/gbk.h"
+#include "text/integer.h"
+#include "text/units.h"
+
+namespace quenvil {
+namespace {
+
+using test::G;
+
+TEST(Gbk, ConvertsBothWaysAndKeepsAsciiAsIs) {
+    EXPECT_EQ(G("张"), "\xD5\xC5");
+    EXPECT_EQ(gbkToUtf8("\xD5\xC5\xBA\xA3"), "张海");
+    EXPECT_EQ(gbkToUtf8(utf8ToGbk("黄思婷 abc")), "黄思婷 abc");
+    EXPECT_EQ(utf8ToGbk(""), "");
+    // Characters GBK cannot hold become '?'; bytes that are not GBK become U+FFFD.
+    EXPECT_EQ(utf8ToGbk("a😀b"), "a?b");
+    EXPECT_EQ(gbkToUtf8("\xFF"), "\xEF\xBF\xBD");
+}
+
+TEST(Gbk, UnitCodePointOnlyForOneDoubleByteCharacter) {
+    EXPECT_EQ(gbkUnitCodePoint(0xD5, 0xC5), 0x5F20);  // 张
+    EXPECT_EQ(gbkUnitCodePoint('a', 'b'), -1);
+    EXPECT_EQ(gbkUnitCodePoint(0x81, 0x20), -1);
+    EXPECT_EQ(gbkUnitCodePoint(0xFF, 0xFF), -1);
+}
+
+TEST(Units, CutIntoTwoByteUnitsIgnoringCharacterBoundaries) {
+    EXPECT_EQ(cutUnits(G("黄思婷")), (std::vector<std::string>{G("黄"), G("思"), G("婷")}));
+    // Two characters and a letter: the letter is dropped.
+    EXPECT_EQ(cutUnits(G("张海") + "a"), (std::vector<std::string>{G("张"), G("海")}));
+    // A letter in front shifts every pair after it.
+    const std::string shifted = "a" + G("张海");
+    EXPECT_EQ(cutUnits(shifted), (std::vector<std::string>{shifted.substr(0, 2), shifted.substr(2, 2)}));
+    EXPECT_TRUE(cutUnits("").empty());
+    EXPECT_EQ(unitAt(G("张海"), 1), G("海"));
+    EXPECT_EQ(unitAt(G("张"), 2), "");
+}
+
+TEST(Units, TrimRemovesBlanksAndControlBytesAtBothEndsOnly) {
+    EXPECT_EQ(trimControl(" \t\r\n" + G("张 海") + " \x01"), G("张 海"));
+    EXPECT_EQ(trimControl("   "), "");
+    EXPECT_EQ(trimControl(""), "");
+}
+
+TEST(Integer, AcceptsTheRuntimeFormats) {
+    EXPECT_EQ(parseInteger("12"), 12);
+    EXPECT_EQ(parseInteger("  -7"), -7);
+    EXPECT_EQ(parseInteger("+5"), 5);
+    EXPECT_EQ(parseInteger("00"), 0);
+    EXPECT_EQ(parseInteger("$1F"), 31);
+    EXPECT_EQ(parseInteger("x10"), 16);
+    EXPECT_EQ(parseInteger("0X10"), 16);
+    EXPECT_EQ(parseInteger("-$10"), -16);
+    EXPECT_EQ(parseInteger("2147483647"), 2147483647);
+    EXPECT_EQ(parseInteger("-2147483648"), INT32_MIN);
+}
+
+TEST(Integer, RefusesEverythingElse) {
+    for (const char* bad : {"", " ", "-", "$", "0x", "12 ", "1a", "2147483648", "-2147483649",
+                            "\t5", "$G", "1.5", "99999999999999999999"}) {
+        EXPECT_FALSE(parseInteger(bad).has_value()) << bad;
+    }
+    try {
+        toInteger(G("十二"));
+        FAIL();
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'十二' is not a valid integer value");
+    }
+}
+
+}  // namespace
+}  // namespace quenvil

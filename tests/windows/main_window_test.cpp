@@ -1,0 +1,175 @@
+// The main window offscreen: start-up, name entry, the report and the error box.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/startup.h"
+#include "support/cli_runner.h"
+#include "support/fixture_db.h"
+#include "support/test_dialogs.h"
+#include "text/gbk.h"
+
+namespace quenvil {
+namespace {
+
+using test::G;
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::buildFixtureDb(dir.path(), test::standardFixture());
+        std::filesystem::create_directories(dir.path() / "xm");
+        program = createProgram({dir.path(), dir.path()});
+        dialogs.shown.clear();
+    }
+    TForm1& w() { return *program.form1; }
+    void enter(const QString& name) {
+        w().Edit1->setText(name);
+        QTest::keyClick(w().Edit1, Qt::Key_Return);
+    }
+    QStringList strokeFields() {
+        return {w().Edit2->text(), w().Edit3->text(), w().Edit4->text(), w().Edit5->text()};
+    }
+    test::TempDir dir;
+    test::RecordingDialogs dialogs;
+    Program program;
+};
+
+TEST_F(MainWindow, LayoutCaptionsAndPresets) {
+    EXPECT_EQ(w().windowTitle(), "Quenvil");
+    EXPECT_EQ(w().size(), QSize(683, 472));
+    EXPECT_EQ(w().Button2->text(), "自动取名");
+    EXPECT_EQ(w().Button7->text(), "半自动取名");
+    EXPECT_EQ(w().Button3->text(), "手动取名");
+    EXPECT_EQ(w().Button4->text(), "帮助");
+    EXPECT_EQ(w().Button5->text(), "退出");
+    EXPECT_EQ(w().Button6->geometry(), QRect(296, 12, 97, 25));
+    EXPECT_EQ(w().Memo1->geometry(), QRect(3, 77, 673, 351));
+    EXPECT_EQ(w().Edit5->geometry(), QRect(248, 48, 33, 21));
+    EXPECT_EQ(strokeFields(), (QStringList{"12", "9", "12", "0"}));
+    EXPECT_TRUE(w().Memo1->isReadOnly());
+    EXPECT_EQ(w().Label1->text(), "请输入姓名:");
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+}
+
+TEST_F(MainWindow, EnterFillsTheStrokeFieldsAndTheReport) {
+    enter("黄思婷");
+    EXPECT_EQ(strokeFields(), (QStringList{"12", "9", "12", "0"}));
+    const QStringList lines = w().Memo1->toPlainText().split('\n');
+    ASSERT_GE(lines.size(), 6);
+    EXPECT_EQ(lines[0], "黄  的笔画是: 12");
+    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(lines[4], "天格是: 13");
+    EXPECT_EQ(w().Memo1->textCursor().position(), 0);
+}
+
+TEST_F(MainWindow, MissingCharacterGivesZeroAndTheTwoCharacterRule) {
+    enter("  张海龙 ");
+    EXPECT_EQ(strokeFields(), (QStringList{"11", "11", "0", "0"}));
+    const QStringList lines = w().Memo1->toPlainText().split('\n');
+    EXPECT_EQ(lines[2], "龙  的笔画是: 0");
+    EXPECT_EQ(lines[4], "天格是: 12");
+    EXPECT_EQ(lines[16], "外格是: 2");
+}
+
+TEST_F(MainWindow, BlockedAndOverlongNamesAreRefused) {
+    enter("黄思婷");
+    const QString report = w().Memo1->toPlainText();
+    w().Edit2->setText("3");
+    enter("王八蛋");
+    EXPECT_EQ(dialogs.shown, QStringList{"information: 输入不合法，请重新输入！"});
+    EXPECT_EQ(w().Edit2->text(), "3");
+    EXPECT_EQ(w().Memo1->toPlainText(), report);
+    EXPECT_EQ(w().slots(), CharacterSlots{});  // emptied by the entry
+
+    enter("黄思婷");
+    dialogs.shown.clear();
+    enter("欧阳小小明");  // five units
+    EXPECT_EQ(dialogs.shown, QStringList{"information: 姓名最多只能有四个汉字，请重新输入！"});
+    EXPECT_EQ(w().slots()[0], G("黄"));  // nothing changed
+    EXPECT_EQ(strokeFields(), (QStringList{"12", "9", "12", "0"}));
+}
+
+TEST_F(MainWindow, EmptyNameAnalysesZeros) {
+    enter("   ");
+    EXPECT_EQ(strokeFields(), (QStringList{"0", "0", "0", "0"}));
+    const QStringList lines = w().Memo1->toPlainText().split('\n');
+    EXPECT_EQ(lines[0], "");
+    EXPECT_EQ(lines[1], "天格是: 1");
+    EXPECT_EQ(lines[16], "五行是: 木水木");
+}
+
+TEST_F(MainWindow, ConversionErrorIsShownOnceAndKeepsTheReport) {
+    enter("黄思婷");
+    const QString report = w().Memo1->toPlainText();
+    w().Edit3->setText("九");
+    QTest::mouseClick(w().Button6, Qt::LeftButton);
+    EXPECT_EQ(dialogs.shown, QStringList{"error: '九' is not a valid integer value."});
+    EXPECT_EQ(w().Memo1->toPlainText(), report);
+}
+
+TEST_F(MainWindow, DatabaseErrorKeepsTheReportAndTheFields) {
+    enter("黄思婷");
+    const QString report = w().Memo1->toPlainText();
+    w().database().ADOCN.execute("drop table sancai");
+    QTest::mouseClick(w().Button6, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].contains("no such table: sancai")) << dialogs.shown[0].toStdString();
+    EXPECT_EQ(w().Memo1->toPlainText(), report);
+    // A failing lookup during an entry: the slots hold the new characters, the fields stay.
+    dialogs.shown.clear();
+    w().database().strokes.dropIndex();
+    w().database().ADOCN.execute("drop table fantizi");
+    enter("张海");
+    EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(w().slots()[1], G("海"));
+    EXPECT_EQ(strokeFields(), (QStringList{"12", "9", "12", "0"}));
+}
+
+TEST_F(MainWindow, EditedFieldsAreUsedAndShownAsTyped) {
+    enter("黄思婷");
+    w().Edit2->setText("$C");
+    w().Edit4->setText("00");
+    w().Button6->click();
+    const QStringList lines = w().Memo1->toPlainText().split('\n');
+    EXPECT_EQ(lines[0], "黄  的笔画是: $C");
+    EXPECT_EQ(lines[2], "婷  的笔画是: 00");
+    EXPECT_EQ(lines[10], "地格是: 9");
+}
+
+TEST_F(MainWindow, TerminalAndWindowGiveTheSameReport) {
+    const auto cli = test::installCli(dir.path());
+    for (const char* name : {"黄思婷", "张海", "  李明明明 ", "张海龙a"}) {
+        enter(QString::fromUtf8(name));
+        const auto r = test::runCli(cli, {"analyze", name});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const QStringList window = w().Memo1->toPlainText().split('\n');
+        const auto terminal = test::outputLines(r.out);
+        ASSERT_EQ(static_cast<size_t>(window.size()), terminal.size()) << name;
+        for (size_t i = 0; i < terminal.size(); ++i) {
+            EXPECT_EQ(window[static_cast<int>(i)].toStdString(), terminal[i]) << name;
+        }
+    }
+}
+
+TEST(MainWindowStartup, MissingDatabaseIsReportedAndStartupCarriesOn) {
+    test::TempDir dir;
+    test::RecordingDialogs dialogs;
+    Program program = createProgram({dir.path(), dir.path()});
+    ASSERT_GE(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].startsWith("message: unable to open database file"))
+        << dialogs.shown[0].toStdString();
+    EXPECT_TRUE(program.form2 && program.form3 && program.form4);
+    // Every later query reports its own error.
+    dialogs.shown.clear();
+    program.form1->Edit1->setText("张");
+    QTest::keyClick(program.form1->Edit1, Qt::Key_Return);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].startsWith("error: the database connection is closed"));
+}
+
+}  // namespace
+}  // namespace quenvil

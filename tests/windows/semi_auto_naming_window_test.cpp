@@ -1,0 +1,134 @@
+// The semi-automatic naming window offscreen.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include "app/qt_text.h"
+#include "semi_auto_naming/semi_auto_naming_window.h"
+#include "support/fixture_db.h"
+#include "support/test_dialogs.h"
+
+namespace quenvil {
+namespace {
+
+using test::G;
+using test::nameOf;
+
+class SemiAuto : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::buildFixtureDb(dir.path(), test::numberedFixture());
+        db.open(dir.path());
+        w = std::make_unique<TForm4>(db);
+    }
+    void browse(const std::string& bytes) {
+        const auto file = dir.path() / "names.txt";
+        test::writeFile(file, bytes);
+        dialogs.answers.push_back(QString::fromStdString(" " + file.string() + " "));
+        w->Button2->click();
+    }
+    test::TempDir dir;
+    test::RecordingDialogs dialogs;
+    Database db;
+    std::unique_ptr<TForm4> w;
+};
+
+TEST_F(SemiAuto, InitialState) {
+    EXPECT_EQ(w->windowTitle(), "半自动取名");
+    EXPECT_EQ(w->size(), QSize(668, 355));
+    EXPECT_FALSE(w->Button1->isEnabled());
+    EXPECT_FALSE(w->Button3->isEnabled());
+    EXPECT_TRUE(w->Button2->isEnabled());
+    EXPECT_FALSE(w->Memo1->isEnabled());
+    EXPECT_TRUE(w->Edit1->isReadOnly());
+    EXPECT_EQ(w->Label1->text(), "你选择的姓氏是:");
+    EXPECT_EQ(w->Button2->text(), "浏览.....");
+}
+
+TEST_F(SemiAuto, BrowseImportFilterOncePerImport) {
+    const std::string yes = nameOf(2, 9, 4);
+    browse(G("李四 ") + yes + " " + nameOf(20, 1, 1) + " " + yes + "\r\n" + nameOf(2, 9, 4) + "\r\n");
+    EXPECT_EQ(dialogs.lastFilter, "*.txt");
+    EXPECT_EQ(w->Memo1->toPlainText().split('\n').size(), 2);
+    EXPECT_TRUE(w->Button1->isEnabled());
+
+    dialogs.onMessage = [&](const QString&) {
+        // While the message is up, the progress line is still there.
+        EXPECT_TRUE(w->Memo2->toPlainText().endsWith("正在导入数据，请等待！"));
+    };
+    w->Button1->click();
+    dialogs.onMessage = nullptr;
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    EXPECT_EQ(w->Edit1->text(), "李");
+    EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
+    EXPECT_TRUE(w->Button3->isEnabled());
+    EXPECT_FALSE(w->Button1->isEnabled());  // until the next browse
+    EXPECT_FALSE(w->holdsLoadedList());
+
+    w->Button3->click();
+    EXPECT_EQ(w->Memo2->toPlainText(), toQ(yes) + "\n数据库里没有此笔画的姓氏！");
+    EXPECT_EQ(w->Edit1->text(), "拾");  // the surname of the last row judged
+    EXPECT_FALSE(w->Button1->isEnabled());
+    EXPECT_FALSE(w->Button3->isEnabled());
+    EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
+}
+
+TEST_F(SemiAuto, CancelAndUnreadableFiles) {
+    browse(G("张小华"));
+    dialogs.answers.push_back(QString());
+    w->Button2->click();  // cancelled: the preview is emptied, the rest stays
+    EXPECT_TRUE(w->Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(w->Button1->isEnabled());
+    EXPECT_TRUE(w->holdsLoadedList());
+
+    TForm4 fresh(db);
+    dialogs.answers.push_back(QString::fromStdString((dir.path() / "missing.txt").string()));
+    fresh.Button2->click();
+    EXPECT_TRUE(dialogs.shown.last().contains("No such file or directory"));
+    EXPECT_FALSE(fresh.Button1->isEnabled());
+}
+
+TEST_F(SemiAuto, AFirstLineWithoutNamesChangesNothing) {
+    browse(G("张小华 王小明"));
+    w->Button1->click();
+    browse("   \r\n" + G("赵小燕"));
+    dialogs.shown.clear();
+    w->Button1->click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].contains("第一行没有任何名字"));
+    EXPECT_TRUE(w->Button1->isEnabled());
+    EXPECT_TRUE(w->Button3->isEnabled());
+    EXPECT_EQ(w->Edit1->text(), "张");
+    w->Button3->click();
+    EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
+}
+
+TEST_F(SemiAuto, EmptyXm2StillCompletes) {
+    browse(G("李四 欧阳娜娜"));
+    w->Button1->click();
+    w->Button3->click();
+    EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
+    EXPECT_EQ(w->Edit1->text(), "李");
+    EXPECT_FALSE(w->Button3->isEnabled());
+    EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
+}
+
+TEST_F(SemiAuto, BinaryAndHugeFirstLines) {
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 37) % 256);
+    browse(binary);
+    w->Button1->click();
+    EXPECT_FALSE(dialogs.shown.isEmpty());
+    std::string huge;
+    for (int i = 0; i < 300000; ++i) huge += nameOf(2, 9, 4) + " ";
+    browse(huge);
+    w->Button1->click();
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    w->Button3->click();
+    EXPECT_EQ(w->Memo2->toPlainText(), toQ(nameOf(2, 9, 4)));  // one distinct name
+}
+
+}  // namespace
+}  // namespace quenvil

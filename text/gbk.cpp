@@ -1,0 +1,126 @@
+// GBK conversion through ICU's "windows-936" converter.
+#include "text/gbk.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace quenvil {
+namespace {
+
+struct ConverterCloser {
+    void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
+
+ConverterPtr openGbk() {
+    UErrorCode status = U_ZERO_ERROR;
+    ConverterPtr conv(ucnv_open("windows-936", &status));
+    if (U_FAILURE(status)) {
+        throw std::runtime_error(std::string("cannot open the GBK converter: ") +
+                                 u_errorName(status));
+    }
+    status = U_ZERO_ERROR;
+    ucnv_setSubstChars(conv.get(), "?", 1, &status);
+    return conv;
+}
+
+ConverterPtr openUtf8() {
+    UErrorCode status = U_ZERO_ERROR;
+    ConverterPtr conv(ucnv_open("UTF-8", &status));
+    if (U_FAILURE(status)) {
+        throw std::runtime_error(std::string("cannot open the UTF-8 converter: ") +
+                                 u_errorName(status));
+    }
+    return conv;
+}
+
+// One pair of converters per thread; ucnv_convertEx resets them on every call.
+struct Converters {
+    ConverterPtr gbk = openGbk();
+    ConverterPtr utf8 = openUtf8();
+};
+
+Converters& converters() {
+    thread_local Converters c;
+    return c;
+}
+
+bool isAscii(std::string_view s) {
+    for (unsigned char ch : s) {
+        if (ch >= 0x80) return false;
+    }
+    return true;
+}
+
+std::string convert(UConverter* to, UConverter* from, std::string_view in, size_t factor) {
+    if (in.empty()) return {};
+    std::string out(in.size() * factor + 16, '\0');
+    UErrorCode status = U_ZERO_ERROR;
+    char* target = out.data();
+    const char* source = in.data();
+    ucnv_convertEx(to, from, &target, out.data() + out.size(), &source, in.data() + in.size(),
+                   nullptr, nullptr, nullptr, nullptr, true, true, &status);
+    if (U_FAILURE(status)) {
+        throw std::runtime_error(std::string("text conversion failed: ") + u_errorName(status));
+    }
+    out.resize(static_cast<size_t>(target - out.data()));
+    return out;
+}
+
+}  // namespace
+
+std::string utf8ToGbk(std::string_view utf8) {
+    if (isAscii(utf8)) return std::string(utf8);
+    auto& c = converters();
+    // A character of 1 to 4 UTF-8 bytes never takes more than 2 GBK bytes.
+    return convert(c.gbk.get(), c.utf8.get(), utf8, 1);
+}
+
+std::string gbkToUtf8(std::string_view gbk) {
+    if (isAscii(gbk)) return std::string(gbk);
+    auto& c = converters();
+    // A GBK byte never yields more than 3 UTF-8 bytes (U+FFFD included).
+    return convert(c.utf8.get(), c.gbk.get(), gbk, 3);
+}
+
+namespace {
+
+std::vector<int32_t> buildUnitTable() {
+    std::vector<int32_t> table(65536, -1);
+    UErrorCode status = U_ZERO_ERROR;
+    ConverterPtr conv(ucnv_open("windows-936", &status));
+    if (U_FAILURE(status)) return table;
+    ucnv_setToUCallBack(conv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            UChar out[4];
+            status = U_ZERO_ERROR;
+            ucnv_reset(conv.get());
+            int32_t n = ucnv_toUChars(conv.get(), out, 4, bytes, 2, &status);
+            if (U_FAILURE(status) || n < 1) continue;
+            UChar32 cp = out[0];
+            int32_t units = 1;
+            if (U16_IS_LEAD(out[0]) && n >= 2 && U16_IS_TRAIL(out[1])) {
+                cp = U16_GET_SUPPLEMENTARY(out[0], out[1]);
+                units = 2;
+            }
+            if (n != units || cp == 0xFFFD || cp == 0x1A) continue;
+            table[(lead << 8) | trail] = cp;
+        }
+    }
+    return table;
+}
+
+}  // namespace
+
+int32_t gbkUnitCodePoint(unsigned char lead, unsigned char trail) {
+    static const std::vector<int32_t> table = buildUnitTable();
+    return table[(lead << 8) | trail];
+}
+
+}  // namespace quenvil

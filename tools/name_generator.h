@@ -1,0 +1,35 @@
+// Generates the surname name-list files (xm/<surname>.txt) from the curated given-name characters.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace quenvil {
+
+struct GivenNameChar {
+    std::string character;  // UTF-8, one character
+    char kind = 'n';        // 'm' male, 'f' female, 'n' either
+};
+
+struct NameSources {
+    std::vector<std::string> surnames;        // UTF-8
+    std::vector<GivenNameChar> givenChars;    // exclusions already removed
+    std::map<std::string, int32_t> strokes;   // character -> count of the first row that holds it
+};
+
+// Reads surnames.txt, given_name_chars.txt, given_name_exclusions.txt and fantizi.tsv.
+NameSources readNameSources(const std::filesystem::path& resources);
+
+// The names of one surname (UTF-8 full names of three characters), deterministic. Every
+// favourable name that the given-name characters allow is included (up to half the target),
+// the rest is a random choice of the other combinations of two characters of the same kind.
+std::vector<std::string> generateNames(const NameSources& sources, const std::string& surname,
+                                       size_t target);
+
+// Writes every surname's file into folder, in GBK with CR LF line breaks.
+void writeNameLists(const NameSources& sources, const std::filesystem::path& folder, size_t target);
+
+}  // namespace quenvil
