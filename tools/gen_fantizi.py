@@ -23,7 +23,8 @@ exactly one row, grouped by its name-numerology stroke count (the count of the K
   * Count overrides (the numerals 一 to 十 count by their value) win over everything.
 
 Row order: by count ascending.  The first row of each count holds the characters of level 1 of
-the Table of General Standard Chinese Characters (kTGH index <= 3500) with that count, most
+the Table of General Standard Chinese Characters (kTGH index <= 3500) with that count, and the
+characters of resources/given_name_chars.txt and resources/surnames.txt, most
 frequent first (kFrequency, then kTGH index), each followed by its traditional forms of the same
 count.  The other characters of that count follow in rows of at most 100 characters: levels 2
 and 3 by kTGH index, then the rest by code point.
@@ -214,7 +215,19 @@ def tgh_index(unihan, cp):
     return int(value.split()[0].split(":")[1]) if value else None
 
 
-def build_rows(chars, unihan, counter):
+def load_name_characters(resources):
+    """The characters of the curated given-name list and of the surname list."""
+    names = set()
+    for file in ("given_name_chars.txt", "surnames.txt"):
+        with open(os.path.join(resources, file), encoding="utf-8") as f:
+            for line in f:
+                line = line.split("\t")[0].strip()
+                if line and not line.startswith("#"):
+                    names.update(ord(ch) for ch in line)
+    return names
+
+
+def build_rows(chars, unihan, counter, name_chars=frozenset()):
     counts = {cp: counter.count(cp) for cp in sorted(chars)}
     by_count = {}
     for cp, n in counts.items():
@@ -227,9 +240,11 @@ def build_rows(chars, unihan, counter):
     rows = []
     for n in sorted(by_count):
         members = by_count[n]
+        # Level 1 of the general standard table, and the characters chosen for names.
         level1 = sorted((cp for cp in members
-                         if (tgh_index(unihan, cp) or LEVEL1_LAST + 1) <= LEVEL1_LAST),
-                        key=lambda cp: (frequency(cp), tgh_index(unihan, cp)))
+                         if (tgh_index(unihan, cp) or LEVEL1_LAST + 1) <= LEVEL1_LAST
+                         or cp in name_chars),
+                        key=lambda cp: (frequency(cp), tgh_index(unihan, cp) or 99999, cp))
         placed = set()
         first = []
         for cp in level1:
@@ -276,7 +291,8 @@ def main():
         if chosen != simplified and chosen not in counter.variants(simplified):
             sys.exit("override %s -> %s: not a listed traditional form"
                      % (chr(simplified), chr(chosen)))
-    rows, counts = build_rows(chars, unihan, counter)
+    name_chars = load_name_characters(os.path.join(ROOT, "resources"))
+    rows, counts = build_rows(chars, unihan, counter, name_chars)
 
     seen = [cp for _, row in rows for cp in row]
     assert len(seen) == len(set(seen)) == len(chars), "every character exactly once"

@@ -86,7 +86,7 @@ TEST_F(Cli, ImportThenFilterImported) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "李\n");
     r = run({"filter-imported"});
-    EXPECT_EQ(test::outputLines(r.out), (Lines{"二九四", "六拾肆", "六拾肆"}));
+    EXPECT_EQ(test::outputLines(r.out), (Lines{"二九四", "六壹肆", "六壹肆"}));
     test::writeFile(file, "   \r\n");
     r = run({"import", file.string()});
     EXPECT_EQ(r.exitCode, 1);

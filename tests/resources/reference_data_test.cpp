@@ -160,7 +160,7 @@ TEST(ShippedHelpPage, IsGbkWithItsCharsetDeclared) {
     EXPECT_EQ(utf8ToGbk(gbkToUtf8(bytes)), bytes);
     EXPECT_NE(bytes.find("charset=\"gbk\""), std::string::npos);
     const std::string text = gbkToUtf8(bytes);
-    for (const char* caption : {"自动取名", "手动取名", "半自动取名", "测算名字五行", "筛选->",
+    for (const char* caption : {"自动取名", "手动取名", "半自动取名", "测算名字五行", "筛选-&gt;",
                                 "系统选字", "浏览....."}) {
         EXPECT_NE(text.find(caption), std::string::npos) << caption;
     }

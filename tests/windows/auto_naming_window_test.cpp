@@ -195,11 +195,12 @@ TEST_F(AutoNaming, SecondStartIgnoredLoadsRefusedAndClosingStopsTheRun) {
 }
 
 TEST_F(AutoNaming, FileLineRules) {
-    test::writeFile(xm / "一.txt", G("一二三") + "\r\n\r\n");
-    test::writeFile(xm / "二.txt", G("一二三") + "\n" + G("二三四") + "\r" + G("三四五"));
+    // 二 (er) comes before 一 (yi) and is loaded first.
+    test::writeFile(xm / "二.txt", G("一二三") + "\r\n\r\n");
+    test::writeFile(xm / "一.txt", G("一二三") + "\n" + G("二三四") + "\r" + G("三四五"));
     auto w = create();
     EXPECT_EQ(w->partialNames(), (std::vector<std::string>{G("一二三"), ""}));
-    w->ComboBox1->setEditText("二");
+    w->ComboBox1->setEditText("一");
     QTest::keyClick(w->ComboBox1->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(w->partialNames().size(), 3u);
 }
