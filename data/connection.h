@@ -128,11 +128,9 @@ private:
     std::string preparedSql_;
     bool active_ = false;
     bool hasRow_ = false;
-    struct PendingRow {
-        std::vector<std::pair<std::string, std::string>> fields;  // column, GBK text
-    };
-    std::vector<PendingRow> pending_;
-    bool appending_ = false;
+    // Appended rows, flat: the fields of row r are pendingFields_[rowStarts_[r] ...].
+    std::vector<std::pair<std::string, std::string>> pendingFields_;  // column, GBK text
+    std::vector<size_t> rowStarts_;
 };
 
 // ADOQuery1: a command that returns no rows.

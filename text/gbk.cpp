@@ -3,6 +3,7 @@
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
+#include <unicode/utf8.h>
 
 #include <memory>
 #include <stdexcept>
@@ -73,20 +74,6 @@ std::string convert(UConverter* to, UConverter* from, std::string_view in, size_
 
 }  // namespace
 
-std::string utf8ToGbk(std::string_view utf8) {
-    if (isAscii(utf8)) return std::string(utf8);
-    auto& c = converters();
-    // A character of 1 to 4 UTF-8 bytes never takes more than 2 GBK bytes.
-    return convert(c.gbk.get(), c.utf8.get(), utf8, 1);
-}
-
-std::string gbkToUtf8(std::string_view gbk) {
-    if (isAscii(gbk)) return std::string(gbk);
-    auto& c = converters();
-    // A GBK byte never yields more than 3 UTF-8 bytes (U+FFFD included).
-    return convert(c.utf8.get(), c.gbk.get(), gbk, 3);
-}
-
 namespace {
 
 std::vector<int32_t> buildUnitTable() {
@@ -116,11 +103,95 @@ std::vector<int32_t> buildUnitTable() {
     return table;
 }
 
+
+const std::vector<int32_t>& unitTable() {
+    static const std::vector<int32_t> table = buildUnitTable();
+    return table;
+}
+
+// GBK code of every BMP code point that a two-byte GBK character stands for; 0 for the others.
+const std::vector<uint16_t>& bmpTable() {
+    static const std::vector<uint16_t> table = [] {
+        std::vector<uint16_t> t(65536, 0);
+        const auto& units = unitTable();
+        for (int code = 0x8140; code <= 0xFEFE; ++code) {
+            const int32_t cp = units[code];
+            if (cp >= 0 && cp < 0x10000 && t[cp] == 0) t[cp] = static_cast<uint16_t>(code);
+        }
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace
 
+// Text made of ASCII and two-byte GBK characters, the usual case, is converted through the
+// tables; anything else (the euro sign, invalid bytes, characters GBK lacks) goes to ICU.
+std::string utf8ToGbk(std::string_view utf8) {
+    if (isAscii(utf8)) return std::string(utf8);
+    const auto& table = bmpTable();
+    std::string out;
+    out.reserve(utf8.size());
+    const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+    const auto length = static_cast<int32_t>(utf8.size());
+    for (int32_t i = 0; i < length;) {
+        UChar32 cp;
+        U8_NEXT(s, i, length, cp);
+        if (cp >= 0 && cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp > 0 && cp < 0x10000 && table[cp] != 0) {
+            out += static_cast<char>(table[cp] >> 8);
+            out += static_cast<char>(table[cp] & 0xFF);
+        } else {
+            auto& c = converters();
+            return convert(c.gbk.get(), c.utf8.get(), utf8, 1);
+        }
+    }
+    return out;
+}
+
+std::string gbkToUtf8(std::string_view gbk) {
+    if (isAscii(gbk)) return std::string(gbk);
+    const auto& units = unitTable();
+    // Two GBK bytes give at most 4 UTF-8 bytes, one byte gives one.
+    std::string out(gbk.size() * 2, '\0');
+    char* o = out.data();
+    for (size_t i = 0; i < gbk.size();) {
+        const auto b = static_cast<unsigned char>(gbk[i]);
+        if (b < 0x80) {
+            *o++ = static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        const int32_t cp = (isGbkLeadByte(b) && i + 1 < gbk.size())
+                               ? units[(b << 8) | static_cast<unsigned char>(gbk[i + 1])]
+                               : -1;
+        if (cp < 0) {
+            auto& c = converters();
+            // A GBK byte never yields more than 3 UTF-8 bytes (U+FFFD included).
+            return convert(c.utf8.get(), c.gbk.get(), gbk, 3);
+        }
+        if (cp < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (cp >> 6));
+            *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            *o++ = static_cast<char>(0xE0 | (cp >> 12));
+            *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            *o++ = static_cast<char>(0xF0 | (cp >> 18));
+            *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+        }
+        i += 2;
+    }
+    out.resize(static_cast<size_t>(o - out.data()));
+    return out;
+}
+
 int32_t gbkUnitCodePoint(unsigned char lead, unsigned char trail) {
-    static const std::vector<int32_t> table = buildUnitTable();
-    return table[(lead << 8) | trail];
+    return unitTable()[(lead << 8) | trail];
 }
 
 }  // namespace quenvil

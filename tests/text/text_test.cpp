@@ -1,5 +1,7 @@
 // GBK conversion, two-byte units, trimming and integer parsing.
 #include <gtest/gtest.h>
+#include <unicode/ucnv.h>
+#include <unicode/utf8.h>
 
 #include "support/fixture_db.h"
 #include "text/gbk.h"
@@ -19,6 +21,39 @@ TEST(Gbk, ConvertsBothWaysAndKeepsAsciiAsIs) {
     // Characters GBK cannot hold become '?'; bytes that are not GBK become U+FFFD.
     EXPECT_EQ(utf8ToGbk("a😀b"), "a?b");
     EXPECT_EQ(gbkToUtf8("\x81\x30"), "\xEF\xBF\xBD" "0");
+}
+
+// The table-driven conversions answer exactly what ICU's converter answers.
+TEST(Gbk, FastConversionsAgreeWithIcu) {
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* gbk = ucnv_open("windows-936", &status);
+    ucnv_setSubstChars(gbk, "?", 1, &status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    auto icu = [&](const char* to, const char* from, const std::string& in) {
+        std::string out(in.size() * 4 + 8, '\0');
+        UErrorCode st = U_ZERO_ERROR;
+        const int32_t n = ucnv_convert(to, from, out.data(), static_cast<int32_t>(out.size()),
+                                       in.data(), static_cast<int32_t>(in.size()), &st);
+        out.resize(static_cast<size_t>(n));
+        return out;
+    };
+    for (int code = 0x8140; code <= 0xFEFE; ++code) {
+        const std::string unit{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+        ASSERT_EQ(gbkToUtf8(unit), icu("UTF-8", "windows-936", unit)) << std::hex << code;
+    }
+    for (UChar32 cp = 0x80; cp < 0x10000; ++cp) {
+        if (U_IS_SURROGATE(cp)) continue;
+        char buf[4];
+        int32_t n = 0;
+        U8_APPEND_UNSAFE(buf, n, cp);
+        const std::string utf8(buf, static_cast<size_t>(n));
+        UErrorCode st = U_ZERO_ERROR;
+        char out[8];
+        ucnv_reset(gbk);
+        const int32_t m = ucnv_fromAlgorithmic(gbk, UCNV_UTF8, out, 8, utf8.data(), n, &st);
+        ASSERT_EQ(utf8ToGbk(utf8), std::string(out, static_cast<size_t>(m))) << std::hex << cp;
+    }
+    ucnv_close(gbk);
 }
 
 TEST(Gbk, UnitCodePointOnlyForOneDoubleByteCharacter) {
