@@ -180,8 +180,10 @@ void DataSet::open() {
     if (!stmt_ || preparedSql_ != sql_) {
         stmt_.reset();
         preparedSql_.clear();
+        lastColumnIndex_ = -1;
         stmt_ = std::make_unique<Statement>(db, sql_);
         preparedSql_ = sql_;
+        lastColumnIndex_ = -1;
     }
     stmt_->bind(params_);
     hasRow_ = stmt_->step();
@@ -194,10 +196,15 @@ void DataSet::next() {
 }
 
 int DataSet::columnIndex(std::string_view column) const {
+    if (lastColumnIndex_ >= 0 && column == lastColumn_) return lastColumnIndex_;
     sqlite3_stmt* s = stmt_->get();
     const int n = sqlite3_column_count(s);
     for (int i = 0; i < n; ++i) {
-        if (equalsNoCase(sqlite3_column_name(s, i), column)) return i;
+        if (equalsNoCase(sqlite3_column_name(s, i), column)) {
+            lastColumn_ = std::string(column);
+            lastColumnIndex_ = i;
+            return i;
+        }
     }
     throw DatabaseError("no such column: " + std::string(column));
 }

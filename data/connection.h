@@ -126,6 +126,8 @@ private:
     std::vector<Param> params_;
     std::unique_ptr<Statement> stmt_;
     std::string preparedSql_;
+    mutable std::string lastColumn_;  // the column asked for last, and its index
+    mutable int lastColumnIndex_ = -1;
     bool active_ = false;
     bool hasRow_ = false;
     // Appended rows, flat: the fields of row r are pendingFields_[rowStarts_[r] ...].

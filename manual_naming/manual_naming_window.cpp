@@ -1,6 +1,7 @@
 // Manual naming window.
 #include "manual_naming/manual_naming_window.h"
 
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -37,8 +38,10 @@ TForm3::TForm3(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setSortingEnabled(false);
     ListBox1->setUniformItemSizes(true);
-    QFont bold = ListBox1->font();
+    // Fixed-pitch digits keep the blanks of a row lined up as a second column.
+    QFont bold = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     bold.setBold(true);
+    bold.setPixelSize(14);
     ListBox1->setFont(bold);
     setTextColor(ListBox1, QColor(255, 0, 0));
     ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 20px; }"));

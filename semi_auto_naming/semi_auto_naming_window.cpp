@@ -99,17 +99,14 @@ void TForm4::Button1Click() {
 void TForm4::Button3Click() {
     Memo2->clear();
     std::vector<std::string> found;
-    std::string lastSurname;
-    bool hadRow = false;
+    std::string lastSurname;  // stays empty when xm2 has no row
     auto show = [&] {
         setLines(Memo2, found);
-        if (hadRow) Edit1->setText(toQ(lastSurname));
+        if (!lastSurname.empty()) Edit1->setText(toQ(lastSurname));
     };
     try {
         filterImported(db_, found, lastSurname);
-        hadRow = !lastSurname.empty() || !found.empty();
     } catch (...) {
-        hadRow = !lastSurname.empty();
         show();  // what was found before the error stays listed
         throw;
     }

@@ -131,6 +131,34 @@ TEST_F(MainWindow, DatabaseErrorKeepsTheReportAndTheFields) {
     EXPECT_EQ(strokeFields(), (QStringList{"12", "9", "12", "0"}));
 }
 
+TEST_F(MainWindow, TheWorkedExamplesThroughTheWindow) {
+    struct Example {
+        QStringList fields;
+        QStringList grids;
+        QString key;
+    } examples[] = {
+        {{"7", "10", "0", "0"}, {"8", "17", "11", "17", "2"}, "金金木"},
+        {{"12", "9", "12", "0"}, {"13", "21", "21", "33", "13"}, "火木木"},
+        {{"10", "5", "8", "7"}, {"15", "13", "15", "30", "17"}, "土火土"},
+        {{"0", "0", "0", "0"}, {"1", "0", "1", "0", "2"}, "木水木"},
+        {{"7", "10", "0", "x"}, {"8", "17", "11", "17", "2"}, "金金木"},
+        {{"-7", "2", "0", "0"}, {"-6", "-5", "3", "-5", "2"}, "水水火"},
+    };
+    const char* labels[] = {"天格是: ", "人格是: ", "地格是: ", "总格是: ", "外格是: "};
+    for (const Example& e : examples) {
+        QLineEdit* fields[] = {w().Edit2, w().Edit3, w().Edit4, w().Edit5};
+        for (int i = 0; i < 4; ++i) fields[i]->setText(e.fields[i]);
+        QTest::mouseClick(w().Button6, Qt::LeftButton);
+        const QStringList lines = w().Memo1->toPlainText().split('\n');
+        ASSERT_EQ(lines.size(), 19) << e.fields.join(",").toStdString();  // no entry yet
+        for (int g = 0; g < 5; ++g) {
+            EXPECT_EQ(lines[1 + 3 * g], QString::fromUtf8(labels[g]) + e.grids[g]);
+        }
+        EXPECT_EQ(lines[16], "五行是: " + e.key);
+    }
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
 TEST_F(MainWindow, EditedFieldsAreUsedAndShownAsTyped) {
     enter("黄思婷");
     w().Edit2->setText("$C");
@@ -155,6 +183,19 @@ TEST_F(MainWindow, TerminalAndWindowGiveTheSameReport) {
             EXPECT_EQ(window[static_cast<int>(i)].toStdString(), terminal[i]) << name;
         }
     }
+}
+
+// The shipped data: the preset name gives the preset strokes, and start-up shows no message.
+TEST(RealProgram, StartsQuietlyAndThePresetNameAgreesWithThePresetStrokes) {
+    test::RecordingDialogs dialogs;
+    Program program = createProgram({test::programDir(), test::programDir()});
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+    TForm1& w = *program.form1;
+    const QStringList before = {w.Edit2->text(), w.Edit3->text(), w.Edit4->text(), w.Edit5->text()};
+    QTest::keyClick(w.Edit1, Qt::Key_Return);
+    EXPECT_EQ(before, (QStringList{w.Edit2->text(), w.Edit3->text(), w.Edit4->text(), w.Edit5->text()}));
+    EXPECT_TRUE(w.Memo1->toPlainText().startsWith(w.Edit1->text().left(1)));
+    EXPECT_TRUE(std::filesystem::exists(w.helpPage()));
 }
 
 TEST(MainWindowStartup, MissingDatabaseIsReportedAndStartupCarriesOn) {
