@@ -7,7 +7,7 @@ cli="$here/quenvil/quenvil-cli"
 list=$(mktemp --suffix=.txt)
 trap 'rm -f "$list"' EXIT
 # 1,000,000 lines from the shipped lists.
-cat "$here"/quenvil/xm/{王,张,李,黄,刘,陈,杨,赵,周,吴,徐,孙,马,朱,胡,郭,何,高,林,郑,梁,谢,宋,唐,许,韩,冯,邓,曹,彭,曾,肖,田,董}.txt | head -n 1000000 > "$list"
+cat "$here"/quenvil/xm/{王,张,李,黄,刘,陈,杨,赵,周,吴,徐,孙,马,朱,胡,郭,何,高,林,郑,梁,谢,宋,唐,许,韩,冯,邓,曹,彭,曾,肖,田,董}.txt | head -n 1000000 > "$list" || true  # head closes the pipe early
 best() {
   local best=999999
   for _ in 1 2 3 4 5; do
