@@ -150,7 +150,7 @@ std::filesystem::path TForm1::helpPage() const {
 
 void TForm1::Button4Click() {
     const std::filesystem::path page = helpPage();
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdU16String(page.u16string())));
 }
 
 void TForm1::Button5Click() { QApplication::quit(); }

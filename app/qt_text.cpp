@@ -20,12 +20,12 @@ std::string fromQ(const QString& s) { return utf8ToGbk(s.toStdString()); }
 
 QString utf8Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
-std::vector<std::string> linesOf(const QPlainTextEdit* box) {
-    std::vector<std::string> lines;
-    const QString text = box->toPlainText();
-    if (text.isEmpty()) return lines;
-    for (const QString& line : text.split(QChar('\n'))) lines.push_back(fromQ(line));
-    return lines;
+std::filesystem::path pathFromQ(const QString& s) {
+    std::u16string text = s.toStdU16String();
+    size_t begin = 0, end = text.size();
+    while (begin < end && text[begin] <= 0x20) ++begin;
+    while (end > begin && text[end - 1] <= 0x20) --end;
+    return std::filesystem::path(text.substr(begin, end - begin));
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,8 +19,10 @@ QString toQ(std::string_view gbk);     // GBK -> widget text
 std::string fromQ(const QString& s);   // widget text -> GBK
 QString utf8Q(const char* utf8);       // a fixed text of the program
 
-// Lines of a text box as GBK, and GBK lines into a text box.
-std::vector<std::string> linesOf(const QPlainTextEdit* box);
+// A file path from widget text, with blanks and control characters at both ends removed.
+std::filesystem::path pathFromQ(const QString& s);
+
+// GBK lines into a text box.
 void setLines(QPlainTextEdit* box, const std::vector<std::string>& lines);
 void appendLines(QPlainTextEdit* box, const std::vector<std::string>& lines);
 // Puts the caret at the start of the text and scrolls it into view.

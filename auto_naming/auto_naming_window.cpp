@@ -81,20 +81,21 @@ void TForm2::FormCreate() {
     try {
         entries = surnameEntries(folder_);
     } catch (const std::filesystem::filesystem_error& e) {
-        const std::string reason = e.code().message() + ": " + folder_.string();
-        Dialogs::current().message(QString::fromStdString(reason));
+        Dialogs::current().message(QString::fromStdString(e.code().message()) + ": " +
+                                   QString::fromStdU16String(folder_.u16string()));
         return;
     }
     ComboBox1->clear();
-    for (const std::string& entry : entries) ComboBox1->addItem(QString::fromStdString(entry));
-    ComboBox1->setEditText(entries.empty() ? QString() : QString::fromStdString(entries.front()));
+    for (const std::string& entry : entries) ComboBox1->addItem(QString::fromUtf8(entry));
+    ComboBox1->setEditText(entries.empty() ? QString() : QString::fromUtf8(entries.front()));
     LoadSurname();
 }
 
 void TForm2::LoadSurname() {
     if (running_) return;  // the list being filtered stays as it is
+    // The chooser's text names the file unchanged.
     const std::filesystem::path file =
-        folder_ / (ComboBox1->currentText().toStdString() + ".txt");
+        folder_ / std::filesystem::path((ComboBox1->currentText() + ".txt").toStdU16String());
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
         Dialogs::current().message(utf8Q(kNoSuchSurname));

@@ -74,7 +74,8 @@ std::vector<std::string> listNameListFiles(const std::filesystem::path& folder) 
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         std::error_code ec;
         if (!entry.is_regular_file(ec)) continue;
-        const std::string name = entry.path().filename().string();
+        const std::u8string u8 = entry.path().filename().u8string();
+        const std::string name(u8.begin(), u8.end());
         if (hasTxtExtension(name)) names.push_back(name);
     }
     UErrorCode status = U_ZERO_ERROR;

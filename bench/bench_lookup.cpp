@@ -18,29 +18,22 @@ std::vector<std::string> sampleCharacters() {
 }
 
 
-void BM_LookupIndex(benchmark::State& state) {
+// Argument 0: through the index; 1: through the statement.
+void BM_Lookup(benchmark::State& state) {
     quenvil::Database db;
     db.open(QUENVIL_PROGRAM_DIR);
     const auto chars = sampleCharacters();
+    const bool statement = state.range(0) == 1;
     size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(db.strokes.strokes(chars[i++ % chars.size()]));
+        const std::string& ch = chars[i++ % chars.size()];
+        benchmark::DoNotOptimize(statement ? db.strokes.strokesByStatement(ch)
+                                           : db.strokes.strokes(ch));
     }
     state.SetItemsProcessed(state.iterations());
+    state.SetLabel(statement ? "statement" : "index");
 }
-BENCHMARK(BM_LookupIndex);
-
-void BM_LookupStatement(benchmark::State& state) {
-    quenvil::Database db;
-    db.open(QUENVIL_PROGRAM_DIR);
-    const auto chars = sampleCharacters();
-    size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(db.strokes.strokesByStatement(chars[i++ % chars.size()]));
-    }
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_LookupStatement);
+BENCHMARK(BM_Lookup)->Arg(0)->Arg(1);
 
 }  // namespace
 

@@ -12,7 +12,6 @@
 #include "auto_naming/candidate_filter.h"
 #include "auto_naming/name_list.h"
 #include "semi_auto_naming/name_import.h"
-#include "text/units.h"
 
 namespace quenvil {
 
@@ -65,8 +64,7 @@ void TForm4::Button2Click() {
     if (!chosen) return;
     std::vector<std::string> lines;
     try {
-        const std::string path(trimControl(chosen->toStdString()));
-        lines = readLinesFile(path);
+        lines = readLinesFile(pathFromQ(*chosen));
     } catch (const std::exception& e) {
         Dialogs::current().message(QString::fromUtf8(e.what()));
         return;
