@@ -177,13 +177,13 @@ void DataSet::setCommandText(std::string sql, std::vector<Param> params) {
 void DataSet::open() {
     close();
     sqlite3* db = connection_.handle();
-    if (!stmt_ || preparedSql_ != sql_) {
+    if (!stmt_ || preparedSql_ != sql_ || preparedOn_ != db) {
         stmt_.reset();
         preparedSql_.clear();
         lastColumnIndex_ = -1;
         stmt_ = std::make_unique<Statement>(db, sql_);
         preparedSql_ = sql_;
-        lastColumnIndex_ = -1;
+        preparedOn_ = db;
     }
     stmt_->bind(params_);
     hasRow_ = stmt_->step();

@@ -126,6 +126,7 @@ private:
     std::vector<Param> params_;
     std::unique_ptr<Statement> stmt_;
     std::string preparedSql_;
+    sqlite3* preparedOn_ = nullptr;  // the connection handle the statement belongs to
     mutable std::string lastColumn_;  // the column asked for last, and its index
     mutable int lastColumnIndex_ = -1;
     bool active_ = false;

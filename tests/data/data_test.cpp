@@ -67,6 +67,13 @@ TEST_F(FixtureDatabase, LookupIsASubstringMatchWhereTheFirstRowWins) {
     EXPECT_EQ(db.strokes.strokes(""), 1);  // an empty text matches the first row
 }
 
+TEST_F(FixtureDatabase, ReopeningKeepsTheDataSetsWorking) {
+    EXPECT_EQ(db.strokes.strokesByStatement(G("张")), 11);
+    db.open(dir.path());  // closes the connection and opens it again
+    EXPECT_EQ(db.strokes.strokesByStatement(G("张")), 11);
+    EXPECT_EQ(db.strokes.strokes(G("海")), 11);
+}
+
 TEST_F(FixtureDatabase, QuotesAndWildcardsAreOrdinaryCharacters) {
     for (const char* text : {"'", "%", "_", "\\", "''", "%%", "a'b", "%_"}) {
         EXPECT_EQ(db.strokes.strokes(text), 0) << text;
