@@ -31,8 +31,9 @@ bool NameListFilter::runLines(size_t maxLines, std::vector<std::string>& out) {
 
 bool NameListFilter::runUntil(std::chrono::steady_clock::time_point deadline,
                               std::vector<std::string>& out) {
-    // The clock is read every few lines: a line takes well under a microsecond.
-    constexpr size_t kLinesPerClockRead = 64;
+    // The clock is read every few lines: a line takes well under a microsecond through the
+    // index, and a fraction of a millisecond when the statement has to answer.
+    constexpr size_t kLinesPerClockRead = 8;
     while (!finished_) {
         for (size_t i = 0; i < kLinesPerClockRead; ++i) {
             if (!step(out)) return true;
