@@ -90,8 +90,7 @@ std::vector<std::string> analysisReport(const StrokeFieldTexts& fields, const Ch
     const int32_t numbers[5] = {g.heaven, g.person, g.earth, g.total, g.outer};
     std::string meanings[5];
     for (int i = 0; i < 5; ++i) {
-        meanings[i] =
-            meaning(ds, "select * from wuge where shuzi=?", std::to_string(numbers[i]));
+        meanings[i] = meaning(ds, "select * from wuge where shuzi=?", std::to_string(numbers[i]));
     }
     const std::string key = utf8ToGbk(threeTalentsKey(g));
     const std::string keyMeaning = meaning(ds, "select * from sancai where sancai=?", key);

@@ -16,7 +16,7 @@ void show(QMessageBox::Icon icon, const QString& caption, const QString& text) {
 }
 
 class MessageBoxDialogs : public Dialogs {
-public:
+  public:
     void information(const QString& text) override {
         show(QMessageBox::Information, QStringLiteral("Information"), text);
     }

@@ -9,7 +9,7 @@ class QWidget;
 namespace quenvil {
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // Information box: caption "Information", information icon, OK.
     virtual void information(const QString& text) = 0;

@@ -66,8 +66,9 @@ TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
         *strokeFields[i] =
             place(new QLineEdit(QString::fromLatin1(presets[i]), Panel1), 128 + 40 * i, 48, 33, 21);
     }
-    Label3 = place(new QLabel(utf8Q("输入姓名后回车或者修正笔画后点击【测算名字五行】按钮"), Panel1),
-                   295, 48, 378, 21);
+    Label3 =
+        place(new QLabel(utf8Q("输入姓名后回车或者修正笔画后点击【测算名字五行】按钮"), Panel1),
+              295, 48, 378, 21);
     styleTealCaption(Label3, 14);
     Memo1 = place(new QPlainTextEdit(Panel1), 3, 77, 673, 351);
     Memo1->setReadOnly(true);
@@ -80,7 +81,8 @@ TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
     setTabOrder(Edit4, Edit5);
     setTabOrder(Edit5, Button6);
 
-    connect(Edit1, &QLineEdit::returnPressed, this, [this] { guarded([this] { Edit1KeyPress(); }); });
+    connect(Edit1, &QLineEdit::returnPressed, this,
+            [this] { guarded([this] { Edit1KeyPress(); }); });
     connect(Button6, &QPushButton::clicked, this, [this] { guarded([this] { Button6Click(); }); });
     connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
     connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });

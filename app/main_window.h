@@ -27,7 +27,7 @@ struct AppFolders {
 
 class TForm1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     // The creation step: builds the window and opens the character database.
     explicit TForm1(const AppFolders& folders);
     ~TForm1() override;
@@ -67,7 +67,7 @@ public:
     QLabel* Label3;
     QPlainTextEdit* Memo1;
 
-private:
+  private:
     AppFolders folders_;
     Database db_;
     CharacterSlots slots_;

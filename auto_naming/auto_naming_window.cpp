@@ -150,9 +150,7 @@ void TForm2::endRun(std::vector<std::string>& found) {
     running_ = false;
 }
 
-void TForm2::Timer1Timer() {
-    setTextColor(Label3, textColor(Label3) == kRed ? kBlue : kRed);
-}
+void TForm2::Timer1Timer() { setTextColor(Label3, textColor(Label3) == kRed ? kBlue : kRed); }
 
 void TForm2::Button5Click() { close(); }
 

@@ -19,7 +19,7 @@ namespace quenvil {
 
 class TForm2 : public QDialog {
     Q_OBJECT
-public:
+  public:
     // The creation step: lists the name-list folder and loads the first surname.
     TForm2(Database& db, const std::filesystem::path& systemFolder, QWidget* parent = nullptr);
 
@@ -44,12 +44,12 @@ public:
     QPlainTextEdit* Memo3;
     QTimer* Timer1;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void stopRun();
     bool runFilter(std::vector<std::string>& found);  // false when stopped by closing

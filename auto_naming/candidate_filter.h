@@ -39,7 +39,8 @@ inline Verdict judgeName(std::string_view gbkName, StrokeLookup& lookup,
 }
 
 // Adds the results that a verdict earns for a line.
-inline void appendVerdict(const Verdict& v, const std::string& line, std::vector<std::string>& out) {
+inline void appendVerdict(const Verdict& v, const std::string& line,
+                          std::vector<std::string>& out) {
     if (v.notice) {
         out.push_back(noSurnameRowNoticeGbk());
         return;
@@ -50,7 +51,7 @@ inline void appendVerdict(const Verdict& v, const std::string& line, std::vector
 // The automatic filter over a name list, run in slices so that a window can keep handling its
 // events between them. The list ends at its first empty line.
 class NameListFilter {
-public:
+  public:
     NameListFilter(const std::vector<std::string>& lines, StrokeLookup& lookup,
                    const StrokePairTable& table = StrokePairTable::filters())
         : lines_(lines), count_(lines.size()), lookup_(lookup), table_(table) {}
@@ -66,7 +67,7 @@ public:
     bool finished() const { return finished_; }
     size_t position() const { return next_; }
 
-private:
+  private:
     bool step(std::vector<std::string>& out);  // false when the run has ended
 
     const std::vector<std::string>& lines_;

@@ -79,13 +79,15 @@ std::vector<std::string> listNameListFiles(const std::filesystem::path& folder) 
         if (hasTxtExtension(name)) names.push_back(name);
     }
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale("zh"), status));
+    std::unique_ptr<icu::Collator> collator(
+        icu::Collator::createInstance(icu::Locale("zh"), status));
     if (U_SUCCESS(status)) {
         collator->setStrength(icu::Collator::SECONDARY);  // case does not count
-        std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
-            UErrorCode st = U_ZERO_ERROR;
-            return collator->compareUTF8(a, b, st) == UCOL_LESS;
-        });
+        std::stable_sort(names.begin(), names.end(),
+                         [&](const std::string& a, const std::string& b) {
+                             UErrorCode st = U_ZERO_ERROR;
+                             return collator->compareUTF8(a, b, st) == UCOL_LESS;
+                         });
     } else {
         std::sort(names.begin(), names.end());
     }
@@ -104,7 +106,8 @@ std::string firstCharacter(std::string_view utf8Name) {
 
 std::vector<std::string> surnameEntries(const std::filesystem::path& folder) {
     std::vector<std::string> entries;
-    for (const std::string& name : listNameListFiles(folder)) entries.push_back(firstCharacter(name));
+    for (const std::string& name : listNameListFiles(folder))
+        entries.push_back(firstCharacter(name));
     return entries;
 }
 

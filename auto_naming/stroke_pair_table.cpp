@@ -28,12 +28,14 @@ constexpr StrokePair r18[] = {{7, 16}, {7, 10}, {7, 6}, {19, 10}, {11, 10}, {3, 
 constexpr StrokePair r19[] = {{12, 20}, {12, 4}, {2, 4}, {11, 7}, {6, 7}, {12, 17}, {2, 14}};
 // clang-format on
 
-#define QUENVIL_ROWS(twelve)                                                                   \
-    {r2, std::size(r2)}, {r3, std::size(r3)}, {r4, std::size(r4)}, {r5, std::size(r5)},        \
-        {r6, std::size(r6)}, {r7, std::size(r7)}, {r8, std::size(r8)}, {r9, std::size(r9)},    \
-        {r10, std::size(r10)}, {r11, std::size(r11)}, {twelve, std::size(twelve)},             \
-        {r13, std::size(r13)}, {r14, std::size(r14)}, {r15, std::size(r15)},                   \
-        {r16, std::size(r16)}, {r17, std::size(r17)}, {r18, std::size(r18)}, {r19, std::size(r19)}
+#define QUENVIL_ROWS(twelve)                                                                \
+    {r2, std::size(r2)}, {r3, std::size(r3)}, {r4, std::size(r4)}, {r5, std::size(r5)},     \
+        {r6, std::size(r6)}, {r7, std::size(r7)}, {r8, std::size(r8)}, {r9, std::size(r9)}, \
+        {r10, std::size(r10)}, {r11, std::size(r11)}, {twelve, std::size(twelve)},          \
+        {r13, std::size(r13)}, {r14, std::size(r14)}, {r15, std::size(r15)},                \
+        {r16, std::size(r16)}, {r17, std::size(r17)}, {r18, std::size(r18)}, {              \
+        r19, std::size(r19)                                                                 \
+    }
 
 constexpr StrokePairTable::Row filterRows[] = {QUENVIL_ROWS(r12)};
 constexpr StrokePairTable::Row manualRows[] = {QUENVIL_ROWS(r12manual)};

@@ -13,7 +13,7 @@ struct StrokePair {
 };
 
 class StrokePairTable {
-public:
+  public:
     static constexpr int32_t kFirstRow = 2;
     static constexpr int32_t kLastRow = 19;
 
@@ -43,7 +43,7 @@ public:
         size_t count;
     };
 
-private:
+  private:
     explicit StrokePairTable(const Row* rows) : rows_(rows) {}
     const Row* rows_;  // kFirstRow..kLastRow
 };

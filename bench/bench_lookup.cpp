@@ -17,7 +17,6 @@ std::vector<std::string> sampleCharacters() {
     return chars;
 }
 
-
 // Argument 0: through the index; 1: through the statement.
 void BM_Lookup(benchmark::State& state) {
     quenvil::Database db;

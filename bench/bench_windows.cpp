@@ -1,10 +1,10 @@
 // The windows offscreen on the real data.Mdb: from Enter to a filled report box, and the automatic
 // naming window over 100,000 names from the click to the completion message, yielding to the
 // event loop after every line or on 20 ms slices.
-#include <QApplication>
-#include <QLineEdit>
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
+#include <QLineEdit>
 #include <filesystem>
 #include <fstream>
 
@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 // Message boxes that return at once.
 class SilentDialogs : public quenvil::Dialogs {
-public:
+  public:
     void information(const QString&) override {}
     void message(const QString&) override {}
     void error(const QString& text) override { qFatal("%s", qPrintable(text)); }
@@ -50,7 +50,11 @@ void BM_AutoNamingWindow100k(benchmark::State& state) {
     fs::remove_all(dir);
 }
 // 0: yield after every line; 20000: yield on 20 ms slices.
-BENCHMARK(BM_AutoNamingWindow100k)->Arg(0)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AutoNamingWindow100k)
+    ->Arg(0)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace
 

@@ -140,9 +140,12 @@ struct CommandInfo {
 int run(const std::vector<std::string>& args, const std::filesystem::path& programDir,
         std::ostream& out, std::ostream& err) {
     static const std::map<std::string, CommandInfo> commands = {
-        {"strokes", {1, strokes}},   {"analyze", {1, analyze}},
-        {"filter", {1, filter}},     {"pairs", {1, pairs}},
-        {"chars", {1, chars}},       {"import", {1, importFile}},
+        {"strokes", {1, strokes}},
+        {"analyze", {1, analyze}},
+        {"filter", {1, filter}},
+        {"pairs", {1, pairs}},
+        {"chars", {1, chars}},
+        {"import", {1, importFile}},
         {"filter-imported", {0, filterImported}}};
     if (args.empty()) {
         err << kUsage;

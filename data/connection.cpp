@@ -2,9 +2,9 @@
 #define SQLITE_HAS_CODEC 1
 #include "data/connection.h"
 
-#include <algorithm>
-
 #include <sqlcipher/sqlite3.h>
+
+#include <algorithm>
 
 #include "text/gbk.h"
 
@@ -66,10 +66,11 @@ void Connection::open() {
         throw DatabaseError(lastOpenError_);
     }
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(parts.file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(parts.file.c_str(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        lastOpenError_ = std::string(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)) + ": " +
-                         parts.file;
+        lastOpenError_ =
+            std::string(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)) + ": " + parts.file;
         sqlite3_close(db);
         throw DatabaseError(lastOpenError_);
     }
@@ -87,7 +88,8 @@ void Connection::open() {
     }
     sqlite3_busy_timeout(db, 2000);
     // Sorting for distinct rows and large batches stay in memory.
-    sqlite3_exec(db, "pragma temp_store=memory; pragma cache_size=-32768", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "pragma temp_store=memory; pragma cache_size=-32768", nullptr, nullptr,
+                 nullptr);
     lastOpenError_.clear();
     db_ = db;
 }
@@ -111,7 +113,8 @@ sqlite3* Connection::handle() const {
 void Connection::beginTransaction() { execute("begin immediate"); }
 void Connection::commit() { execute("commit"); }
 void Connection::rollback() {
-    if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "rollback", nullptr, nullptr, nullptr);
+    if (db_ && !sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "rollback", nullptr, nullptr, nullptr);
 }
 
 void Connection::execute(const std::string& sql, const std::vector<Param>& params) {
@@ -138,9 +141,8 @@ void Statement::bind(const std::vector<Param>& params) {
         if (params[i].kind == Param::Kind::Integer) {
             rc = sqlite3_bind_int64(stmt_, index, params[i].integer);
         } else {
-            const std::string utf8 = params[i].kind == Param::Kind::Gbk
-                                         ? gbkToUtf8(params[i].text)
-                                         : params[i].text;
+            const std::string utf8 =
+                params[i].kind == Param::Kind::Gbk ? gbkToUtf8(params[i].text) : params[i].text;
             rc = sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()),
                                    SQLITE_TRANSIENT);
         }
@@ -272,7 +274,8 @@ void DataSet::updateBatch() {
     std::vector<Param> params;
     for (size_t r = 0; r < rows;) {
         const size_t columns = rowStart(r + 1) - rowStart(r);
-        const size_t perStatement = columns == 0 ? 1 : std::min<size_t>(256, kMaxParameters / columns);
+        const size_t perStatement =
+            columns == 0 ? 1 : std::min<size_t>(256, kMaxParameters / columns);
         size_t n = 1;
         while (n < perStatement && r + n < rows && sameColumns(r, r + n)) ++n;
         std::string sql = "insert into " + table;

@@ -16,7 +16,7 @@ namespace quenvil {
 
 // An error of the database engine, carrying the engine's own text (UTF-8).
 class DatabaseError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -33,7 +33,7 @@ struct Param {
 
 // ADOCN: the one connection to data.Mdb.
 class Connection {
-public:
+  public:
     Connection() = default;
     ~Connection();
     Connection(const Connection&) = delete;
@@ -62,7 +62,7 @@ public:
     // The text of the last open failure, so later queries can say why the database is closed.
     const std::string& lastOpenError() const { return lastOpenError_; }
 
-private:
+  private:
     std::string connectionString_;
     std::string lastOpenError_;
     sqlite3* db_ = nullptr;
@@ -70,7 +70,7 @@ private:
 
 // A prepared statement; finalised when it goes out of scope.
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, const std::string& sql);
     ~Statement();
     Statement(const Statement&) = delete;
@@ -81,7 +81,7 @@ public:
     void reset();
     sqlite3_stmt* get() const { return stmt_; }
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
@@ -89,7 +89,7 @@ private:
 // ADODS1 / ADODS2: a data set whose command text is set before each open. The current row's
 // fields are read by column name; rows can be appended and written in one batch.
 class DataSet {
-public:
+  public:
     explicit DataSet(Connection& connection) : connection_(connection) {}
     ~DataSet();
     DataSet(const DataSet&) = delete;
@@ -117,7 +117,7 @@ public:
     void setField(std::string_view column, std::string_view gbkText);
     void updateBatch();
 
-private:
+  private:
     int columnIndex(std::string_view column) const;
     std::string tableOfCommand() const;
 
@@ -126,7 +126,7 @@ private:
     std::vector<Param> params_;
     std::unique_ptr<Statement> stmt_;
     std::string preparedSql_;
-    sqlite3* preparedOn_ = nullptr;  // the connection handle the statement belongs to
+    sqlite3* preparedOn_ = nullptr;   // the connection handle the statement belongs to
     mutable std::string lastColumn_;  // the column asked for last, and its index
     mutable int lastColumnIndex_ = -1;
     bool active_ = false;
@@ -138,7 +138,7 @@ private:
 
 // ADOQuery1: a command that returns no rows.
 class Command {
-public:
+  public:
     explicit Command(Connection& connection) : connection_(connection) {}
     void close() {}
     void clearSql() {
@@ -151,7 +151,7 @@ public:
     }
     void execSql() { connection_.execute(sql_, params_); }
 
-private:
+  private:
     Connection& connection_;
     std::string sql_;
     std::vector<Param> params_;

@@ -11,7 +11,7 @@
 namespace quenvil {
 
 class StrokeLookup {
-public:
+  public:
     explicit StrokeLookup(DataSet& dataSet) : dataSet_(dataSet) {}
 
     // Reads fantizi once and maps every single GBK character to the count of the first row that
@@ -35,7 +35,7 @@ public:
     // Always asks the database, through the shared data set.
     int32_t strokesByStatement(std::string_view gbk);
 
-private:
+  private:
     static constexpr int32_t kNotOneCharacter = INT32_MIN;
     DataSet& dataSet_;
     std::vector<int32_t> index_;  // by the two bytes of a unit

@@ -56,7 +56,8 @@ TForm3::TForm3(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
-    connect(Edit1, &QLineEdit::returnPressed, this, [this] { guarded([this] { BitBtn1Click(); }); });
+    connect(Edit1, &QLineEdit::returnPressed, this,
+            [this] { guarded([this] { BitBtn1Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
     // Every change of the selection (mouse or arrow keys), a click and a double-click pick the row.
     connect(ListBox1, &QListWidget::currentRowChanged, this,

@@ -15,7 +15,7 @@ namespace quenvil {
 
 class TForm3 : public QDialog {
     Q_OBJECT
-public:
+  public:
     // The creation step runs the suggestion once for the preset surname.
     explicit TForm3(Database& db, QWidget* parent = nullptr);
 
@@ -34,7 +34,7 @@ public:
     QPlainTextEdit* Memo1;
     QPlainTextEdit* Memo2;
 
-private:
+  private:
     Database& db_;
 };
 

@@ -16,7 +16,7 @@ inline constexpr const char* kNoNamesMessage =
 
 // An import that cannot start (the first line holds no token).
 class ImportError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

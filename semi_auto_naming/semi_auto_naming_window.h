@@ -17,7 +17,7 @@ namespace quenvil {
 
 class TForm4 : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TForm4(Database& db, QWidget* parent = nullptr);
 
     void Button2Click();  // browse
@@ -36,7 +36,7 @@ public:
     QPushButton* Button3;
     QPushButton* BitBtn3;
 
-private:
+  private:
     Database& db_;
     std::optional<std::vector<std::string>> loaded_;  // the loaded list, GBK lines
 };

@@ -103,7 +103,6 @@ std::vector<int32_t> buildUnitTable() {
     return table;
 }
 
-
 const std::vector<int32_t>& unitTable() {
     static const std::vector<int32_t> table = buildUnitTable();
     return table;

@@ -15,7 +15,8 @@ std::string utf8ToGbk(std::string_view utf8);
 std::string gbkToUtf8(std::string_view gbk);
 
 // The single code point that a two-byte GBK unit stands for, or -1 when the two bytes are not
-// one double-byte GBK character (ASCII pairs, a lead byte without its trail byte, unassigned codes).
+// one double-byte GBK character (ASCII pairs, a lead byte without its trail byte, unassigned
+// codes).
 int32_t gbkUnitCodePoint(unsigned char lead, unsigned char trail);
 
 // True when the byte opens a double-byte GBK character.

@@ -16,7 +16,7 @@ std::optional<int32_t> parseInteger(std::string_view text);
 // Raised when a text is not an integer; the message is "'TEXT' is not a valid integer value"
 // with TEXT in UTF-8.
 class ConversionError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

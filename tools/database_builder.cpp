@@ -92,8 +92,9 @@ void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesyste
     cn.execute("create table xm2(xingming text)");
 
     for (const auto& row : fantizi) {
-        cn.execute("insert into fantizi(bihua, hanzi) values(?, ?)",
-                   {Param::of(number(fantiziFile, row, row.fields[0])), Param::utf8(row.fields[1])});
+        cn.execute(
+            "insert into fantizi(bihua, hanzi) values(?, ?)",
+            {Param::of(number(fantiziFile, row, row.fields[0])), Param::utf8(row.fields[1])});
     }
     std::vector<std::pair<std::string, std::string>> byNumber(81);  // rating, text of 1..81
     for (const auto& row : wuge) {

@@ -15,9 +15,9 @@ struct GivenNameChar {
 };
 
 struct NameSources {
-    std::vector<std::string> surnames;        // UTF-8
-    std::vector<GivenNameChar> givenChars;    // exclusions already removed
-    std::map<std::string, int32_t> strokes;   // character -> count of the first row that holds it
+    std::vector<std::string> surnames;       // UTF-8
+    std::vector<GivenNameChar> givenChars;   // exclusions already removed
+    std::map<std::string, int32_t> strokes;  // character -> count of the first row that holds it
 };
 
 // Reads surnames.txt, given_name_chars.txt, given_name_exclusions.txt and fantizi.tsv.

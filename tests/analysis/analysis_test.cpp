@@ -96,7 +96,7 @@ TEST(FiveGrids, NegativeRemaindersAreWater) {
 }
 
 class Report : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::buildFixtureDb(dir.path(), test::standardFixture());
         db.open(dir.path());
@@ -112,14 +112,28 @@ protected:
 
 TEST_F(Report, LinesInOrderWithTheirLabels) {
     const auto lines = report(fields("12", "9", "12", "0"), {G("黄"), G("思"), G("婷"), ""});
-    const std::vector<std::string> expected = {
-        "黄  的笔画是: 12", "思  的笔画是: 9", "婷  的笔画是: 12", "",
-        "天格是: 13", "【吉】数13", "",
-        "人格是: 21", "【吉】数21", "",
-        "地格是: 21", "【吉】数21", "",
-        "总格是: 33", "【吉】数33", "",
-        "外格是: 13", "【吉】数13", "",
-        "五行是: 火木木", "【吉】配置火木木", ""};
+    const std::vector<std::string> expected = {"黄  的笔画是: 12",
+                                               "思  的笔画是: 9",
+                                               "婷  的笔画是: 12",
+                                               "",
+                                               "天格是: 13",
+                                               "【吉】数13",
+                                               "",
+                                               "人格是: 21",
+                                               "【吉】数21",
+                                               "",
+                                               "地格是: 21",
+                                               "【吉】数21",
+                                               "",
+                                               "总格是: 33",
+                                               "【吉】数33",
+                                               "",
+                                               "外格是: 13",
+                                               "【吉】数13",
+                                               "",
+                                               "五行是: 火木木",
+                                               "【吉】配置火木木",
+                                               ""};
     EXPECT_EQ(lines, expected);
 }
 

@@ -17,9 +17,9 @@ using Lines = std::vector<std::string>;
 
 TEST(NameListFile, LineBreaksOfEveryKind) {
     EXPECT_EQ(splitLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
-    EXPECT_EQ(splitLines("a\r\n"), (Lines{"a"}));            // one final break: no empty line
-    EXPECT_EQ(splitLines("a\r\n\r\n"), (Lines{"a", ""}));    // two: one empty line
-    EXPECT_EQ(splitLines("a\n\r"), (Lines{"a", ""}));        // LF then CR are two breaks
+    EXPECT_EQ(splitLines("a\r\n"), (Lines{"a"}));          // one final break: no empty line
+    EXPECT_EQ(splitLines("a\r\n\r\n"), (Lines{"a", ""}));  // two: one empty line
+    EXPECT_EQ(splitLines("a\n\r"), (Lines{"a", ""}));      // LF then CR are two breaks
     EXPECT_EQ(splitLines(""), Lines{});
     EXPECT_EQ(splitLines("\r\n"), (Lines{""}));
     EXPECT_EQ(splitLines("  \r\nb"), (Lines{"  ", "b"}));
@@ -34,10 +34,9 @@ TEST(NameListFolder, SortedInPinyinOrderWithFirstCharacters) {
     std::filesystem::create_directory(dir.path() / "folder.txt");
     const Lines files = listNameListFiles(dir.path());
     // Chinese collation puts Han characters, in pinyin order, before Latin letters.
-    EXPECT_EQ(files, (Lines{"安.txt", "李.txt", "欧.TXT", "欧阳.txt", "王.txt", "张.txt",
-                            "an.txt", "Zhao.txt"}));
-    EXPECT_EQ(surnameEntries(dir.path()),
-              (Lines{"安", "李", "欧", "欧", "王", "张", "a", "Z"}));
+    EXPECT_EQ(files, (Lines{"安.txt", "李.txt", "欧.TXT", "欧阳.txt", "王.txt", "张.txt", "an.txt",
+                            "Zhao.txt"}));
+    EXPECT_EQ(surnameEntries(dir.path()), (Lines{"安", "李", "欧", "欧", "王", "张", "a", "Z"}));
     EXPECT_THROW(listNameListFiles(dir.path() / "missing"), std::filesystem::filesystem_error);
 }
 
@@ -64,7 +63,7 @@ TEST(StrokePairTable, SizesRowsAndDuplicates) {
 }
 
 class Filter : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::buildFixtureDb(dir.path(), test::numberedFixture());
         db.open(dir.path());

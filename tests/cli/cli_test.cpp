@@ -19,7 +19,7 @@ using test::nameOf;
 using Lines = std::vector<std::string>;
 
 class Cli : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto data = test::numberedFixture();
         for (const auto& row : test::standardFixture().fantizi) {
@@ -59,7 +59,8 @@ TEST_F(Cli, AnalyzeAndItsRefusals) {
 
 TEST_F(Cli, FilterPairsAndChars) {
     const auto list = dir.path() / "list.txt";
-    test::writeFile(list, nameOf(2, 9, 4) + "\r\n" + nameOf(20, 1, 1) + "\r\n\r\n" + nameOf(2, 9, 4));
+    test::writeFile(list,
+                    nameOf(2, 9, 4) + "\r\n" + nameOf(20, 1, 1) + "\r\n\r\n" + nameOf(2, 9, 4));
     auto r = run({"filter", list.string()});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(test::outputLines(r.out), (Lines{"二九四", "数据库里没有此笔画的姓氏！"}));
@@ -107,7 +108,8 @@ TEST_F(Cli, KilledImportLeavesTheOldOrTheNewRows) {
     ASSERT_EQ(run({"import", small.string()}).exitCode, 0);
 
     std::string line;
-    for (int i = 0; i < 400000; ++i) line += nameOf(1 + i % 30, 1 + (i / 30) % 30, 1 + (i / 900) % 30) + " ";
+    for (int i = 0; i < 400000; ++i)
+        line += nameOf(1 + i % 30, 1 + (i / 30) % 30, 1 + (i / 900) % 30) + " ";
     const auto big = dir.path() / "big.txt";
     test::writeFile(big, line);
     const auto journal = dir.path() / "data.Mdb-journal";

@@ -13,7 +13,7 @@ namespace {
 using test::G;
 
 class FixtureDatabase : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::buildFixtureDb(dir.path(), test::standardFixture());
         db.open(dir.path());
@@ -24,9 +24,8 @@ protected:
 
 TEST_F(FixtureDatabase, OpensWithTheProgramsConnectionString) {
     EXPECT_TRUE(db.ADOCN.connected());
-    EXPECT_EQ(db.ADOCN.connectionString(),
-              "Data Source=" + (dir.path() / "data.Mdb").string() +
-                  ";Jet OLEDB:Database Password=quillon6085");
+    EXPECT_EQ(db.ADOCN.connectionString(), "Data Source=" + (dir.path() / "data.Mdb").string() +
+                                               ";Jet OLEDB:Database Password=quillon6085");
     EXPECT_TRUE(db.strokes.indexed());
 }
 
@@ -61,7 +60,7 @@ TEST_F(FixtureDatabase, LookupIsASubstringMatchWhereTheFirstRowWins) {
     EXPECT_EQ(db.strokes.strokes(G("海")), 11);  // a later row of 99 holds it too
     EXPECT_EQ(db.strokes.strokesByStatement(G("海")), 11);
     EXPECT_EQ(db.strokes.strokes(G("梁")), 11);
-    EXPECT_EQ(db.strokes.strokes(G("龙")), 0);  // absent
+    EXPECT_EQ(db.strokes.strokes(G("龙")), 0);     // absent
     EXPECT_EQ(db.strokes.strokes(G("张海")), 11);  // two characters that stand side by side
     EXPECT_EQ(db.strokes.strokes(G("海张")), 0);
     EXPECT_EQ(db.strokes.strokes(""), 1);  // an empty text matches the first row

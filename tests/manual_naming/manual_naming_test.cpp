@@ -28,14 +28,16 @@ TEST(PairRows, LayoutAndReadingBack) {
 }
 
 class Suggest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto data = test::numberedFixture();
         data.fantizi.insert(data.fantizi.begin() + 2, {2, "乃又"});  // a later row of 2 strokes
         test::buildFixtureDb(dir.path(), data);
         db.open(dir.path());
     }
-    Suggestion of(int strokes) { return suggestPairs(G(test::charOf(strokes).c_str()), db.strokes); }
+    Suggestion of(int strokes) {
+        return suggestPairs(G(test::charOf(strokes).c_str()), db.strokes);
+    }
     test::TempDir dir;
     Database db;
 };
@@ -49,7 +51,7 @@ TEST_F(Suggest, RowsOfTheManualTable) {
     EXPECT_EQ(gbkToUtf8(s.label), "二 的笔画是：2");
 
     EXPECT_EQ(of(11).rows, (std::vector<std::string>{pairRowText(21, 20), pairRowText(20, 4),
-                                                      pairRowText(10, 14)}));
+                                                     pairRowText(10, 14)}));
     s = of(6);
     EXPECT_EQ(s.rows[0], pairRowText(11, 14));
     EXPECT_EQ(s.rows[5], pairRowText(11, 14));

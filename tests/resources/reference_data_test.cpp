@@ -15,7 +15,7 @@ namespace {
 using test::G;
 
 class ShippedDatabase : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         db = new Database;
         db->open(test::programDir());
@@ -96,10 +96,12 @@ TEST_F(ShippedDatabase, FirstRowOfEachCountHoldsTheCommonCharacters) {
         previous = count;
         firstRow.emplace(count, hanzi);
     }
-    for (const char* ch : {"王", "李", "张", "海", "明", "伟", "婷", "俊", "浩", "思", "华", "芳",
-                           "敏", "静", "杰", "涛", "娜", "丽", "强", "军", "洋", "勇", "磊", "文"}) {
+    for (const char* ch :
+         {"王", "李", "张", "海", "明", "伟", "婷", "俊", "浩", "思", "华", "芳",
+          "敏", "静", "杰", "涛", "娜", "丽", "强", "军", "洋", "勇", "磊", "文"}) {
         const int n = db->strokes.strokes(G(ch));
-        EXPECT_NE(firstRow[n].find(ch), std::string::npos) << ch << " not in the first row of " << n;
+        EXPECT_NE(firstRow[n].find(ch), std::string::npos)
+            << ch << " not in the first row of " << n;
     }
     for (int n = 1; n <= 30; ++n) EXPECT_FALSE(firstRow[n].empty()) << n;
 }
@@ -107,7 +109,8 @@ TEST_F(ShippedDatabase, FirstRowOfEachCountHoldsTheCommonCharacters) {
 TEST_F(ShippedDatabase, MeaningsOfEveryNumberAndConfiguration) {
     for (int n = 1; n <= 160; ++n) {
         db->ADODS1.close();
-        db->ADODS1.setCommandText("select * from wuge where shuzi=?", {Param::gbk(std::to_string(n))});
+        db->ADODS1.setCommandText("select * from wuge where shuzi=?",
+                                  {Param::gbk(std::to_string(n))});
         db->ADODS1.open();
         EXPECT_GT(db->ADODS1.fieldText("hanyi").size(), 20u) << n;
     }
@@ -130,7 +133,8 @@ TEST(ShippedNameLists, EveryFileIsGbkWithThreeCharacterLines) {
     const std::vector<std::string> files = listNameListFiles(folder);
     ASSERT_GE(files.size(), 104u);
     std::set<std::string> names(files.begin(), files.end());
-    for (const char* compound : {"欧阳.txt", "司马.txt", "诸葛.txt", "上官.txt", "王.txt", "李.txt"}) {
+    for (const char* compound :
+         {"欧阳.txt", "司马.txt", "诸葛.txt", "上官.txt", "王.txt", "李.txt"}) {
         EXPECT_TRUE(names.count(compound)) << compound;
     }
     for (const std::string& file : files) {

@@ -44,7 +44,7 @@ TEST(ImportLine, DoubleByteCharactersAreSteppedOverWhole) {
 }
 
 class Import : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto data = test::numberedFixture();
         data.fantizi.emplace_back(17, "阳");
@@ -69,7 +69,8 @@ protected:
 };
 
 TEST_F(Import, OnlySixByteTokensBecomeRowsAndXm2HoldsDistinctNames) {
-    const ImportPlan plan = planImport({G("李四 张小华 李四 欧阳娜娜 王小明 张小华 abcdef 欧阳娜")});
+    const ImportPlan plan =
+        planImport({G("李四 张小华 李四 欧阳娜娜 王小明 张小华 abcdef 欧阳娜")});
     EXPECT_EQ(plan.surname, G("李"));  // from the first token, though it is not imported
     EXPECT_EQ(writeImport(db, plan), 5u);
     EXPECT_EQ(table("xm"), (Lines{G("张小华"), G("王小明"), G("张小华"), "abcdef", G("欧阳娜")}));
@@ -93,7 +94,8 @@ TEST_F(Import, AFailingImportChangesNothing) {
     EXPECT_THROW(planImport({"   \t", G("张小华")}), ImportError);
     EXPECT_THROW(planImport({}), ImportError);
     // A database error half-way: the transaction is rolled back.
-    db.ADOCN.execute("create trigger refuse before insert on xm2 begin select raise(abort, 'disk full'); end");
+    db.ADOCN.execute(
+        "create trigger refuse before insert on xm2 begin select raise(abort, 'disk full'); end");
     EXPECT_THROW(import(G("赵小燕 钱多多")), DatabaseError);
     EXPECT_EQ(table("xm"), (Lines{G("张小华"), G("王小明")}));
     EXPECT_EQ(table("xm2").size(), 2u);

@@ -9,14 +9,14 @@ namespace quenvil::test {
 
 // A fresh temporary folder, removed with its contents at the end of the test.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -1,10 +1,11 @@
 // Entry of the window tests: one QApplication for all of them.
-#include <QApplication>
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenvil"));
     ::testing::InitGoogleTest(&argc, argv);

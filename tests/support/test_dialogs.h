@@ -12,7 +12,7 @@
 namespace quenvil::test {
 
 class RecordingDialogs : public Dialogs {
-public:
+  public:
     RecordingDialogs() { Dialogs::setCurrent(this); }
     ~RecordingDialogs() override { Dialogs::setCurrent(nullptr); }
 

@@ -20,7 +20,9 @@ TEST(Gbk, ConvertsBothWaysAndKeepsAsciiAsIs) {
     EXPECT_EQ(utf8ToGbk(""), "");
     // Characters GBK cannot hold become '?'; bytes that are not GBK become U+FFFD.
     EXPECT_EQ(utf8ToGbk("a😀b"), "a?b");
-    EXPECT_EQ(gbkToUtf8("\x81\x30"), "\xEF\xBF\xBD" "0");
+    EXPECT_EQ(gbkToUtf8("\x81\x30"),
+              "\xEF\xBF\xBD"
+              "0");
 }
 
 // The table-driven conversions answer exactly what ICU's converter answers.
@@ -69,7 +71,8 @@ TEST(Units, CutIntoTwoByteUnitsIgnoringCharacterBoundaries) {
     EXPECT_EQ(cutUnits(G("张海") + "a"), (std::vector<std::string>{G("张"), G("海")}));
     // A letter in front shifts every pair after it.
     const std::string shifted = "a" + G("张海");
-    EXPECT_EQ(cutUnits(shifted), (std::vector<std::string>{shifted.substr(0, 2), shifted.substr(2, 2)}));
+    EXPECT_EQ(cutUnits(shifted),
+              (std::vector<std::string>{shifted.substr(0, 2), shifted.substr(2, 2)}));
     EXPECT_TRUE(cutUnits("").empty());
     EXPECT_EQ(unitAt(G("张海"), 1), G("海"));
     EXPECT_EQ(unitAt(G("张"), 2), "");

@@ -1,4 +1,8 @@
 // The automatic naming window offscreen.
+#include "auto_naming/auto_naming_window.h"
+
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -6,10 +10,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "app/qt_text.h"
-#include "auto_naming/auto_naming_window.h"
 #include "support/fixture_db.h"
 #include "support/test_dialogs.h"
 #include "text/gbk.h"
@@ -27,7 +29,7 @@ std::string crlf(const std::vector<std::string>& lines) {
 }
 
 class AutoNaming : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::buildFixtureDb(dir.path(), test::numberedFixture());
         db.open(dir.path());
@@ -105,8 +107,8 @@ TEST_F(AutoNaming, FilterListsFavourableNamesAndNotices) {
     test::writeFile(xm / "二.txt", crlf({yes, nameOf(2, 9, 5), twice, nameOf(20, 1, 1), "", yes}));
     auto w = create();
     QTest::mouseClick(w->Button1, Qt::LeftButton);
-    EXPECT_EQ(results(*w), (QStringList{toQ(yes), toQ(twice), toQ(twice),
-                                        "数据库里没有此笔画的姓氏！"}));
+    EXPECT_EQ(results(*w),
+              (QStringList{toQ(yes), toQ(twice), toQ(twice), "数据库里没有此笔画的姓氏！"}));
     EXPECT_EQ(dialogs.shown, QStringList{"message: 自动生成名字完成!"});
     EXPECT_EQ(w->Label3->text(), "自动取名结果");
     EXPECT_FALSE(w->Timer1->isActive());

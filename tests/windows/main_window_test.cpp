@@ -1,10 +1,11 @@
 // The main window offscreen: start-up, name entry, the report and the error box.
+#include <gtest/gtest.h>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "app/startup.h"
 #include "support/cli_runner.h"
@@ -18,7 +19,7 @@ namespace {
 using test::G;
 
 class MainWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::buildFixtureDb(dir.path(), test::standardFixture());
         std::filesystem::create_directories(dir.path() / "xm");
@@ -118,7 +119,8 @@ TEST_F(MainWindow, DatabaseErrorKeepsTheReportAndTheFields) {
     w().database().ADOCN.execute("drop table sancai");
     QTest::mouseClick(w().Button6, Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].contains("no such table: sancai")) << dialogs.shown[0].toStdString();
+    EXPECT_TRUE(dialogs.shown[0].contains("no such table: sancai"))
+        << dialogs.shown[0].toStdString();
     EXPECT_EQ(w().Memo1->toPlainText(), report);
     // A failing lookup during an entry: the slots hold the new characters, the fields stay.
     dialogs.shown.clear();
@@ -193,7 +195,8 @@ TEST(RealProgram, StartsQuietlyAndThePresetNameAgreesWithThePresetStrokes) {
     TForm1& w = *program.form1;
     const QStringList before = {w.Edit2->text(), w.Edit3->text(), w.Edit4->text(), w.Edit5->text()};
     QTest::keyClick(w.Edit1, Qt::Key_Return);
-    EXPECT_EQ(before, (QStringList{w.Edit2->text(), w.Edit3->text(), w.Edit4->text(), w.Edit5->text()}));
+    EXPECT_EQ(before,
+              (QStringList{w.Edit2->text(), w.Edit3->text(), w.Edit4->text(), w.Edit5->text()}));
     EXPECT_TRUE(w.Memo1->toPlainText().startsWith(w.Edit1->text().left(1)));
     EXPECT_TRUE(std::filesystem::exists(w.helpPage()));
 }

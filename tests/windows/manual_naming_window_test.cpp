@@ -1,13 +1,15 @@
 // The manual naming window offscreen.
+#include "manual_naming/manual_naming_window.h"
+
+#include <gtest/gtest.h>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
-#include "manual_naming/manual_naming_window.h"
 #include "support/fixture_db.h"
 #include "support/test_dialogs.h"
 
@@ -15,7 +17,7 @@ namespace quenvil {
 namespace {
 
 class ManualNaming : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto data = test::numberedFixture();
         data.fantizi.emplace_back(4, "王");

@@ -1,12 +1,14 @@
 // The semi-automatic naming window offscreen.
+#include "semi_auto_naming/semi_auto_naming_window.h"
+
+#include <gtest/gtest.h>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 #include "app/qt_text.h"
-#include "semi_auto_naming/semi_auto_naming_window.h"
 #include "support/fixture_db.h"
 #include "support/test_dialogs.h"
 
@@ -17,7 +19,7 @@ using test::G;
 using test::nameOf;
 
 class SemiAuto : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::buildFixtureDb(dir.path(), test::numberedFixture());
         db.open(dir.path());
@@ -49,7 +51,8 @@ TEST_F(SemiAuto, InitialState) {
 
 TEST_F(SemiAuto, BrowseImportFilterOncePerImport) {
     const std::string yes = nameOf(2, 9, 4);
-    browse(G("李四 ") + yes + " " + nameOf(20, 1, 1) + " " + yes + "\r\n" + nameOf(2, 9, 4) + "\r\n");
+    browse(G("李四 ") + yes + " " + nameOf(20, 1, 1) + " " + yes + "\r\n" + nameOf(2, 9, 4) +
+           "\r\n");
     EXPECT_EQ(dialogs.lastFilter, "*.txt");
     EXPECT_EQ(w->Memo1->toPlainText().split('\n').size(), 2);
     EXPECT_TRUE(w->Button1->isEnabled());
