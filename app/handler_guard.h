@@ -1,6 +1,7 @@
 // The one place where an error that escapes a window's handler is shown to the user.
 #pragma once
 
+#include <QObject>
 #include <exception>
 #include <utility>
 
@@ -18,6 +19,13 @@ void guarded(Handler&& handler) {
     } catch (...) {
         reportException(std::current_exception());
     }
+}
+
+// Connects a signal to a handler of a window, run through guarded().
+template <typename Sender, typename Signal, typename Window>
+void connectHandler(Sender* sender, Signal signal, Window* window, void (Window::*handler)()) {
+    QObject::connect(sender, signal, window,
+                     [window, handler] { guarded([window, handler] { (window->*handler)(); }); });
 }
 
 }  // namespace quenvil

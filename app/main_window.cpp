@@ -81,14 +81,13 @@ TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
     setTabOrder(Edit4, Edit5);
     setTabOrder(Edit5, Button6);
 
-    connect(Edit1, &QLineEdit::returnPressed, this,
-            [this] { guarded([this] { Edit1KeyPress(); }); });
-    connect(Button6, &QPushButton::clicked, this, [this] { guarded([this] { Button6Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
-    connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
-    connect(Button7, &QPushButton::clicked, this, [this] { guarded([this] { Button7Click(); }); });
-    connect(Button4, &QPushButton::clicked, this, [this] { guarded([this] { Button4Click(); }); });
-    connect(Button5, &QPushButton::clicked, this, [this] { guarded([this] { Button5Click(); }); });
+    connectHandler(Edit1, &QLineEdit::returnPressed, this, &TForm1::Edit1KeyPress);
+    connectHandler(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    connectHandler(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connectHandler(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connectHandler(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
+    connectHandler(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connectHandler(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
 
     // Opening the database; a failure is reported and start-up carries on.
     try {

@@ -68,10 +68,10 @@ TForm2::TForm2(Database& db, const std::filesystem::path& systemFolder, QWidget*
     Timer1 = new QTimer(this);
     Timer1->setInterval(200);
 
-    connect(ComboBox1, &QComboBox::activated, this, [this] { guarded([this] { LoadSurname(); }); });
-    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-    connect(Button5, &QPushButton::clicked, this, [this] { guarded([this] { Button5Click(); }); });
-    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connectHandler(ComboBox1, &QComboBox::activated, this, &TForm2::LoadSurname);
+    connectHandler(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connectHandler(Button5, &QPushButton::clicked, this, &TForm2::Button5Click);
+    connectHandler(Timer1, &QTimer::timeout, this, &TForm2::Timer1Timer);
 
     guarded([this] { FormCreate(); });
 }

@@ -55,17 +55,13 @@ TForm3::TForm3(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     Memo2->setReadOnly(true);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
-    connect(Edit1, &QLineEdit::returnPressed, this,
-            [this] { guarded([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
+    connectHandler(BitBtn1, &QPushButton::clicked, this, &TForm3::BitBtn1Click);
+    connectHandler(Edit1, &QLineEdit::returnPressed, this, &TForm3::BitBtn1Click);
+    connectHandler(BitBtn2, &QPushButton::clicked, this, &TForm3::BitBtn2Click);
     // Every change of the selection (mouse or arrow keys), a click and a double-click pick the row.
-    connect(ListBox1, &QListWidget::currentRowChanged, this,
-            [this] { guarded([this] { ListBox1DblClick(); }); });
-    connect(ListBox1, &QListWidget::itemClicked, this,
-            [this] { guarded([this] { ListBox1DblClick(); }); });
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this,
-            [this] { guarded([this] { ListBox1DblClick(); }); });
+    connectHandler(ListBox1, &QListWidget::currentRowChanged, this, &TForm3::ListBox1DblClick);
+    connectHandler(ListBox1, &QListWidget::itemClicked, this, &TForm3::ListBox1DblClick);
+    connectHandler(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm3::ListBox1DblClick);
 
     guarded([this] { BitBtn1Click(); });
 }

@@ -52,10 +52,10 @@ TForm4::TForm4(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     Memo2->setFont(big);
     setTextColor(Memo2, QColor(255, 0, 0));
 
-    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
-    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-    connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });
+    connectHandler(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
+    connectHandler(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
+    connectHandler(Button3, &QPushButton::clicked, this, &TForm4::Button3Click);
+    connectHandler(BitBtn3, &QPushButton::clicked, this, &TForm4::BitBtn3Click);
 }
 
 void TForm4::Button2Click() {
