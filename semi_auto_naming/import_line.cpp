@@ -53,4 +53,16 @@ std::vector<std::string> splitImportLine(std::string_view s) {
     return tokens;
 }
 
+std::string previewLine(const std::string& gbk, size_t maxBytes) {
+    if (gbk.size() <= maxBytes) return gbk;
+    size_t end = 0;
+    while (end < gbk.size()) {
+        const size_t next = end + charLength(gbk, end);
+        if (next > maxBytes) break;
+        end = next;
+    }
+    return gbk.substr(0, end) + utf8ToGbk("……（此行共 " + std::to_string(gbk.size()) +
+                                          " 字节，预览只显示开头部分，导入时读取整行）");
+}
+
 }  // namespace quenvil

@@ -14,6 +14,11 @@ namespace quenvil {
 // or closes a token.
 std::vector<std::string> splitImportLine(std::string_view line);
 
+// A line as the preview shows it: a line longer than maxBytes is cut after its last whole
+// character within maxBytes and ends in a note, so that a first line of megabytes does not freeze
+// the window. The import always reads the whole line.
+std::string previewLine(const std::string& gbk, size_t maxBytes);
+
 // Only tokens of exactly six bytes (three double-byte characters) become names.
 inline bool isImportableName(std::string_view token) { return token.size() == 6; }
 

@@ -11,6 +11,7 @@
 #include "app/qt_text.h"
 #include "auto_naming/candidate_filter.h"
 #include "auto_naming/name_list.h"
+#include "semi_auto_naming/import_line.h"
 #include "semi_auto_naming/name_import.h"
 
 namespace quenvil {
@@ -69,7 +70,13 @@ void TForm4::Button2Click() {
         Dialogs::current().message(QString::fromUtf8(e.what()));
         return;
     }
-    setLines(Memo1, lines);
+    // Lines of more than 64 KiB are shown cut: laying out megabytes of one line would freeze the
+    // window for seconds.
+    constexpr size_t kPreviewLineBytes = 65536;
+    std::vector<std::string> preview;
+    preview.reserve(lines.size());
+    for (const std::string& line : lines) preview.push_back(previewLine(line, kPreviewLineBytes));
+    setLines(Memo1, preview);
     loaded_ = std::move(lines);
     Button1->setEnabled(true);
 }

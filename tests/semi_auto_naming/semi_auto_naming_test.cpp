@@ -43,6 +43,15 @@ TEST(ImportLine, DoubleByteCharactersAreSteppedOverWhole) {
     EXPECT_EQ(splitImportLine("\x81 ab cd"), (Lines{"\x81 ab", "cd"}));
 }
 
+TEST(ImportLine, LongLinesAreCutForThePreviewAtACharacterBoundary) {
+    EXPECT_EQ(previewLine(G("张小华"), 6), G("张小华"));
+    const std::string cut = previewLine(G("张小华"), 5);
+    EXPECT_EQ(cut.substr(0, 4), G("张小"));
+    EXPECT_NE(gbkToUtf8(cut).find("此行共 6 字节"), std::string::npos);
+    EXPECT_EQ(previewLine("abc" + G("张"), 4).substr(0, 3),
+              "abc");  // the lead byte is not split off
+}
+
 class Import : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -127,10 +127,17 @@ TEST_F(SemiAuto, BinaryAndHugeFirstLines) {
     std::string huge;
     for (int i = 0; i < 300000; ++i) huge += nameOf(2, 9, 4) + " ";
     browse(huge);
+    EXPECT_TRUE(w->Memo1->toPlainText().contains("预览只显示开头部分"));
+    EXPECT_LT(w->Memo1->toPlainText().size(), 70000);
     w->Button1->click();
     EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
     w->Button3->click();
     EXPECT_EQ(w->Memo2->toPlainText(), toQ(nameOf(2, 9, 4)));  // one distinct name
+    // Unbalanced quotes and NUL bytes: a clear outcome, nothing lost.
+    browse("\"" + nameOf(2, 9, 4) + std::string(" \0 ", 3) + G("张小华"));
+    w->Button1->click();
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    EXPECT_EQ(w->Edit1->text(), "二");
 }
 
 }  // namespace
