@@ -8,6 +8,7 @@
 
 #include "auto_naming/stroke_pair_table.h"
 #include "data/stroke_lookup.h"
+#include "text/units.h"
 
 namespace quenvil {
 
@@ -26,14 +27,9 @@ struct Verdict {
 // up their strokes in that order and judges them by the table.
 inline Verdict judgeName(std::string_view gbkName, StrokeLookup& lookup,
                          const StrokePairTable& table) {
-    auto piece = [&](size_t k) -> std::string_view {
-        const size_t start = k * 2;
-        if (start >= gbkName.size()) return {};
-        return gbkName.substr(start, 2);
-    };
-    const int32_t a = lookup.strokes(piece(0));
-    const int32_t b = lookup.strokes(piece(1));
-    const int32_t c = lookup.strokes(piece(2));
+    const int32_t a = lookup.strokes(unitAt(gbkName, 0));
+    const int32_t b = lookup.strokes(unitAt(gbkName, 1));
+    const int32_t c = lookup.strokes(unitAt(gbkName, 2));
     if (!table.hasRow(a)) return {true, 0};
     return {false, table.matches(a, b, c)};
 }
