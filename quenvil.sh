@@ -29,9 +29,11 @@ install_missing() {
   fi
 }
 
+# QUENVIL_WERROR=ON in the environment turns warnings into errors (CI does).
 build() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENVIL_WERROR="${QUENVIL_WERROR:-OFF}" \
+    "$@" >/dev/null
   cmake --build "$dir" -j"$(nproc)"
 }
 

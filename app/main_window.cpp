@@ -11,12 +11,12 @@
 #include <QUrl>
 
 #include "analysis/five_grids.h"
-#include "app/dialogs.h"
-#include "app/handler_guard.h"
-#include "app/qt_text.h"
 #include "auto_naming/auto_naming_window.h"
 #include "manual_naming/manual_naming_window.h"
 #include "semi_auto_naming/semi_auto_naming_window.h"
+#include "ui/dialogs.h"
+#include "ui/handler_guard.h"
+#include "ui/qt_text.h"
 
 namespace quenvil {
 namespace {
@@ -133,7 +133,7 @@ void TForm1::Button6Click() {
 
 void TForm1::Button2Click() {
     if (!form2_) return;
-    form2_->Memo3->clear();
+    form2_->clearResults();
     form2_->exec();
 }
 

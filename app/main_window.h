@@ -33,7 +33,6 @@ class TForm1 : public QWidget {
     ~TForm1() override;
 
     Database& database() { return db_; }
-    const AppFolders& folders() const { return folders_; }
     void setNamingWindows(TForm2* auto_, TForm3* manual, TForm4* semiAuto);
 
     // Handlers.

@@ -11,12 +11,13 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/dialogs.h"
-#include "app/handler_guard.h"
-#include "app/qt_text.h"
-#include "auto_naming/candidate_filter.h"
 #include "auto_naming/name_list.h"
 #include "data/folders.h"
+#include "naming/candidate_filter.h"
+#include "text/lines.h"
+#include "ui/dialogs.h"
+#include "ui/handler_guard.h"
+#include "ui/qt_text.h"
 
 namespace quenvil {
 namespace {
@@ -68,7 +69,7 @@ TForm2::TForm2(Database& db, const std::filesystem::path& systemFolder, QWidget*
     Timer1 = new QTimer(this);
     Timer1->setInterval(200);
 
-    connectHandler(ComboBox1, &QComboBox::activated, this, &TForm2::LoadSurname);
+    connectHandler(ComboBox1, &QComboBox::activated, this, &TForm2::ComboBox1Select);
     connectHandler(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     connectHandler(Button5, &QPushButton::clicked, this, &TForm2::Button5Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TForm2::Timer1Timer);
@@ -88,10 +89,10 @@ void TForm2::FormCreate() {
     ComboBox1->clear();
     for (const std::string& entry : entries) ComboBox1->addItem(QString::fromUtf8(entry));
     ComboBox1->setEditText(entries.empty() ? QString() : QString::fromUtf8(entries.front()));
-    LoadSurname();
+    ComboBox1Select();
 }
 
-void TForm2::LoadSurname() {
+void TForm2::ComboBox1Select() {
     if (running_) return;  // the list being filtered stays as it is
     // The chooser's text names the file unchanged.
     const std::filesystem::path file =
@@ -150,6 +151,8 @@ void TForm2::endRun(std::vector<std::string>& found) {
     running_ = false;
 }
 
+void TForm2::clearResults() { Memo3->clear(); }
+
 void TForm2::Timer1Timer() { setTextColor(Label3, textColor(Label3) == kRed ? kBlue : kRed); }
 
 void TForm2::Button5Click() { close(); }
@@ -172,7 +175,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            guarded([this] { LoadSurname(); });
+            guarded([this] { ComboBox1Select(); });
             return true;
         }
     }

@@ -23,10 +23,14 @@ class TForm2 : public QDialog {
     // The creation step: lists the name-list folder and loads the first surname.
     TForm2(Database& db, const std::filesystem::path& systemFolder, QWidget* parent = nullptr);
 
-    void LoadSurname();   // reads the chooser's text
+    // A pick from the chooser's list or Enter in the chooser: loads the list of the chooser's text.
+    void ComboBox1Select();
     void Button1Click();  // the filter run
     void Timer1Timer();   // blink tick
     void Button5Click();  // close
+
+    // Empties the results list; the main window asks for it before each visit.
+    void clearResults();
 
     bool running() const { return running_; }
     const std::vector<std::string>& partialNames() const { return names_; }

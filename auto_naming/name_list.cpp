@@ -1,61 +1,16 @@
-// Name-list files and the surname folder.
+// The surname folder.
 #include "auto_naming/name_list.h"
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
-#include <unicode/utf8.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <memory>
-#include <stdexcept>
+
+#include "text/utf8.h"
 
 namespace quenvil {
-
-std::vector<std::string> splitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    size_t i = 0;
-    while (i < text.size()) {
-        const char ch = text[i];
-        if (ch == '\r' || ch == '\n') {
-            lines.emplace_back(text.substr(start, i - start));
-            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            start = ++i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
-    return lines;
-}
-
-std::string readWholeFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error(file.string() + ": " + std::strerror(errno));
-    std::string data;
-    in.seekg(0, std::ios::end);
-    const auto size = in.tellg();
-    if (size > 0) {
-        data.resize(static_cast<size_t>(size));
-        in.seekg(0);
-        in.read(data.data(), size);
-    }
-    if (in.bad()) throw std::runtime_error(file.string() + ": " + std::strerror(errno));
-    if (size < 0) {
-        // Not seekable (a pipe or device): read it as a stream.
-        in.clear();
-        data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    return data;
-}
-
-std::vector<std::string> readLinesFile(const std::filesystem::path& file) {
-    return splitLines(readWholeFile(file));
-}
 
 namespace {
 
@@ -95,13 +50,12 @@ std::vector<std::string> listNameListFiles(const std::filesystem::path& folder) 
 }
 
 std::string firstCharacter(std::string_view utf8Name) {
-    if (utf8Name.empty()) return {};
-    const auto* s = reinterpret_cast<const uint8_t*>(utf8Name.data());
-    int32_t i = 0;
-    UChar32 cp;
-    U8_NEXT(s, i, static_cast<int32_t>(utf8Name.size()), cp);
-    (void)cp;
-    return std::string(utf8Name.substr(0, static_cast<size_t>(i)));
+    std::string first;
+    forEachCodePoint(utf8Name, [&](UChar32, std::string_view bytes) {
+        first = bytes;
+        return false;
+    });
+    return first;
 }
 
 std::vector<std::string> surnameEntries(const std::filesystem::path& folder) {

@@ -1,4 +1,4 @@
-// Surname name-list files: the folder listing for the surname chooser and reading one file.
+// The folder of surname name lists: the entries of the surname chooser.
 #pragma once
 
 #include <filesystem>
@@ -7,15 +7,6 @@
 #include <vector>
 
 namespace quenvil {
-
-// Splits text into lines at CR, LF or CR LF. A single break after the last line adds no empty
-// line; two breaks add one.
-std::vector<std::string> splitLines(std::string_view text);
-
-// Reads a whole file (bytes, GBK) and splits it into lines. Throws std::runtime_error with the
-// system's text when the file cannot be read.
-std::vector<std::string> readLinesFile(const std::filesystem::path& file);
-std::string readWholeFile(const std::filesystem::path& file);
 
 // File names (UTF-8, without folder) of the "*.txt" files in a folder (extension matched without
 // regard to case), sorted case-insensitively in Chinese (pinyin) collation. Throws

@@ -1,9 +1,9 @@
 // The automatic filter's logic over a list of 1,000,000 real names, on the real data.Mdb.
 #include <benchmark/benchmark.h>
 
-#include "auto_naming/candidate_filter.h"
 #include "bench/bench_support.h"
 #include "data/database.h"
+#include "naming/candidate_filter.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "auto_naming/candidate_filter.h"
 #include "bench/bench_support.h"
 #include "data/database.h"
+#include "naming/candidate_filter.h"
 #include "semi_auto_naming/name_import.h"
 
 namespace {

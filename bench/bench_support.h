@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "auto_naming/name_list.h"
+#include "text/lines.h"
 
 namespace quenvil::bench {
 

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/dialogs.h"
 #include "app/main_window.h"
 #include "auto_naming/auto_naming_window.h"
 #include "bench/bench_support.h"
+#include "ui/dialogs.h"
 
 namespace {
 

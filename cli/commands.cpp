@@ -7,13 +7,13 @@
 
 #include "analysis/five_grids.h"
 #include "analysis/name_entry.h"
-#include "auto_naming/candidate_filter.h"
-#include "auto_naming/name_list.h"
 #include "data/database.h"
 #include "manual_naming/pair_rows.h"
+#include "naming/candidate_filter.h"
 #include "semi_auto_naming/name_import.h"
 #include "text/gbk.h"
 #include "text/integer.h"
+#include "text/lines.h"
 #include "text/units.h"
 
 namespace quenvil::cli {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "text/gbk.h"
+#include "text/units.h"
 
 namespace quenvil {
 namespace {
@@ -15,12 +16,6 @@ struct ConnectionParts {
     std::string file;
     std::string password;
 };
-
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -41,7 +36,7 @@ ConnectionParts parseConnectionString(std::string_view s) {
         s = semi == std::string_view::npos ? std::string_view{} : s.substr(semi + 1);
         const size_t eq = item.find('=');
         if (eq == std::string_view::npos) continue;
-        const std::string_view key = trimBlanks(item.substr(0, eq));
+        const std::string_view key = trimControl(item.substr(0, eq));
         const std::string_view value = item.substr(eq + 1);
         if (equalsNoCase(key, "Data Source")) {
             parts.file = std::string(value);
@@ -241,7 +236,7 @@ std::string DataSet::tableOfCommand() const {
     if (sql_.size() <= prefix.size() || !equalsNoCase(sql_.substr(0, prefix.size()), prefix)) {
         throw DatabaseError("rows can only be appended to a plain table: " + sql_);
     }
-    std::string table = std::string(trimBlanks(std::string_view(sql_).substr(prefix.size())));
+    std::string table = std::string(trimControl(std::string_view(sql_).substr(prefix.size())));
     for (char ch : table) {
         const bool ok = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
                         (ch >= '0' && ch <= '9') || ch == '_';

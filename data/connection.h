@@ -59,12 +59,9 @@ class Connection {
     // Runs a statement that returns no rows.
     void execute(const std::string& sql, const std::vector<Param>& params = {});
 
-    // The text of the last open failure, so later queries can say why the database is closed.
-    const std::string& lastOpenError() const { return lastOpenError_; }
-
   private:
     std::string connectionString_;
-    std::string lastOpenError_;
+    std::string lastOpenError_;  // why the last open failed, for the messages of later queries
     sqlite3* db_ = nullptr;
 };
 
@@ -97,9 +94,7 @@ class DataSet {
 
     void close();
     void setCommandText(std::string sql, std::vector<Param> params = {});
-    const std::string& commandText() const { return sql_; }
     void open();  // runs the command and stands on its first row
-    bool active() const { return active_; }
     bool eof() const { return !hasRow_; }
     void next();
 
@@ -140,7 +135,6 @@ class DataSet {
 class Command {
   public:
     explicit Command(Connection& connection) : connection_(connection) {}
-    void close() {}
     void clearSql() {
         sql_.clear();
         params_.clear();

@@ -3,8 +3,8 @@
 
 namespace quenvil {
 
-std::string connectionStringFor(const std::filesystem::path& programDir) {
-    return "Data Source=" + (programDir / kDatabaseFileName).string() +
+std::string connectionStringFor(const std::filesystem::path& databaseFile) {
+    return "Data Source=" + databaseFile.string() +
            ";Jet OLEDB:Database Password=" + kDatabasePassword;
 }
 
@@ -14,7 +14,7 @@ void Database::open(const std::filesystem::path& programDir) {
         ADOCN.setConnectionString({});
     }
     strokes.dropIndex();
-    ADOCN.setConnectionString(connectionStringFor(programDir));
+    ADOCN.setConnectionString(connectionStringFor(programDir / kDatabaseFileName));
     ADOCN.open();
     strokes.buildIndex(ADOCN);
 }

@@ -24,7 +24,7 @@ struct Database {
     void open(const std::filesystem::path& programDir);
 };
 
-// "Data Source=<dir>/data.Mdb;Jet OLEDB:Database Password=..."
-std::string connectionStringFor(const std::filesystem::path& programDir);
+// "Data Source=<file>;Jet OLEDB:Database Password=<the program's password>"
+std::string connectionStringFor(const std::filesystem::path& databaseFile);
 
 }  // namespace quenvil

@@ -1,12 +1,11 @@
 // Stroke lookup through the statement and through the index built at opening.
 #include "data/stroke_lookup.h"
 
-#include <unicode/utf8.h>
-
 #include <string>
 #include <unordered_map>
 
 #include "text/gbk.h"
+#include "text/utf8.h"
 
 namespace quenvil {
 namespace {
@@ -47,13 +46,9 @@ void StrokeLookup::buildIndex(Connection& connection) {
     for (; !scan.eof(); scan.next()) {
         const std::string_view hanzi = scan.fieldUtf8("hanzi");
         const auto count = static_cast<int32_t>(scan.fieldInteger("bihua"));
-        const auto* s = reinterpret_cast<const uint8_t*>(hanzi.data());
-        const auto length = static_cast<int32_t>(hanzi.size());
-        for (int32_t i = 0; i < length;) {
-            UChar32 cp;
-            U8_NEXT(s, i, length, cp);
+        forEachCodePoint(hanzi, [&](UChar32 cp, std::string_view) {
             if (cp >= 0) firstCount.emplace(cp, count);
-        }
+        });
     }
     std::vector<int32_t> index(65536, kNotOneCharacter);
     for (int lead = 0x81; lead <= 0xFE; ++lead) {

@@ -8,9 +8,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/handler_guard.h"
-#include "app/qt_text.h"
 #include "manual_naming/pair_rows.h"
+#include "ui/handler_guard.h"
+#include "ui/qt_text.h"
 
 namespace quenvil {
 

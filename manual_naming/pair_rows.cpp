@@ -1,7 +1,7 @@
 // Manual naming logic.
 #include "manual_naming/pair_rows.h"
 
-#include "auto_naming/stroke_pair_table.h"
+#include "naming/stroke_pair_table.h"
 #include "text/gbk.h"
 #include "text/integer.h"
 #include "text/units.h"

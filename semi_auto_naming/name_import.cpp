@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "auto_naming/candidate_filter.h"
+#include "naming/candidate_filter.h"
 #include "semi_auto_naming/import_line.h"
 #include "text/gbk.h"
 
@@ -53,7 +53,6 @@ bool storableName(const std::string& token) {
 
 size_t writeImport(Database& db, const ImportPlan& plan) {
     auto run = [&db](const char* sql) {
-        db.ADOQuery1.close();
         db.ADOQuery1.clearSql();
         db.ADOQuery1.setSql(sql);
         db.ADOQuery1.execSql();

@@ -6,13 +6,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/dialogs.h"
-#include "app/handler_guard.h"
-#include "app/qt_text.h"
-#include "auto_naming/candidate_filter.h"
-#include "auto_naming/name_list.h"
+#include "naming/candidate_filter.h"
 #include "semi_auto_naming/import_line.h"
 #include "semi_auto_naming/name_import.h"
+#include "text/lines.h"
+#include "ui/dialogs.h"
+#include "ui/handler_guard.h"
+#include "ui/qt_text.h"
 
 namespace quenvil {
 

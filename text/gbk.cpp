@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "text/utf8.h"
+
 namespace quenvil {
 namespace {
 
@@ -85,18 +87,14 @@ std::vector<int32_t> buildUnitTable() {
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
         for (int trail = 0x40; trail <= 0xFE; ++trail) {
             const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            UChar out[4];
+            UChar out[2];
             status = U_ZERO_ERROR;
             ucnv_reset(conv.get());
-            int32_t n = ucnv_toUChars(conv.get(), out, 4, bytes, 2, &status);
-            if (U_FAILURE(status) || n < 1) continue;
-            UChar32 cp = out[0];
-            int32_t units = 1;
-            if (U16_IS_LEAD(out[0]) && n >= 2 && U16_IS_TRAIL(out[1])) {
-                cp = U16_GET_SUPPLEMENTARY(out[0], out[1]);
-                units = 2;
-            }
-            if (n != units || cp == 0xFFFD || cp == 0x1A) continue;
+            // A two-byte GBK character always stands for one BMP code point.
+            const int32_t n = ucnv_toUChars(conv.get(), out, 2, bytes, 2, &status);
+            if (U_FAILURE(status) || n != 1 || U16_IS_SURROGATE(out[0])) continue;
+            const UChar32 cp = out[0];
+            if (cp == 0xFFFD || cp == 0x1A) continue;
             table[(lead << 8) | trail] = cp;
         }
     }
@@ -108,14 +106,15 @@ const std::vector<int32_t>& unitTable() {
     return table;
 }
 
-// GBK code of every BMP code point that a two-byte GBK character stands for; 0 for the others.
+// GBK code of every code point that a two-byte GBK character stands for (all in the BMP); 0 for
+// the others.
 const std::vector<uint16_t>& bmpTable() {
     static const std::vector<uint16_t> table = [] {
         std::vector<uint16_t> t(65536, 0);
         const auto& units = unitTable();
         for (int code = 0x8140; code <= 0xFEFE; ++code) {
             const int32_t cp = units[code];
-            if (cp >= 0 && cp < 0x10000 && t[cp] == 0) t[cp] = static_cast<uint16_t>(code);
+            if (cp >= 0 && t[cp] == 0) t[cp] = static_cast<uint16_t>(code);
         }
         return t;
     }();
@@ -131,20 +130,20 @@ std::string utf8ToGbk(std::string_view utf8) {
     const auto& table = bmpTable();
     std::string out;
     out.reserve(utf8.size());
-    const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
-    const auto length = static_cast<int32_t>(utf8.size());
-    for (int32_t i = 0; i < length;) {
-        UChar32 cp;
-        U8_NEXT(s, i, length, cp);
+    const bool tabled = forEachCodePoint(utf8, [&](UChar32 cp, std::string_view) {
         if (cp >= 0 && cp < 0x80) {
             out += static_cast<char>(cp);
         } else if (cp > 0 && cp < 0x10000 && table[cp] != 0) {
             out += static_cast<char>(table[cp] >> 8);
             out += static_cast<char>(table[cp] & 0xFF);
         } else {
-            auto& c = converters();
-            return convert(c.gbk.get(), c.utf8.get(), utf8, 1);
+            return false;
         }
+        return true;
+    });
+    if (!tabled) {
+        auto& c = converters();
+        return convert(c.gbk.get(), c.utf8.get(), utf8, 1);
     }
     return out;
 }
@@ -152,13 +151,14 @@ std::string utf8ToGbk(std::string_view utf8) {
 std::string gbkToUtf8(std::string_view gbk) {
     if (isAscii(gbk)) return std::string(gbk);
     const auto& units = unitTable();
-    // Two GBK bytes give at most 4 UTF-8 bytes, one byte gives one.
+    // Two GBK bytes give at most 3 UTF-8 bytes (a BMP character), one byte gives one.
     std::string out(gbk.size() * 2, '\0');
-    char* o = out.data();
+    auto* o = reinterpret_cast<uint8_t*>(out.data());
+    size_t written = 0;
     for (size_t i = 0; i < gbk.size();) {
         const auto b = static_cast<unsigned char>(gbk[i]);
         if (b < 0x80) {
-            *o++ = static_cast<char>(b);
+            o[written++] = b;
             ++i;
             continue;
         }
@@ -170,22 +170,10 @@ std::string gbkToUtf8(std::string_view gbk) {
             // A GBK byte never yields more than 3 UTF-8 bytes (U+FFFD included).
             return convert(c.utf8.get(), c.gbk.get(), gbk, 3);
         }
-        if (cp < 0x800) {
-            *o++ = static_cast<char>(0xC0 | (cp >> 6));
-            *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            *o++ = static_cast<char>(0xE0 | (cp >> 12));
-            *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            *o++ = static_cast<char>(0xF0 | (cp >> 18));
-            *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        U8_APPEND_UNSAFE(o, written, cp);
         i += 2;
     }
-    out.resize(static_cast<size_t>(o - out.data()));
+    out.resize(written);
     return out;
 }
 

@@ -2,20 +2,14 @@
 #pragma once
 
 #include <filesystem>
-#include <stdexcept>
-#include <string>
+
+#include "tools/source_file.h"
 
 namespace quenvil {
 
-class SourceError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-// Reads fantizi.tsv, wuge.tsv and sancai.tsv (UTF-8; '#' lines are comments; a missing file gives
-// an empty table) from sourcesDir and writes a new database file, keyed with the program's
-// password. Throws SourceError for a malformed source and DatabaseError for an engine failure.
-void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesystem::path& out,
-                   const std::string& password);
+// Reads fantizi.tsv, wuge.tsv and sancai.tsv from sourcesDir and writes a new database file,
+// keyed with the program's password. Throws SourceError for a missing or malformed source and
+// DatabaseError for an engine failure.
+void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesystem::path& out);
 
 }  // namespace quenvil

@@ -1,7 +1,6 @@
 // quenvil-mkdb SOURCES_DIR OUT_FILE: builds data.Mdb at build time.
 #include <iostream>
 
-#include "data/database.h"
 #include "tools/database_builder.h"
 
 int main(int argc, char** argv) {
@@ -10,7 +9,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        quenvil::buildDatabase(argv[1], argv[2], quenvil::kDatabasePassword);
+        quenvil::buildDatabase(argv[1], argv[2]);
     } catch (const std::exception& e) {
         std::cerr << "quenvil-mkdb: " << e.what() << "\n";
         return 1;

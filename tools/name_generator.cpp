@@ -1,54 +1,24 @@
 // Name-list generation.
 #include "tools/name_generator.h"
 
-#include <unicode/utf8.h>
-
 #include <algorithm>
 #include <fstream>
 #include <random>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 
-#include "auto_naming/stroke_pair_table.h"
+#include "naming/stroke_pair_table.h"
 #include "text/gbk.h"
+#include "text/utf8.h"
+#include "tools/source_file.h"
 
 namespace quenvil {
 namespace {
 
-std::vector<std::string> contentLines(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + file.string());
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line[0] == '#') continue;
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 std::vector<std::string> characters(const std::string& utf8) {
     std::vector<std::string> out;
-    const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
-    const auto n = static_cast<int32_t>(utf8.size());
-    for (int32_t i = 0; i < n;) {
-        const int32_t start = i;
-        UChar32 cp;
-        U8_NEXT(s, i, n, cp);
-        out.push_back(utf8.substr(static_cast<size_t>(start), static_cast<size_t>(i - start)));
-    }
+    for (const std::string_view ch : utf8Characters(utf8)) out.emplace_back(ch);
     return out;
-}
-
-std::string field(const std::string& line, size_t index) {
-    std::istringstream in(line);
-    std::string f;
-    for (size_t i = 0; i <= index; ++i) {
-        if (!std::getline(in, f, '\t')) return {};
-    }
-    return f;
 }
 
 uint32_t seedOf(const std::string& s) {
@@ -71,23 +41,25 @@ int32_t countOf(const NameSources& s, const std::string& ch) {
 
 NameSources readNameSources(const std::filesystem::path& resources) {
     NameSources s;
-    s.surnames = contentLines(resources / "surnames.txt");
+    for (const SourceLine& line : readSource(resources / "surnames.txt")) {
+        s.surnames.push_back(line.fields[0]);
+    }
     std::set<std::string> excluded;
-    for (const auto& line : contentLines(resources / "given_name_exclusions.txt")) {
-        excluded.insert(field(line, 0));
+    for (const SourceLine& line : readSource(resources / "given_name_exclusions.txt")) {
+        excluded.insert(line.fields[0]);
     }
     std::set<std::string> seen;
-    for (const auto& line : contentLines(resources / "given_name_chars.txt")) {
+    for (const SourceLine& line : readSource(resources / "given_name_chars.txt")) {
         GivenNameChar g;
-        g.character = field(line, 0);
-        const std::string kind = field(line, 1);
-        g.kind = kind.empty() ? 'n' : kind[0];
+        g.character = line.fields[0];
+        g.kind = line.fields.size() > 1 && !line.fields[1].empty() ? line.fields[1][0] : 'n';
         if (excluded.count(g.character) || !seen.insert(g.character).second) continue;
         s.givenChars.push_back(g);
     }
-    for (const auto& line : contentLines(resources / "fantizi.tsv")) {
-        const int32_t count = std::stoi(field(line, 0));
-        for (const std::string& ch : characters(field(line, 1))) s.strokes.emplace(ch, count);
+    const auto fantizi = resources / "fantizi.tsv";
+    for (const SourceLine& line : readSource(fantizi, 2)) {
+        const int32_t count = integerField(fantizi, line, 0);
+        for (const std::string& ch : characters(line.fields[1])) s.strokes.emplace(ch, count);
     }
     return s;
 }

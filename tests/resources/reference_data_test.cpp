@@ -8,6 +8,7 @@
 #include "data/database.h"
 #include "support/fixture_db.h"
 #include "text/gbk.h"
+#include "text/lines.h"
 
 namespace quenvil {
 namespace {

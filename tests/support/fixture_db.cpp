@@ -47,7 +47,7 @@ void buildFixtureDb(const std::filesystem::path& dir, const FixtureData& data) {
     };
     writeFile(sources / "wuge.tsv", rows(data.wuge));
     writeFile(sources / "sancai.tsv", rows(data.sancai));
-    buildDatabase(sources, dir / kDatabaseFileName, kDatabasePassword);
+    buildDatabase(sources, dir / kDatabaseFileName);
 }
 
 FixtureData standardFixture() {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
 namespace quenvil::test {
 

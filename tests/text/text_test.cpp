@@ -1,4 +1,4 @@
-// GBK conversion, two-byte units, trimming and integer parsing.
+// GBK conversion, two-byte units, trimming, integer parsing and lines.
 #include <gtest/gtest.h>
 #include <unicode/ucnv.h>
 #include <unicode/utf8.h>
@@ -6,12 +6,24 @@
 #include "support/fixture_db.h"
 #include "text/gbk.h"
 #include "text/integer.h"
+#include "text/lines.h"
 #include "text/units.h"
 
 namespace quenvil {
 namespace {
 
 using test::G;
+using Lines = std::vector<std::string>;
+
+TEST(Lines, LineBreaksOfEveryKind) {
+    EXPECT_EQ(splitLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(splitLines("a\r\n"), (Lines{"a"}));          // one final break: no empty line
+    EXPECT_EQ(splitLines("a\r\n\r\n"), (Lines{"a", ""}));  // two: one empty line
+    EXPECT_EQ(splitLines("a\n\r"), (Lines{"a", ""}));      // LF then CR are two breaks
+    EXPECT_EQ(splitLines(""), Lines{});
+    EXPECT_EQ(splitLines("\r\n"), (Lines{""}));
+    EXPECT_EQ(splitLines("  \r\nb"), (Lines{"  ", "b"}));
+}
 
 TEST(Gbk, ConvertsBothWaysAndKeepsAsciiAsIs) {
     EXPECT_EQ(G("张"), "\xD5\xC5");

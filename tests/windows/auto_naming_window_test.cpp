@@ -11,10 +11,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/qt_text.h"
 #include "support/fixture_db.h"
 #include "support/test_dialogs.h"
 #include "text/gbk.h"
+#include "ui/qt_text.h"
 
 namespace quenvil {
 namespace {

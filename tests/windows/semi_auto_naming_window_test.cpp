@@ -8,9 +8,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/qt_text.h"
 #include "support/fixture_db.h"
 #include "support/test_dialogs.h"
+#include "ui/qt_text.h"
 
 namespace quenvil {
 namespace {

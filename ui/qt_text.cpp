@@ -1,5 +1,5 @@
 // Widget helpers.
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -8,6 +8,7 @@
 #include <QTextCursor>
 
 #include "text/gbk.h"
+#include "text/units.h"
 
 namespace quenvil {
 
@@ -21,11 +22,9 @@ std::string fromQ(const QString& s) { return utf8ToGbk(s.toStdString()); }
 QString utf8Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 std::filesystem::path pathFromQ(const QString& s) {
-    std::u16string text = s.toStdU16String();
-    size_t begin = 0, end = text.size();
-    while (begin < end && text[begin] <= 0x20) ++begin;
-    while (end > begin && text[end - 1] <= 0x20) --end;
-    return std::filesystem::path(text.substr(begin, end - begin));
+    const std::string utf8 = s.toStdString();
+    const std::string_view trimmed = trimControl(utf8);
+    return std::filesystem::path(std::u8string(trimmed.begin(), trimmed.end()));
 }
 
 namespace {

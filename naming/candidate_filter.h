@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "auto_naming/stroke_pair_table.h"
 #include "data/stroke_lookup.h"
+#include "naming/stroke_pair_table.h"
 #include "text/units.h"
 
 namespace quenvil {
@@ -61,7 +61,6 @@ class NameListFilter {
     void runAll(std::vector<std::string>& out) { runLines(SIZE_MAX, out); }
 
     bool finished() const { return finished_; }
-    size_t position() const { return next_; }
 
   private:
     bool step(std::vector<std::string>& out);  // false when the run has ended

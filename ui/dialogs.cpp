@@ -1,5 +1,5 @@
 // Message boxes through QMessageBox and QFileDialog.
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>

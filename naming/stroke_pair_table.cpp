@@ -1,5 +1,5 @@
 // The fixed stroke-pair data.
-#include "auto_naming/stroke_pair_table.h"
+#include "naming/stroke_pair_table.h"
 
 #include <iterator>
 

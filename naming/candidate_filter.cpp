@@ -1,5 +1,5 @@
 // The automatic filter.
-#include "auto_naming/candidate_filter.h"
+#include "naming/candidate_filter.h"
 
 #include "text/gbk.h"
 

@@ -1,9 +1,9 @@
 // Showing escaped errors.
-#include "app/handler_guard.h"
+#include "ui/handler_guard.h"
 
 #include <stdexcept>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
 namespace quenvil {
 

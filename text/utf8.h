@@ -1,0 +1,42 @@
+// Walking UTF-8 text character by character, through ICU's macros.
+#pragma once
+
+#include <unicode/utf8.h>
+
+#include <cstdint>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace quenvil {
+
+// Calls f(codePoint, bytes) for each character of a UTF-8 text in order. An ill-formed sequence
+// is passed as one step with a negative code point. When f returns a bool, false stops the walk;
+// the result says whether the walk reached the end.
+template <typename F>
+bool forEachCodePoint(std::string_view utf8, F&& f) {
+    const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+    const auto length = static_cast<int32_t>(utf8.size());
+    for (int32_t i = 0; i < length;) {
+        const int32_t start = i;
+        UChar32 cp;
+        U8_NEXT(s, i, length, cp);
+        const std::string_view bytes =
+            utf8.substr(static_cast<size_t>(start), static_cast<size_t>(i - start));
+        if constexpr (std::is_same_v<decltype(f(cp, bytes)), bool>) {
+            if (!f(cp, bytes)) return false;
+        } else {
+            f(cp, bytes);
+        }
+    }
+    return true;
+}
+
+// The characters of a UTF-8 text, each as its bytes.
+inline std::vector<std::string_view> utf8Characters(std::string_view utf8) {
+    std::vector<std::string_view> out;
+    forEachCodePoint(utf8, [&](UChar32, std::string_view bytes) { out.push_back(bytes); });
+    return out;
+}
+
+}  // namespace quenvil
