@@ -5,6 +5,7 @@
 #include "analysis/name_entry.h"
 #include "data/database.h"
 #include "support/fixture_db.h"
+#include "support/worked_examples.h"
 #include "text/gbk.h"
 #include "text/integer.h"
 
@@ -38,27 +39,16 @@ StrokeFieldTexts fields(const char* a, const char* b, const char* c, const char*
     return {a, b, c, d};
 }
 
-TEST(FiveGrids, TheThreeCasesOfTheRule) {
-    FiveGrids g = computeFiveGrids(fields("7", "10", "0", "0"));
-    EXPECT_EQ((std::array{g.heaven, g.person, g.earth, g.total, g.outer}),
-              (std::array{8, 17, 11, 17, 2}));
-    EXPECT_EQ(threeTalentsKey(g), "金金木");
+class WorkedExamples : public ::testing::TestWithParam<test::WorkedExample> {};
 
-    g = computeFiveGrids(fields("12", "9", "12", "0"));
-    EXPECT_EQ((std::array{g.heaven, g.person, g.earth, g.total, g.outer}),
-              (std::array{13, 21, 21, 33, 13}));
-    EXPECT_EQ(threeTalentsKey(g), "火木木");
-
-    g = computeFiveGrids(fields("10", "5", "8", "7"));
-    EXPECT_EQ((std::array{g.heaven, g.person, g.earth, g.total, g.outer}),
-              (std::array{15, 13, 15, 30, 17}));
-    EXPECT_EQ(threeTalentsKey(g), "土火土");
-
-    g = computeFiveGrids(fields("0", "0", "0", "0"));
-    EXPECT_EQ((std::array{g.heaven, g.person, g.earth, g.total, g.outer}),
-              (std::array{1, 0, 1, 0, 2}));
-    EXPECT_EQ(threeTalentsKey(g), "木水木");
+TEST_P(WorkedExamples, GridsAndThreeTalentKey) {
+    const test::WorkedExample& e = GetParam();
+    const FiveGrids g = computeFiveGrids({e.fields[0], e.fields[1], e.fields[2], e.fields[3]});
+    EXPECT_EQ((std::array{g.heaven, g.person, g.earth, g.total, g.outer}), e.grids);
+    EXPECT_EQ(threeTalentsKey(g), e.key);
 }
+
+INSTANTIATE_TEST_SUITE_P(ByHand, WorkedExamples, ::testing::ValuesIn(test::workedExamples()));
 
 TEST(FiveGrids, CaseChosenByTextAndOnlyUsedFieldsConverted) {
     // Third field "0": the fourth is never read, whatever it holds.

@@ -150,3 +150,30 @@ TEST(RealDatabase, IndexAndStatementAgree) {
 
 }  // namespace
 }  // namespace quenvil
+
+namespace quenvil {
+namespace {
+
+// tests/data/format_v1.Mdb was built from tests/data/format_sources by the first version of the
+// builder. Users keep their data.Mdb (with the names they imported) from version to version, so
+// every later version must still open and read it: cipher, page size, key and tables.
+TEST(DatabaseFormat, AFileOfTheFirstFormatStillOpensAndReads) {
+    test::TempDir dir;
+    std::filesystem::copy_file(test::testDataDir() / "format_v1.Mdb",
+                               dir.path() / kDatabaseFileName);
+    Database db;
+    db.open(dir.path());
+    EXPECT_EQ(db.strokes.strokes(test::G("婷")), 12);
+    EXPECT_EQ(db.strokes.strokesByStatement(test::G("海")), 11);
+    auto meaning = [&](const char* sql, const char* key) {
+        db.ADODS1.close();
+        db.ADODS1.setCommandText(sql, {Param::utf8(key)});
+        db.ADODS1.open();
+        return gbkToUtf8(db.ADODS1.fieldText("hanyi"));
+    };
+    EXPECT_EQ(meaning("select * from wuge where shuzi=?", "21"), "【大吉】数二十一");
+    EXPECT_EQ(meaning("select * from sancai where sancai=?", "火木木"), "【大吉】配置火木木");
+}
+
+}  // namespace
+}  // namespace quenvil

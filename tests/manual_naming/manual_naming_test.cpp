@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "manual_naming/pair_rows.h"
 #include "support/fixture_db.h"
+#include "support/help_page.h"
 #include "text/gbk.h"
 
 namespace quenvil {
@@ -41,6 +42,22 @@ class Suggest : public ::testing::Test {
     test::TempDir dir;
     Database db;
 };
+
+// The list of the window, row by row, for every surname count, as the help page shows it.
+TEST_F(Suggest, TheListOfEveryCountAgreesWithTheHelpPage) {
+    const auto page = test::helpPagePairTable();
+    for (int n = 2; n <= 19; ++n) {
+        const auto shown = page.find(n == 12 ? "12（手动取名）" : std::to_string(n));
+        ASSERT_NE(shown, page.end()) << n;
+        std::vector<std::pair<int, int>> listed;
+        for (const std::string& row : of(n).rows) {
+            const auto pair = parsePairRow(row);
+            ASSERT_TRUE(pair) << row;
+            listed.push_back(*pair);
+        }
+        EXPECT_EQ(listed, shown->second) << "surname of " << n << " strokes";
+    }
+}
 
 TEST_F(Suggest, RowsOfTheManualTable) {
     Suggestion s = of(2);

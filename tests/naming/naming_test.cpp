@@ -5,6 +5,7 @@
 #include "naming/candidate_filter.h"
 #include "naming/stroke_pair_table.h"
 #include "support/fixture_db.h"
+#include "support/help_page.h"
 #include "text/gbk.h"
 
 namespace quenvil {
@@ -34,6 +35,27 @@ TEST(StrokePairTable, SizesRowsAndDuplicates) {
     EXPECT_EQ(manual.matches(12, 9, 16), 1);
     EXPECT_EQ(filters.matches(2, 9, 4), 1);
     EXPECT_EQ(filters.matches(7, 30, 15), 1);
+}
+
+std::vector<std::pair<int, int>> entries(const StrokePairTable& table, int surnameStrokes) {
+    std::vector<std::pair<int, int>> out;
+    for (const StrokePair& p : table.row(surnameStrokes)) out.emplace_back(p.second, p.third);
+    return out;
+}
+
+// Every row of both tables, entry by entry and in order, as the help page shows it to the user.
+TEST(StrokePairTable, EveryRowAgreesWithTheHelpPage) {
+    const auto page = test::helpPagePairTable();
+    ASSERT_EQ(page.size(), 19u);
+    for (int n = StrokePairTable::kFirstRow; n <= StrokePairTable::kLastRow; ++n) {
+        const auto shown = page.find(std::to_string(n));
+        ASSERT_NE(shown, page.end()) << n;
+        EXPECT_EQ(entries(StrokePairTable::filters(), n), shown->second) << "row " << n;
+        if (n != 12) {
+            EXPECT_EQ(entries(StrokePairTable::manual(), n), shown->second) << "row " << n;
+        }
+    }
+    EXPECT_EQ(entries(StrokePairTable::manual(), 12), page.at("12（手动取名）"));
 }
 
 class Filter : public ::testing::Test {

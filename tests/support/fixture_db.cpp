@@ -86,6 +86,7 @@ FixtureData numberedFixture() {
 
 std::filesystem::path programDir() { return QUENVIL_PROGRAM_DIR; }
 std::filesystem::path sourceDir() { return QUENVIL_SOURCE_DIR; }
+std::filesystem::path testDataDir() { return QUENVIL_TEST_DATA_DIR; }
 
 std::string G(const char* utf8) { return utf8ToGbk(utf8); }
 

@@ -46,6 +46,8 @@ void writeFile(const std::filesystem::path& file, const std::string& bytes);
 // The real program folder of the build (data.Mdb, xm/, help/).
 std::filesystem::path programDir();
 std::filesystem::path sourceDir();
+// Files committed for the tests (tests/data).
+std::filesystem::path testDataDir();
 
 // UTF-8 -> GBK shorthand.
 std::string G(const char* utf8);

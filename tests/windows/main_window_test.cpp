@@ -11,6 +11,7 @@
 #include "support/cli_runner.h"
 #include "support/fixture_db.h"
 #include "support/test_dialogs.h"
+#include "support/worked_examples.h"
 #include "text/gbk.h"
 
 namespace quenvil {
@@ -133,33 +134,26 @@ TEST_F(MainWindow, DatabaseErrorKeepsTheReportAndTheFields) {
     EXPECT_EQ(strokeFields(), (QStringList{"12", "9", "12", "0"}));
 }
 
-TEST_F(MainWindow, TheWorkedExamplesThroughTheWindow) {
-    struct Example {
-        QStringList fields;
-        QStringList grids;
-        QString key;
-    } examples[] = {
-        {{"7", "10", "0", "0"}, {"8", "17", "11", "17", "2"}, "金金木"},
-        {{"12", "9", "12", "0"}, {"13", "21", "21", "33", "13"}, "火木木"},
-        {{"10", "5", "8", "7"}, {"15", "13", "15", "30", "17"}, "土火土"},
-        {{"0", "0", "0", "0"}, {"1", "0", "1", "0", "2"}, "木水木"},
-        {{"7", "10", "0", "x"}, {"8", "17", "11", "17", "2"}, "金金木"},
-        {{"-7", "2", "0", "0"}, {"-6", "-5", "3", "-5", "2"}, "水水火"},
-    };
+class MainWindowExamples : public MainWindow,
+                           public ::testing::WithParamInterface<test::WorkedExample> {};
+
+// The fields typed by hand and the button clicked: the report shows the worked-out grids.
+TEST_P(MainWindowExamples, TheReportShowsTheWorkedOutGrids) {
+    const test::WorkedExample& e = GetParam();
+    QLineEdit* fields[] = {w().Edit2, w().Edit3, w().Edit4, w().Edit5};
+    for (int i = 0; i < 4; ++i) fields[i]->setText(QString::fromStdString(e.fields[i]));
+    QTest::mouseClick(w().Button6, Qt::LeftButton);
+    const QStringList lines = w().Memo1->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 19);  // no character lines before an entry
     const char* labels[] = {"天格是: ", "人格是: ", "地格是: ", "总格是: ", "外格是: "};
-    for (const Example& e : examples) {
-        QLineEdit* fields[] = {w().Edit2, w().Edit3, w().Edit4, w().Edit5};
-        for (int i = 0; i < 4; ++i) fields[i]->setText(e.fields[i]);
-        QTest::mouseClick(w().Button6, Qt::LeftButton);
-        const QStringList lines = w().Memo1->toPlainText().split('\n');
-        ASSERT_EQ(lines.size(), 19) << e.fields.join(",").toStdString();  // no entry yet
-        for (int g = 0; g < 5; ++g) {
-            EXPECT_EQ(lines[1 + 3 * g], QString::fromUtf8(labels[g]) + e.grids[g]);
-        }
-        EXPECT_EQ(lines[16], "五行是: " + e.key);
+    for (int g = 0; g < 5; ++g) {
+        EXPECT_EQ(lines[1 + 3 * g], QString::fromUtf8(labels[g]) + QString::number(e.grids[g]));
     }
+    EXPECT_EQ(lines[16], "五行是: " + QString::fromStdString(e.key));
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(ByHand, MainWindowExamples, ::testing::ValuesIn(test::workedExamples()));
 
 TEST_F(MainWindow, EditedFieldsAreUsedAndShownAsTyped) {
     enter("黄思婷");

@@ -1,0 +1,89 @@
+// The command buttons of the main window, clicked with the mouse as a user does.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+
+#include "app/startup.h"
+#include "support/fixture_db.h"
+#include "support/test_dialogs.h"
+
+namespace quenvil {
+namespace {
+
+// Receives the pages that the desktop is asked to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+  public:
+    Q_INVOKABLE void open(const QUrl& url) { opened << url; }
+    QList<QUrl> opened;
+};
+
+class MainWindowCommands : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::buildFixtureDb(dir.path(), test::standardFixture());
+        std::filesystem::create_directories(dir.path() / "xm");
+        test::writeFile(dir.path() / "xm" / "王.txt", test::G("王文方\r\n"));
+        program = createProgram({dir.path(), dir.path()});
+        program.form1->show();
+    }
+    // Clicks a button; while the modal window that it opens runs, look() sees it, then it is
+    // closed. Returns the modal window that was shown, nullptr when none was.
+    QWidget* click(QPushButton* button, const std::function<void(QWidget*)>& look = {}) {
+        QWidget* shown = nullptr;
+        QTimer::singleShot(0, [&] {
+            shown = QApplication::activeModalWidget();
+            if (!shown) return;
+            if (look) look(shown);
+            shown->close();
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        return shown;
+    }
+    TForm1& w() { return *program.form1; }
+    test::TempDir dir;
+    test::RecordingDialogs dialogs;
+    Program program;
+};
+
+TEST_F(MainWindowCommands, AutomaticNamingOpensWithItsResultsEmptied) {
+    program.form2->Memo3->setPlainText("王文方");
+    QString resultsWhenShown = "not shown";
+    QWidget* shown = click(
+        w().Button2, [&](QWidget*) { resultsWhenShown = program.form2->Memo3->toPlainText(); });
+    EXPECT_EQ(shown, program.form2.get());
+    EXPECT_EQ(resultsWhenShown, "");
+    EXPECT_FALSE(program.form2->isVisible());  // closing hides it; the main window goes on
+    EXPECT_TRUE(w().isVisible());
+}
+
+TEST_F(MainWindowCommands, ManualAndSemiAutomaticNamingOpenTheirWindows) {
+    EXPECT_EQ(click(w().Button3), program.form3.get());
+    EXPECT_EQ(click(w().Button7), program.form4.get());
+    // A second visit shows the same window again.
+    EXPECT_EQ(click(w().Button3), program.form3.get());
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+}
+
+TEST_F(MainWindowCommands, HelpAsksTheDesktopToOpenTheHelpPage) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    QTest::mouseClick(w().Button4, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(catcher.opened.front().toLocalFile().toStdString(),
+              (dir.path() / "help" / "Quenvil使用教程.html").string());
+}
+
+}  // namespace
+}  // namespace quenvil
+
+#include "main_window_commands_test.moc"
