@@ -32,8 +32,12 @@ Row order: by count ascending.  The first row of each count holds the characters
 the Table of General Standard Chinese Characters (kTGH index <= 3500) with that count, and the
 characters of resources/given_name_chars.txt and resources/surnames.txt, most
 frequent first (kFrequency, then kTGH index), each followed by its traditional forms of the same
-count.  The other characters of that count follow in rows of at most 100 characters: levels 2
-and 3 by kTGH index, then the rest by code point.
+count; characters listed in resources/given_name_exclusions.txt are kept out of it, since the
+first row is what the program offers for names.  The other characters of that count follow in
+rows of at most 100 characters: levels 1 to 3 by kTGH index (so the excluded level-1
+characters open the second row), then the rest by code point.  A count without level-1 or
+name characters takes the first hundred of those others, excluded characters left out, as its
+first row; a count whose only characters are excluded has an empty first row.
 
 The GBK set is computed with Python's "gbk" codec by decoding every two-byte sequence (lead
 0x81-0xFE, trail 0x40-0xFE except 0x7F).  For the ideograph ranges U+3400-U+4DBF,
@@ -45,7 +49,7 @@ Inputs: Unihan and CJKRadicals.txt of Unicode 15.0 from Debian's unicode-data pa
 (/usr/share/unicode), OpenCC's STCharacters table from Debian's opencc package
 (/usr/share/opencc/STCharacters.ocd2, read through its opencc_dict tool; a text export
 STCharacters.txt can be given with --opencc instead), resources/fantizi_overrides.tsv,
-given_name_chars.txt and surnames.txt.  Standard library only; run by
+given_name_chars.txt, surnames.txt and given_name_exclusions.txt.  Standard library only; run by
 developers, not by the build, which needs neither unicode-data nor opencc.  Output is
 deterministic.
 
@@ -270,13 +274,24 @@ def load_name_characters(resources):
     return names
 
 
+def load_exclusions(resources):
+    """The characters of given_name_exclusions.txt (character, tab, reason)."""
+    excluded = set()
+    with open(os.path.join(resources, "given_name_exclusions.txt"), encoding="utf-8") as f:
+        for line in f:
+            line = line.split("\t")[0].strip()
+            if line and not line.startswith("#"):
+                excluded.update(ord(ch) for ch in line)
+    return excluded
+
+
 def opencc_differences(chars, counter, opencc):
     """(character, chosen form, OpenCC's forms) wherever the chosen form is not OpenCC's first."""
     return [(cp, counter.traditional(cp), opencc[cp]) for cp in sorted(chars)
             if cp in opencc and counter.traditional(cp) != opencc[cp][0]]
 
 
-def build_rows(chars, unihan, counter, name_chars=frozenset()):
+def build_rows(chars, unihan, counter, name_chars=frozenset(), excluded=frozenset()):
     counts = {cp: counter.count(cp) for cp in sorted(chars)}
     by_count = {}
     for cp, n in counts.items():
@@ -290,9 +305,10 @@ def build_rows(chars, unihan, counter, name_chars=frozenset()):
     for n in sorted(by_count):
         members = by_count[n]
         # Level 1 of the general standard table, and the characters chosen for names.
+        # Characters excluded from names stay out of it.
         level1 = sorted((cp for cp in members
-                         if (tgh_index(unihan, cp) or LEVEL1_LAST + 1) <= LEVEL1_LAST
-                         or cp in name_chars),
+                         if ((tgh_index(unihan, cp) or LEVEL1_LAST + 1) <= LEVEL1_LAST
+                             or cp in name_chars) and cp not in excluded),
                         key=lambda cp: (frequency(cp), tgh_index(unihan, cp) or 99999, cp))
         placed = set()
         first = []
@@ -302,16 +318,22 @@ def build_rows(chars, unihan, counter, name_chars=frozenset()):
             first.append(cp)
             placed.add(cp)
             for form in counter.variants(cp) + [counter.traditional(cp)]:
-                if form in chars and form not in placed and counts[form] == n:
+                if (form in chars and form not in placed and counts[form] == n
+                        and form not in excluded):
                     first.append(form)
                     placed.add(form)
         rest = [cp for cp in members if cp not in placed]
-        levels23 = sorted((cp for cp in rest if tgh_index(unihan, cp)),
+        listed = sorted((cp for cp in rest if tgh_index(unihan, cp)),
                           key=lambda cp: tgh_index(unihan, cp))
         others = sorted(cp for cp in rest if not tgh_index(unihan, cp))
-        rest = levels23 + others
-        if first:
-            rows.append((n, first))
+        rest = listed + others
+        if not first:
+            # No common or name character has this count: its first row is the first hundred of
+            # the others, still without excluded characters, and empty if the count holds
+            # nothing else (龘 48).
+            first = [cp for cp in rest if cp not in excluded][:ROW_WIDTH]
+            rest = [cp for cp in rest if cp not in first]
+        rows.append((n, first))
         for i in range(0, len(rest), ROW_WIDTH):
             rows.append((n, rest[i:i + ROW_WIDTH]))
     return rows, counts
@@ -347,6 +369,7 @@ def main():
                      % (chr(simplified), chr(chosen)))
     resources = os.path.join(ROOT, "resources")
     name_chars = load_name_characters(resources)
+    excluded = load_exclusions(resources)
     differences = opencc_differences(chars, counter, opencc)
     undecided = [d for d in differences if d[0] in name_chars and d[0] not in trad_overrides]
     if undecided:
@@ -355,7 +378,7 @@ def main():
                      "  %s: Unihan default %s, OpenCC %s" % (
                          chr(cp), chr(chosen), " ".join(chr(f) for f in forms))
                      for cp, chosen, forms in undecided)))
-    rows, counts = build_rows(chars, unihan, counter, name_chars)
+    rows, counts = build_rows(chars, unihan, counter, name_chars, excluded)
 
     seen = [cp for _, row in rows for cp in row]
     assert len(seen) == len(set(seen)) == len(chars), "every character exactly once"
