@@ -152,6 +152,8 @@ def load_opencc(path):
 
     Reads the text form of the table (character, tab, forms separated by spaces); the binary
     .ocd2 file that Debian installs is first exported to text with opencc_dict."""
+    if not os.path.exists(path):
+        sys.exit("OpenCC table %s not found: install Debian's opencc package" % path)
     if path.endswith(".ocd2"):
         with tempfile.TemporaryDirectory() as tmp:
             text = os.path.join(tmp, "STCharacters.txt")
