@@ -19,6 +19,12 @@ exactly one row, grouped by its name-numerology stroke count (the count of the K
   * A simplified character takes the count of its traditional form (kTraditionalVariant).
     When Unihan lists several forms (or the character itself among others), the override file
     decides; without an override the first listed form other than the character is taken.
+  * That choice is cross-checked against OpenCC's simplified-to-traditional character table
+    (STCharacters), whose first form is OpenCC's standard traditional form.  Where the two
+    differ for a given-name or surname character, the override file must decide, or the
+    generator stops; --report lists every character where they differ.  An override may name
+    the character itself, a form Unihan lists, or a form OpenCC lists (勋 -> 勳: Unihan lists only
+    the variant 勛).
   * Characters without kRSKangXi fall back to kTotalStrokes (first value).
   * Count overrides (the numerals 一 to 十 count by their value) win over everything.
 
@@ -26,8 +32,12 @@ Row order: by count ascending.  The first row of each count holds the characters
 the Table of General Standard Chinese Characters (kTGH index <= 3500) with that count, and the
 characters of resources/given_name_chars.txt and resources/surnames.txt, most
 frequent first (kFrequency, then kTGH index), each followed by its traditional forms of the same
-count.  The other characters of that count follow in rows of at most 100 characters: levels 2
-and 3 by kTGH index, then the rest by code point.
+count; characters listed in resources/given_name_exclusions.txt are kept out of it, since the
+first row is what the program offers for names.  The other characters of that count follow in
+rows of at most 100 characters: levels 1 to 3 by kTGH index (so the excluded level-1
+characters open the second row), then the rest by code point.  A count without level-1 or
+name characters takes the first hundred of those others, excluded characters left out, as its
+first row; a count whose only characters are excluded has an empty first row.
 
 The GBK set is computed with Python's "gbk" codec by decoding every two-byte sequence (lead
 0x81-0xFE, trail 0x40-0xFE except 0x7F).  For the ideograph ranges U+3400-U+4DBF,
@@ -36,10 +46,15 @@ converter (20923 characters, both by decoding all byte pairs and by encoding all
 no correction list is needed; run with --check-icu to repeat that check through ICU's uconv.
 
 Inputs: Unihan and CJKRadicals.txt of Unicode 15.0 from Debian's unicode-data package
-(/usr/share/unicode), and resources/fantizi_overrides.tsv.  Standard library only; run by
-developers, not by the build.  Output is deterministic.
+(/usr/share/unicode), OpenCC's STCharacters table from Debian's opencc package
+(/usr/share/opencc/STCharacters.ocd2, read through its opencc_dict tool; a text export
+STCharacters.txt can be given with --opencc instead), resources/fantizi_overrides.tsv,
+given_name_chars.txt, surnames.txt and given_name_exclusions.txt.  Standard library only; run by
+developers, not by the build, which needs neither unicode-data nor opencc.  Output is
+deterministic.
 
 Usage: python3 tools/gen_fantizi.py [--out resources/fantizi.tsv] [--report] [--check-icu]
+                                    [--opencc /usr/share/opencc/STCharacters.ocd2]
 """
 
 import argparse
@@ -47,9 +62,11 @@ import bz2
 import os
 import subprocess
 import sys
+import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 UNICODE_DIR = "/usr/share/unicode"
+OPENCC_TABLE = "/usr/share/opencc/STCharacters.ocd2"
 FIELDS = {"kRSKangXi", "kTotalStrokes", "kTraditionalVariant", "kSimplifiedVariant", "kTGH",
           "kFrequency"}
 UNIHAN_FILES = ["IRGSources", "RadicalStrokeCounts", "Variants", "OtherMappings",
@@ -130,6 +147,38 @@ def load_radicals(unicode_dir):
     return radicals
 
 
+def load_opencc(path):
+    """OpenCC's simplified character -> its traditional forms, OpenCC's standard form first.
+
+    Reads the text form of the table (character, tab, forms separated by spaces); the binary
+    .ocd2 file that Debian installs is first exported to text with opencc_dict."""
+    if not os.path.exists(path):
+        sys.exit("OpenCC table %s not found: install Debian's opencc package" % path)
+    if path.endswith(".ocd2"):
+        with tempfile.TemporaryDirectory() as tmp:
+            text = os.path.join(tmp, "STCharacters.txt")
+            try:
+                subprocess.run(["opencc_dict", "-i", path, "-o", text, "-f", "ocd2", "-t", "text"],
+                               capture_output=True, check=True)
+            except FileNotFoundError:
+                sys.exit("opencc_dict not found: install Debian's opencc package")
+            except subprocess.CalledProcessError as e:
+                sys.exit("opencc_dict could not read %s: %s" % (path, e.stderr.decode().strip()))
+            return load_opencc(text)
+    table = {}
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            line = line.rstrip("\n")
+            if not line.strip() or line.startswith("#"):
+                continue
+            key, _, forms = line.partition("\t")
+            forms = forms.split()
+            if len(key) != 1 or not forms or any(len(form) != 1 for form in forms):
+                sys.exit("%s:%d: expected <character>\\t<forms>" % (path, number))
+            table[ord(key)] = [ord(form) for form in forms]
+    return table
+
+
 def load_overrides(path):
     trad, counts = {}, {}
     with open(path, encoding="utf-8") as f:
@@ -165,7 +214,7 @@ class Counter:
                          % (number, group, own))
             self.full_radical[number] = group
         self.radical_ideographs = {ideograph: number for number, ideograph in radicals.items()}
-        self.ambiguous = []     # (simplified, chosen, all forms) resolved by the default rule
+        self.ambiguous = {}     # simplified -> (simplified, chosen, all forms) by the default rule
 
     def field(self, cp, name):
         return self.unihan.get(cp, {}).get(name)
@@ -184,7 +233,7 @@ class Counter:
             return cp
         chosen = others[0]
         if len(forms) > 1 and len({self.own_count(f) for f in forms}) > 1:
-            self.ambiguous.append((cp, chosen, forms))
+            self.ambiguous[cp] = (cp, chosen, forms)
         return chosen
 
     def own_count(self, cp):
@@ -227,7 +276,24 @@ def load_name_characters(resources):
     return names
 
 
-def build_rows(chars, unihan, counter, name_chars=frozenset()):
+def load_exclusions(resources):
+    """The characters of given_name_exclusions.txt (character, tab, reason)."""
+    excluded = set()
+    with open(os.path.join(resources, "given_name_exclusions.txt"), encoding="utf-8") as f:
+        for line in f:
+            line = line.split("\t")[0].strip()
+            if line and not line.startswith("#"):
+                excluded.update(ord(ch) for ch in line)
+    return excluded
+
+
+def opencc_differences(chars, counter, opencc):
+    """(character, chosen form, OpenCC's forms) wherever the chosen form is not OpenCC's first."""
+    return [(cp, counter.traditional(cp), opencc[cp]) for cp in sorted(chars)
+            if cp in opencc and counter.traditional(cp) != opencc[cp][0]]
+
+
+def build_rows(chars, unihan, counter, name_chars=frozenset(), excluded=frozenset()):
     counts = {cp: counter.count(cp) for cp in sorted(chars)}
     by_count = {}
     for cp, n in counts.items():
@@ -241,9 +307,10 @@ def build_rows(chars, unihan, counter, name_chars=frozenset()):
     for n in sorted(by_count):
         members = by_count[n]
         # Level 1 of the general standard table, and the characters chosen for names.
+        # Characters excluded from names stay out of it.
         level1 = sorted((cp for cp in members
-                         if (tgh_index(unihan, cp) or LEVEL1_LAST + 1) <= LEVEL1_LAST
-                         or cp in name_chars),
+                         if ((tgh_index(unihan, cp) or LEVEL1_LAST + 1) <= LEVEL1_LAST
+                             or cp in name_chars) and cp not in excluded),
                         key=lambda cp: (frequency(cp), tgh_index(unihan, cp) or 99999, cp))
         placed = set()
         first = []
@@ -252,17 +319,23 @@ def build_rows(chars, unihan, counter, name_chars=frozenset()):
                 continue
             first.append(cp)
             placed.add(cp)
-            for form in counter.variants(cp):
-                if form in chars and form not in placed and counts[form] == n:
+            for form in counter.variants(cp) + [counter.traditional(cp)]:
+                if (form in chars and form not in placed and counts[form] == n
+                        and form not in excluded):
                     first.append(form)
                     placed.add(form)
         rest = [cp for cp in members if cp not in placed]
-        levels23 = sorted((cp for cp in rest if tgh_index(unihan, cp)),
+        listed = sorted((cp for cp in rest if tgh_index(unihan, cp)),
                           key=lambda cp: tgh_index(unihan, cp))
         others = sorted(cp for cp in rest if not tgh_index(unihan, cp))
-        rest = levels23 + others
-        if first:
-            rows.append((n, first))
+        rest = listed + others
+        if not first:
+            # No common or name character has this count: its first row is the first hundred of
+            # the others, still without excluded characters, and empty if the count holds
+            # nothing else (龘 48).
+            first = [cp for cp in rest if cp not in excluded][:ROW_WIDTH]
+            rest = [cp for cp in rest if cp not in first]
+        rows.append((n, first))
         for i in range(0, len(rest), ROW_WIDTH):
             rows.append((n, rest[i:i + ROW_WIDTH]))
     return rows, counts
@@ -274,8 +347,11 @@ def main():
     parser.add_argument("--overrides",
                         default=os.path.join(ROOT, "resources", "fantizi_overrides.tsv"))
     parser.add_argument("--unicode-dir", default=UNICODE_DIR)
+    parser.add_argument("--opencc", default=OPENCC_TABLE,
+                        help="OpenCC's STCharacters table (.ocd2, or its text export)")
     parser.add_argument("--report", action="store_true",
-                        help="print counts per stroke number and unreviewed variant choices")
+                        help="print counts per stroke number, unreviewed variant choices and"
+                             " every character whose form differs from OpenCC's")
     parser.add_argument("--check-icu", action="store_true",
                         help="compare the GBK set with ICU's windows-936 (needs uconv)")
     args = parser.parse_args()
@@ -286,13 +362,25 @@ def main():
     unihan = load_unihan(args.unicode_dir)
     radicals = load_radicals(args.unicode_dir)
     trad_overrides, count_overrides = load_overrides(args.overrides)
+    opencc = load_opencc(args.opencc)
     counter = Counter(unihan, radicals, trad_overrides, count_overrides)
     for simplified, chosen in sorted(trad_overrides.items()):
-        if chosen != simplified and chosen not in counter.variants(simplified):
-            sys.exit("override %s -> %s: not a listed traditional form"
+        if (chosen != simplified and chosen not in counter.variants(simplified)
+                and chosen not in opencc.get(simplified, [])):
+            sys.exit("override %s -> %s: a form that neither Unihan nor OpenCC lists"
                      % (chr(simplified), chr(chosen)))
-    name_chars = load_name_characters(os.path.join(ROOT, "resources"))
-    rows, counts = build_rows(chars, unihan, counter, name_chars)
+    resources = os.path.join(ROOT, "resources")
+    name_chars = load_name_characters(resources)
+    excluded = load_exclusions(resources)
+    differences = opencc_differences(chars, counter, opencc)
+    undecided = [d for d in differences if d[0] in name_chars and d[0] not in trad_overrides]
+    if undecided:
+        sys.exit("name characters whose traditional form differs from OpenCC's; decide them in %s:"
+                 "\n%s" % (args.overrides, "\n".join(
+                     "  %s: Unihan default %s, OpenCC %s" % (
+                         chr(cp), chr(chosen), " ".join(chr(f) for f in forms))
+                     for cp, chosen, forms in undecided)))
+    rows, counts = build_rows(chars, unihan, counter, name_chars, excluded)
 
     seen = [cp for _, row in rows for cp in row]
     assert len(seen) == len(set(seen)) == len(chars), "every character exactly once"
@@ -312,13 +400,31 @@ def main():
         print(" ".join("%d:%d" % item for item in sorted(per_count.items())), file=sys.stderr)
         # Default choices whose forms differ in count: first those between several traditional
         # forms, then those where the character itself is listed as well.
-        choices = sorted(counter.ambiguous,
+        choices = sorted(counter.ambiguous.values(),
                          key=lambda a: (a[0] in a[2], tgh_index(unihan, a[0]) or 99999, a[0]))
         print("default variant choices: %d" % len(choices), file=sys.stderr)
         for cp, chosen, forms in choices:
             print("  %s%s -> %s %d  (%s)" % (
                 "*" if cp in forms else " ", chr(cp), chr(chosen), counts[cp],
                 " ".join("%s%d" % (chr(f), counter.own_count(f)) for f in forms)), file=sys.stderr)
+        # Every character whose form is not OpenCC's standard form: name characters first, then
+        # those whose count would change, then the rest.  N = given-name or surname character,
+        # O = decided in the override file, = = same count either way.
+        def own(cp):
+            return counter.own_count(cp) if cp in unihan else None
+
+        def same_count(d):
+            return own(d[2][0]) == counts[d[0]]
+
+        print("forms that differ from OpenCC's: %d (name characters %d)" % (
+            len(differences), sum(1 for d in differences if d[0] in name_chars)), file=sys.stderr)
+        for cp, chosen, forms in sorted(differences, key=lambda d: (
+                d[0] not in name_chars, same_count(d), tgh_index(unihan, d[0]) or 99999, d[0])):
+            print("  %s%s%s %s -> %s %d  OpenCC %s" % (
+                "N" if cp in name_chars else " ", "O" if cp in trad_overrides else " ",
+                "=" if same_count((cp, chosen, forms)) else " ", chr(cp), chr(chosen), counts[cp],
+                " ".join("%s%s" % (chr(f), own(f) if own(f) is not None else "?")
+                         for f in forms)), file=sys.stderr)
 
 
 if __name__ == "__main__":

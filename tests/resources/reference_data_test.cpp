@@ -1,8 +1,10 @@
 // The data that ships with the program: stroke counts, meanings, name lists and the help page.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "auto_naming/name_list.h"
 #include "data/database.h"
@@ -14,6 +16,45 @@ namespace quenvil {
 namespace {
 
 using test::G;
+
+// The rows of a tab-separated UTF-8 source of the repository ('#' lines and blank lines skipped),
+// each split at tabs.
+std::vector<std::vector<std::string>> sourceRows(const std::filesystem::path& relative) {
+    std::ifstream in(test::sourceDir() / relative, std::ios::binary);
+    EXPECT_TRUE(in) << relative;
+    std::vector<std::vector<std::string>> rows;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> fields;
+        std::istringstream split(line);
+        for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+        rows.push_back(std::move(fields));
+    }
+    return rows;
+}
+
+// The characters (UTF-8) of the first column of a resources/ list.
+std::set<std::string> listedCharacters(const char* file) {
+    std::set<std::string> chars;
+    for (const auto& row : sourceRows(std::filesystem::path("resources") / file)) {
+        chars.insert(row.at(0));
+    }
+    return chars;
+}
+
+// The UTF-8 characters of a string.
+std::vector<std::string> utf8Characters(const std::string& utf8) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        out.push_back(utf8.substr(i, length));
+        i += length;
+    }
+    return out;
+}
 
 class ShippedDatabase : public ::testing::Test {
   protected:
@@ -107,6 +148,108 @@ TEST_F(ShippedDatabase, FirstRowOfEachCountHoldsTheCommonCharacters) {
     for (int n = 1; n <= 30; ++n) EXPECT_FALSE(firstRow[n].empty()) << n;
 }
 
+// Simplified characters whose first Unihan variant is not the standard traditional form count the
+// standard form (勋 once counted 12 from the variant 勛).
+TEST_F(ShippedDatabase, SimplifiedCharactersCountTheirStandardTraditionalForm) {
+    const struct {
+        const char* simplified;
+        const char* traditional;
+        int count;
+    } cases[] = {{"勋", "勳", 16}, {"净", "淨", 12}, {"钩", "鉤", 13},
+                 {"鳄", "鱷", 27}, {"锈", "鏽", 21}, {"赝", "贗", 22}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(db->strokes.strokes(G(c.simplified)), c.count) << c.simplified;
+        EXPECT_EQ(db->strokes.strokes(G(c.traditional)), c.count) << c.traditional;
+    }
+}
+
+// The first row of a count is what the program offers for names: nothing excluded from names.
+TEST_F(ShippedDatabase, FirstRowsHoldNoCharacterExcludedFromNames) {
+    const std::set<std::string> excluded = listedCharacters("given_name_exclusions.txt");
+    ASSERT_GT(excluded.size(), 100u);
+    std::map<int, std::string> firstRow;
+    std::set<std::string> placed;
+    for (const auto& [count, hanzi] : fantiziRows()) {
+        firstRow.emplace(count, hanzi);
+        for (const std::string& ch : utf8Characters(hanzi)) placed.insert(ch);
+    }
+    for (const auto& [count, row] : firstRow) {
+        for (const std::string& ch : utf8Characters(row)) {
+            EXPECT_FALSE(excluded.count(ch)) << ch << " in the first row of " << count;
+        }
+    }
+    // Moved, not dropped: each keeps its place in a later row of its count.
+    for (const std::string& ch : excluded) EXPECT_TRUE(placed.count(ch)) << ch;
+    EXPECT_EQ(db->strokes.strokes(G("恶")), 12);
+    EXPECT_EQ(db->strokes.strokes(G("鬼")), 10);
+}
+
+// Every three-talent rating is the traditional one of resources/reference/, and the meaning shown
+// starts with it.
+TEST_F(ShippedDatabase, ThreeTalentRatingsAreTheTraditionalOnes) {
+    const auto reference = sourceRows("resources/reference/sancai_traditional.tsv");
+    std::set<std::string> keys;
+    for (const auto& row : reference) {
+        ASSERT_EQ(row.size(), 2u);
+        if (row[0] == "key") continue;
+        keys.insert(row[0]);
+        db->ADODS1.close();
+        db->ADODS1.setCommandText("select * from sancai where sancai=?", {Param::utf8(row[0])});
+        db->ADODS1.open();
+        ASSERT_FALSE(db->ADODS1.eof()) << row[0];
+        EXPECT_EQ(std::string(db->ADODS1.fieldUtf8("jixiong")), row[1]) << row[0];
+        EXPECT_EQ(std::string(db->ADODS1.fieldUtf8("hanyi")).rfind("【" + row[1] + "】", 0), 0u)
+            << row[0];
+    }
+    EXPECT_EQ(keys.size(), 125u);
+    db->ADODS1.close();
+    db->ADODS1.setCommandText("select * from sancai");
+    db->ADODS1.open();
+    size_t rows = 0;
+    for (; !db->ADODS1.eof(); db->ADODS1.next()) ++rows;
+    EXPECT_EQ(rows, 125u);
+}
+
+// Every number of 1 to 81 whose public tables agree is rated in that class (大吉 or 吉 for 吉); a
+// split number is rated in one of its two classes; 82 to 160 repeat n - 80.
+TEST_F(ShippedDatabase, NumberRatingsAreInTheirTraditionalClass) {
+    const std::map<std::string, std::string> classOf = {
+        {"大吉", "吉"}, {"吉", "吉"}, {"半吉", "半吉"}, {"凶", "凶"}};
+    auto ratingOf = [](int n) {
+        db->ADODS1.close();
+        db->ADODS1.setCommandText("select * from wuge where shuzi=?",
+                                  {Param::utf8(std::to_string(n))});
+        db->ADODS1.open();
+        EXPECT_FALSE(db->ADODS1.eof()) << n;
+        return db->ADODS1.eof() ? std::string() : std::string(db->ADODS1.fieldUtf8("jixiong"));
+    };
+    const auto reference = sourceRows("resources/reference/wuge81_traditional.tsv");
+    std::set<int> seen;
+    for (const auto& row : reference) {
+        ASSERT_EQ(row.size(), 2u);
+        if (row[0] == "number") continue;
+        const int n = std::stoi(row[0]);
+        seen.insert(n);
+        for (const int shown : {n, n + 80}) {
+            if (shown > 160) continue;
+            const std::string rating = ratingOf(shown);
+            ASSERT_TRUE(classOf.count(rating)) << shown << " " << rating;
+            const std::string& cls = classOf.at(rating);
+            if (row[1].rfind("tie:", 0) == 0) {
+                const std::string pair = row[1].substr(4);
+                const auto slash = pair.find('/');
+                EXPECT_TRUE(cls == pair.substr(0, slash) || cls == pair.substr(slash + 1))
+                    << shown << " " << rating << " not in " << pair;
+            } else {
+                EXPECT_EQ(cls, row[1]) << shown << " " << rating;
+            }
+        }
+    }
+    EXPECT_EQ(seen.size(), 81u);
+    EXPECT_EQ(classOf.at(ratingOf(40)), "凶");
+    EXPECT_EQ(classOf.at(ratingOf(72)), "半吉");
+}
+
 TEST_F(ShippedDatabase, MeaningsOfEveryNumberAndConfiguration) {
     for (int n = 1; n <= 160; ++n) {
         db->ADODS1.close();
@@ -157,6 +300,42 @@ TEST(ShippedNameLists, EveryFileIsGbkWithThreeCharacterLines) {
             }
         }
     }
+}
+
+// The generator keeps the two characters of a given name to one kind: a character tagged m never
+// meets one tagged f.
+TEST(ShippedNameLists, NoNamePairsABoysCharacterWithAGirlsCharacter) {
+    std::vector<char> kind(65536, '?');  // tag by the two GBK bytes of the character
+    auto kindOf = [&kind](const std::string& line, size_t at) -> char& {
+        return kind[static_cast<unsigned char>(line[at]) * 256u +
+                    static_cast<unsigned char>(line[at + 1])];
+    };
+    for (const auto& row : sourceRows("resources/given_name_chars.txt")) {
+        ASSERT_EQ(row.size(), 2u) << row.at(0);
+        const std::string gbk = utf8ToGbk(row[0]);
+        ASSERT_EQ(gbk.size(), 2u) << row[0];
+        kindOf(gbk, 0) = row[1].at(0);
+    }
+    ASSERT_EQ(kindOf(G("中"), 0), 'm');
+    ASSERT_EQ(kindOf(G("竹"), 0), 'f');
+    const auto folder = test::programDir() / "xm";
+    size_t checked = 0;
+    size_t oneKind = 0;
+    for (const std::string& file : listNameListFiles(folder)) {
+        if (firstCharacter(file).size() + 4 < file.size()) continue;  // one given-name character
+        for (const std::string& line : splitLines(readWholeFile(folder / file))) {
+            ASSERT_EQ(line.size(), 6u) << file;
+            const char a = kindOf(line, 2);
+            const char b = kindOf(line, 4);
+            if (a == '?' || b == '?' || (a == 'm' && b == 'f') || (a == 'f' && b == 'm')) {
+                ADD_FAILURE() << file << ": " << gbkToUtf8(line) << " (" << a << b << ")";
+            }
+            ++checked;
+            if (a != 'n' && a == b) ++oneKind;
+        }
+    }
+    EXPECT_GT(checked, 1000000u);
+    EXPECT_GT(oneKind, 0u);
 }
 
 TEST(ShippedHelpPage, IsGbkWithItsCharsetDeclared) {
