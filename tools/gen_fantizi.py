@@ -120,17 +120,20 @@ def check_icu(expected):
     print("ICU windows-936 check: %d ideographs, identical" % len(icu), file=sys.stderr)
 
 
-def load_unihan(unicode_dir):
+def load_unihan(unicode_dir, files=UNIHAN_FILES, fields=FIELDS, wanted=None):
+    """The given fields of the given Unihan files, by code point (only those in wanted, if given)."""
     data = {}
-    for name in UNIHAN_FILES:
+    for name in files:
         path = os.path.join(unicode_dir, "Unihan_%s.txt.bz2" % name)
         with bz2.open(path, "rt", encoding="utf-8") as f:
             for line in f:
                 if line.startswith("#") or not line.strip():
                     continue
                 code, field, value = line.rstrip("\n").split("\t", 2)
-                if field in FIELDS:
-                    data.setdefault(int(code[2:], 16), {})[field] = value
+                if field in fields:
+                    cp = int(code[2:], 16)
+                    if wanted is None or cp in wanted:
+                        data.setdefault(cp, {})[field] = value
     return data
 
 

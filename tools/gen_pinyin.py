@@ -51,6 +51,7 @@ import os
 import re
 import sys
 
+import gen_fantizi
 from gen_fantizi import ROOT, UNICODE_DIR, gbk_ideographs
 
 READING_FIELDS = ("kMandarin", "kHanyuPinlu", "kTGHZ2013", "kXHC1983", "kHanyuPinyin")
@@ -83,19 +84,7 @@ def unihan_version(unicode_dir):
 
 
 def load_unihan(unicode_dir, wanted):
-    data = {}
-    for name in UNIHAN_FILES:
-        path = os.path.join(unicode_dir, "Unihan_%s.txt.bz2" % name)
-        with bz2.open(path, "rt", encoding="utf-8") as f:
-            for line in f:
-                if line.startswith("#") or not line.strip():
-                    continue
-                code, field, value = line.rstrip("\n").split("\t", 2)
-                if field in FIELDS:
-                    cp = int(code[2:], 16)
-                    if cp in wanted:
-                        data.setdefault(cp, {})[field] = value
-    return data
+    return gen_fantizi.load_unihan(unicode_dir, UNIHAN_FILES, FIELDS, wanted)
 
 
 def readings(entry, field):
