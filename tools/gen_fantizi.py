@@ -120,6 +120,15 @@ def check_icu(expected):
     print("ICU windows-936 check: %d ideographs, identical" % len(icu), file=sys.stderr)
 
 
+def content_lines(path):
+    """(line number, line) for each line of a UTF-8 source that is not blank or a comment."""
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            line = line.rstrip("\n")
+            if line.strip() and not line.startswith("#"):
+                yield number, line
+
+
 def load_unihan(unicode_dir, files=UNIHAN_FILES, fields=FIELDS, wanted=None):
     """The given fields of the given Unihan files, by code point (only those in wanted, if given)."""
     data = {}
@@ -169,36 +178,28 @@ def load_opencc(path):
                 sys.exit("opencc_dict could not read %s: %s" % (path, e.stderr.decode().strip()))
             return load_opencc(text)
     table = {}
-    with open(path, encoding="utf-8") as f:
-        for number, line in enumerate(f, 1):
-            line = line.rstrip("\n")
-            if not line.strip() or line.startswith("#"):
-                continue
-            key, _, forms = line.partition("\t")
-            forms = forms.split()
-            if len(key) != 1 or not forms or any(len(form) != 1 for form in forms):
-                sys.exit("%s:%d: expected <character>\\t<forms>" % (path, number))
-            table[ord(key)] = [ord(form) for form in forms]
+    for number, line in content_lines(path):
+        key, _, forms = line.partition("\t")
+        forms = forms.split()
+        if len(key) != 1 or not forms or any(len(form) != 1 for form in forms):
+            sys.exit("%s:%d: expected <character>\\t<forms>" % (path, number))
+        table[ord(key)] = [ord(form) for form in forms]
     return table
 
 
 def load_overrides(path):
     trad, counts = {}, {}
-    with open(path, encoding="utf-8") as f:
-        for number, line in enumerate(f, 1):
-            line = line.rstrip("\n")
-            if not line.strip() or line.startswith("#"):
-                continue
-            fields = line.split("\t")
-            if len(fields) != 3 or len(fields[1]) != 1:
-                sys.exit("%s:%d: expected <kind>\\t<character>\\t<value>" % (path, number))
-            kind, char, value = fields
-            if kind == "trad" and len(value) == 1:
-                trad[ord(char)] = ord(value)
-            elif kind == "count" and value.isdigit():
-                counts[ord(char)] = int(value)
-            else:
-                sys.exit("%s:%d: bad override %r" % (path, number, line))
+    for number, line in content_lines(path):
+        fields = line.split("\t")
+        if len(fields) != 3 or len(fields[1]) != 1:
+            sys.exit("%s:%d: expected <kind>\\t<character>\\t<value>" % (path, number))
+        kind, char, value = fields
+        if kind == "trad" and len(value) == 1:
+            trad[ord(char)] = ord(value)
+        elif kind == "count" and value.isdigit():
+            counts[ord(char)] = int(value)
+        else:
+            sys.exit("%s:%d: bad override %r" % (path, number, line))
     return trad, counts
 
 

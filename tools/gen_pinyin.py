@@ -52,7 +52,7 @@ import re
 import sys
 
 import gen_fantizi
-from gen_fantizi import ROOT, UNICODE_DIR, gbk_ideographs
+from gen_fantizi import ROOT, UNICODE_DIR, content_lines, gbk_ideographs
 
 READING_FIELDS = ("kMandarin", "kHanyuPinlu", "kTGHZ2013", "kXHC1983", "kHanyuPinyin")
 FIELDS = set(READING_FIELDS) | {"kCompatibilityVariant"}
@@ -131,17 +131,13 @@ def choose(entry):
 
 def load_overrides(path):
     overrides = {}
-    with open(path, encoding="utf-8") as f:
-        for number, line in enumerate(f, 1):
-            line = line.rstrip("\n")
-            if not line.strip() or line.startswith("#"):
-                continue
-            fields = line.split("\t")
-            if len(fields) != 3 or len(fields[0]) != 1 or not SYLLABLE.match(fields[1]):
-                sys.exit("%s:%d: expected <character>\\t<pinyin>\\t<reason>" % (path, number))
-            if ord(fields[0]) in overrides:
-                sys.exit("%s:%d: %s listed twice" % (path, number, fields[0]))
-            overrides[ord(fields[0])] = fields[1]
+    for number, line in content_lines(path):
+        fields = line.split("\t")
+        if len(fields) != 3 or len(fields[0]) != 1 or not SYLLABLE.match(fields[1]):
+            sys.exit("%s:%d: expected <character>\\t<pinyin>\\t<reason>" % (path, number))
+        if ord(fields[0]) in overrides:
+            sys.exit("%s:%d: %s listed twice" % (path, number, fields[0]))
+        overrides[ord(fields[0])] = fields[1]
     return overrides
 
 
