@@ -93,8 +93,15 @@ tab_to() {
     fail "Tab never reached: $pattern"
 }
 
-# The window exists on the X server (not only in the log).
-x_window() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+# The window is mapped on the X server (not only shown in the log); waits up to 10 s for it.
+x_window() {
+    local i
+    for ((i = 0; i < 50; i++)); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 && return 0
+        sleep 0.2
+    done
+    return 1
+}
 
 openbox >"$work/openbox.out" 2>&1 &
 pids+=($!)

@@ -270,7 +270,8 @@ TEST_F(Help, ADesktopViewerGetsThePage) {
 
 // The offscreen platform has nothing to open pages with, as a desktop without a browser.
 TEST_F(Help, WithoutAViewerTheProgramShowsThePageItself) {
-    ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
+    if (QGuiApplication::platformName() != "offscreen")
+        GTEST_SKIP() << "needs a desktop without a viewer";
     test::pressReturn();
     HelpWindow* help = program.form1->helpWindow();
     ASSERT_NE(help, nullptr);
