@@ -62,6 +62,8 @@ TForm4::TForm4(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     connectHandler(Button3, &QPushButton::clicked, this, &TForm4::Button3Click);
     connectHandler(BitBtn3, &QPushButton::clicked, this, &TForm4::BitBtn3Click);
     pressFocusedButtonOnEnter(this);
+    // The window opens on 浏览.....: Enter browses, the first step.
+    Button2->setFocus();
 }
 
 void TForm4::Button2Click() {
