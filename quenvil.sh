@@ -13,6 +13,7 @@ PACKAGES=(
   qt6-base-dev libsqlcipher-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth
+  qt6-translations-l10n xdotool openbox
 )
 
 install_missing() {

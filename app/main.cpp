@@ -3,10 +3,21 @@
 
 #include "app/startup.h"
 #include "data/folders.h"
+#include "ui/translation.h"
+#include "ui/window_log.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenvil"));
+    if (!quenvil::installQtChineseTranslation()) {
+        qWarning(
+            "Qt's Chinese translation (qtbase_zh_CN.qm) is not installed; its dialogs stay "
+            "in English");
+    }
+    // The end-to-end test reads what the windows show from this file.
+    if (const QString log = qEnvironmentVariable("QUENVIL_E2E_LOG"); !log.isEmpty()) {
+        quenvil::startWindowLog(log);
+    }
     quenvil::Program program =
         quenvil::createProgram({quenvil::programFolder(), quenvil::systemFolder()});
     program.form1->show();

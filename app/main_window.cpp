@@ -16,6 +16,8 @@
 #include "semi_auto_naming/semi_auto_naming_window.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"
+#include "ui/help_window.h"
+#include "ui/keyboard.h"
 #include "ui/qt_text.h"
 
 namespace quenvil {
@@ -88,6 +90,7 @@ TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
     connectHandler(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
     connectHandler(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
     connectHandler(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    pressFocusedButtonOnEnter(this);
 
     // Opening the database; a failure is reported and start-up carries on.
     try {
@@ -151,7 +154,11 @@ std::filesystem::path TForm1::helpPage() const {
 
 void TForm1::Button4Click() {
     const std::filesystem::path page = helpPage();
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdU16String(page.u16string())));
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdU16String(page.u16string()))))
+        return;
+    // The desktop has nothing to open the page with: the program's own help window shows it.
+    if (!help_) help_ = new HelpWindow(this);
+    help_->showPage(page);
 }
 
 void TForm1::Button5Click() { QApplication::quit(); }

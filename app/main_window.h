@@ -19,6 +19,7 @@ namespace quenvil {
 class TForm2;
 class TForm3;
 class TForm4;
+class HelpWindow;
 
 struct AppFolders {
     std::filesystem::path program;  // data.Mdb and help/ live here
@@ -41,11 +42,13 @@ class TForm1 : public QWidget {
     void Button2Click();   // automatic naming
     void Button3Click();   // manual naming
     void Button7Click();   // semi-automatic naming
-    void Button4Click();   // help page
+    void Button4Click();   // help page: the desktop's viewer, else the help window
     void Button5Click();   // exit
 
     const CharacterSlots& slots() const { return slots_; }
     std::filesystem::path helpPage() const;
+    // The help window, once 帮助 needed it.
+    HelpWindow* helpWindow() const { return help_; }
 
     // Command buttons.
     QPushButton* Button2;
@@ -73,6 +76,7 @@ class TForm1 : public QWidget {
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;
+    HelpWindow* help_ = nullptr;
 };
 
 }  // namespace quenvil

@@ -17,6 +17,7 @@
 #include "text/lines.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"
+#include "ui/keyboard.h"
 #include "ui/qt_text.h"
 
 namespace quenvil {
@@ -43,7 +44,8 @@ TForm2::TForm2(Database& db, const std::filesystem::path& systemFolder, QWidget*
     ComboBox1->setGeometry(230, 12, 120, 26);
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->lineEdit()->installEventFilter(this);
+    // Enter reaches the chooser itself (its line edit only gets it handed on): watched here.
+    ComboBox1->installEventFilter(this);
     Button5 = new QPushButton(utf8Q("关闭"), this);
     Button5->setGeometry(520, 12, 88, 28);
 
@@ -73,8 +75,15 @@ TForm2::TForm2(Database& db, const std::filesystem::path& systemFolder, QWidget*
     connectHandler(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     connectHandler(Button5, &QPushButton::clicked, this, &TForm2::Button5Click);
     connectHandler(Timer1, &QTimer::timeout, this, &TForm2::Timer1Timer);
+    pressFocusedButtonOnEnter(this);
 
     guarded([this] { FormCreate(); });
+}
+
+TForm2::~TForm2() {
+    // The chooser loses the focus while the widgets go; a text that names another entry would
+    // then pick it, after this window's own members are gone.
+    ComboBox1->disconnect(this);
 }
 
 void TForm2::FormCreate() {
@@ -172,12 +181,11 @@ void TForm2::reject() {
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            guarded([this] { ComboBox1Select(); });
-            return true;
-        }
+    // Enter in the chooser loads the typed surname and goes no further: the window stays.
+    if (watched == ComboBox1 && event->type() == QEvent::KeyPress &&
+        isEnterKey(static_cast<QKeyEvent*>(event))) {
+        guarded([this] { ComboBox1Select(); });
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -22,6 +22,7 @@ class TForm2 : public QDialog {
   public:
     // The creation step: lists the name-list folder and loads the first surname.
     TForm2(Database& db, const std::filesystem::path& systemFolder, QWidget* parent = nullptr);
+    ~TForm2() override;
 
     // A pick from the chooser's list or Enter in the chooser: loads the list of the chooser's text.
     void ComboBox1Select();

@@ -7,12 +7,39 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <algorithm>
 
 #include "manual_naming/pair_rows.h"
 #include "ui/handler_guard.h"
+#include "ui/keyboard.h"
 #include "ui/qt_text.h"
 
 namespace quenvil {
+namespace {
+
+// Lines the heading's two words up with the list's two columns: the first starts where the rows'
+// text starts, the second where their second number starts.
+void alignHeading(QLabel* heading, const QListWidget* list) {
+    // The list draws an item's text this far in from its left edge.
+    const int textStart = list->x() - heading->x() + list->frameWidth() +
+                          list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) +
+                          1;
+    const QString row = toQ(pairRowText(1, 1));
+    const qreal secondColumn = QFontMetricsF(list->font()).horizontalAdvance(row.chopped(1));
+    const QStringList words = heading->text().split(QChar(' '), Qt::SkipEmptyParts);
+    if (words.size() != 2) return;
+    const QString& first = words[0];
+    const QString& second = words[1];
+    const QFontMetricsF metrics(heading->font());
+    const qreal gap = secondColumn - metrics.horizontalAdvance(first);
+    const int blanks = std::max(1, qRound(gap / metrics.horizontalAdvance(QChar(' '))));
+    heading->setTextFormat(Qt::PlainText);
+    heading->setIndent(std::max(0, textStart));
+    heading->setText(first + QString(blanks, QChar(' ')) + second);
+}
+
+}  // namespace
 
 TForm3::TForm3(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     setWindowTitle(utf8Q("手动取名"));
@@ -45,6 +72,7 @@ TForm3::TForm3(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     ListBox1->setFont(bold);
     setTextColor(ListBox1, QColor(255, 0, 0));
     ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 20px; }"));
+    alignHeading(Label3, ListBox1);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setGeometry(332, 78, 440, 218);
@@ -58,10 +86,13 @@ TForm3::TForm3(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     connectHandler(BitBtn1, &QPushButton::clicked, this, &TForm3::BitBtn1Click);
     connectHandler(Edit1, &QLineEdit::returnPressed, this, &TForm3::BitBtn1Click);
     connectHandler(BitBtn2, &QPushButton::clicked, this, &TForm3::BitBtn2Click);
-    // Every change of the selection (mouse or arrow keys), a click and a double-click pick the row.
+    // Every change of the selection (mouse or arrow keys), a click, a double-click and Enter pick
+    // the row.
     connectHandler(ListBox1, &QListWidget::currentRowChanged, this, &TForm3::ListBox1DblClick);
     connectHandler(ListBox1, &QListWidget::itemClicked, this, &TForm3::ListBox1DblClick);
     connectHandler(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm3::ListBox1DblClick);
+    connectHandler(ListBox1, &QListWidget::itemActivated, this, &TForm3::ListBox1DblClick);
+    pressFocusedButtonOnEnter(this);
 
     guarded([this] { BitBtn1Click(); });
 }

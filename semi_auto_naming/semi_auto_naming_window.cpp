@@ -12,6 +12,7 @@
 #include "text/lines.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"
+#include "ui/keyboard.h"
 #include "ui/qt_text.h"
 
 namespace quenvil {
@@ -23,7 +24,10 @@ TForm4::TForm4(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     Memo1 = new QPlainTextEdit(this);
     Memo1->setGeometry(12, 12, 316, 331);
     Memo1->setPlainText(QString());
-    Memo1->setEnabled(false);
+    // The preview is for reading: not editable, in the normal text colour, and out of the tab
+    // chain (a click still gives it the focus for scrolling and copying).
+    Memo1->setReadOnly(true);
+    Memo1->setFocusPolicy(Qt::ClickFocus);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     Label1 = new QLabel(utf8Q("你选择的姓氏是:"), this);
@@ -57,6 +61,9 @@ TForm4::TForm4(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     connectHandler(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
     connectHandler(Button3, &QPushButton::clicked, this, &TForm4::Button3Click);
     connectHandler(BitBtn3, &QPushButton::clicked, this, &TForm4::BitBtn3Click);
+    pressFocusedButtonOnEnter(this);
+    // The window opens on 浏览.....: Enter browses, the first step.
+    Button2->setFocus();
 }
 
 void TForm4::Button2Click() {
@@ -95,7 +102,7 @@ void TForm4::Button1Click() {
     Memo2->repaint();
     writeImport(db_, plan);
     loaded_.reset();
-    Button1->setEnabled(false);  // until the next browse loads a list
+    disableButton(Button1, Memo2);  // until the next browse loads a list
     Dialogs::current().message(utf8Q(kImportDoneMessage));
     Memo2->clear();
     Button3->setEnabled(true);
@@ -117,7 +124,7 @@ void TForm4::Button3Click() {
     }
     show();
     Button1->setEnabled(false);
-    Button3->setEnabled(false);
+    disableButton(Button3, Memo2);  // the focus goes to the results
     Dialogs::current().message(utf8Q(kFilterDoneMessage));
 }
 

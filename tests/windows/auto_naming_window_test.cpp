@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include "support/fixture_db.h"
+#include "support/keys.h"
 #include "support/test_dialogs.h"
 #include "text/gbk.h"
 #include "ui/qt_text.h"
@@ -72,20 +74,82 @@ TEST_F(AutoNaming, CreationListsTheFolderAndLoadsTheFirstSurname) {
     EXPECT_EQ(dialogs.shown, QStringList{"message: 数据库中不存在此姓"});
     EXPECT_EQ(w->Memo2->toPlainText(), "李四海");
 
-    // Typing the compound surname and pressing Enter loads its own file.
-    dialogs.shown.clear();
+    // Picking reads the chooser's text.
     w->ComboBox1->setEditText("欧阳");
-    QTest::keyClick(w->ComboBox1->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(w->Memo2->toPlainText(), "欧阳娜");
-    EXPECT_TRUE(dialogs.shown.isEmpty());
-
-    // Enter with an unchanged text loads the same file again, picking reads the chooser's text.
-    test::writeFile(xm / "欧阳.txt", crlf({G("欧阳娜"), G("欧阳明")}));
-    QTest::keyClick(w->ComboBox1->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(w->Memo2->toPlainText(), "欧阳娜\n欧阳明");
     w->ComboBox1->setCurrentIndex(3);
     Q_EMIT w->ComboBox1->activated(3);
     EXPECT_EQ(w->Memo2->toPlainText(), "王小明\n王大明");
+}
+
+// Typing into the chooser and pressing Enter, as a user does: the keys go to the control that has
+// the focus in the active window.
+TEST_F(AutoNaming, EnterInTheChooserLoadsTheTypedSurnameAndKeepsTheWindow) {
+    test::writeFile(xm / "王.txt", crlf({G("王小明"), G("王大明")}));
+    test::writeFile(xm / "欧阳.txt", crlf({G("欧阳娜")}));
+    test::writeFile(xm / "李.txt", crlf({G("李四海")}));
+    auto w = create();
+    test::showActive(w.get());
+    ASSERT_EQ(QApplication::focusWidget(), w->ComboBox1);  // where the window opens
+    auto enter = [&](const QString& surname) {
+        test::press(Qt::Key_A, Qt::ControlModifier);  // the whole text is replaced
+        test::type(surname);
+        ASSERT_EQ(w->ComboBox1->currentText(), surname);
+        test::pressReturn();
+    };
+
+    enter("王");  // a listed surname
+    EXPECT_EQ(w->Memo2->toPlainText(), "王小明\n王大明");
+    EXPECT_TRUE(w->isVisible());
+
+    enter("欧阳");  // the list shows only 欧; the typed compound surname loads its own file
+    EXPECT_EQ(w->Memo2->toPlainText(), "欧阳娜");
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+
+    // Enter with the text unchanged reads the same file again.
+    test::writeFile(xm / "欧阳.txt", crlf({G("欧阳娜"), G("欧阳明")}));
+    test::pressReturn();
+    EXPECT_EQ(w->Memo2->toPlainText(), "欧阳娜\n欧阳明");
+    EXPECT_TRUE(w->isVisible());
+
+    enter("测");  // no list for it: the message, and the list stays
+    EXPECT_EQ(dialogs.shown, QStringList{"message: 数据库中不存在此姓"});
+    EXPECT_EQ(w->Memo2->toPlainText(), "欧阳娜\n欧阳明");
+    EXPECT_TRUE(w->isVisible());
+
+    // The keypad's Enter does the same.
+    test::press(Qt::Key_A, Qt::ControlModifier);
+    test::type("李");
+    test::pressKeypadEnter();
+    EXPECT_EQ(w->Memo2->toPlainText(), "李四海");
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), w->ComboBox1);
+    EXPECT_EQ(w->result(), 0);  // neither accepted nor rejected
+}
+
+// Enter on a focused button presses it; Enter elsewhere presses no button.
+TEST_F(AutoNaming, EnterPressesTheFocusedButtonOnly) {
+    test::writeFile(xm / "二.txt", crlf({nameOf(2, 9, 4)}));
+    auto w = create();
+    test::showActive(w.get());
+    w->Memo2->setFocus();
+    test::pressReturn();  // in the name list: nothing happens, the window stays
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->Memo3->toPlainText().isEmpty());
+
+    test::tabTo(w->Button1);  // 筛选->
+    test::pressReturn();
+    EXPECT_EQ(results(*w), QStringList{toQ(nameOf(2, 9, 4))});
+    EXPECT_EQ(dialogs.shown, QStringList{"message: 自动生成名字完成!"});
+    // The button stays enabled and keeps the focus: the next Enter filters again, not 关闭.
+    EXPECT_EQ(QApplication::focusWidget(), w->Button1);
+    test::pressKeypadEnter();
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(w->isVisible());
+
+    test::tabTo(w->Button5);  // 关闭, pressed on purpose
+    test::pressReturn();
+    EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(AutoNaming, EmptyOrMissingFolder) {
@@ -174,7 +238,7 @@ TEST_F(AutoNaming, SecondStartIgnoredLoadsRefusedAndClosingStopsTheRun) {
     test::writeFile(xm / "二.txt", crlf(lines));
     test::writeFile(xm / "三.txt", crlf({nameOf(3, 3, 3)}));
     auto w = create();
-    w->show();
+    test::showActive(w.get());
     db.strokes.dropIndex();  // statements only: a slower run
     w->setYieldSlice(std::chrono::microseconds(200));
     int ticks = 0;
@@ -184,8 +248,9 @@ TEST_F(AutoNaming, SecondStartIgnoredLoadsRefusedAndClosingStopsTheRun) {
         if (!w->running()) return;
         if (++ticks == 1) {
             w->Button1->click();  // ignored
+            w->ComboBox1->setFocus();
             w->ComboBox1->setEditText("三");
-            QTest::keyClick(w->ComboBox1->lineEdit(), Qt::Key_Return);  // refused
+            test::pressReturn();  // refused
         } else if (ticks == 3) {
             w->close();
         }
@@ -210,8 +275,10 @@ TEST_F(AutoNaming, FileLineRules) {
     test::writeFile(xm / "一.txt", G("一二三") + "\n" + G("二三四") + "\r" + G("三四五"));
     auto w = create();
     EXPECT_EQ(w->partialNames(), (std::vector<std::string>{G("一二三"), ""}));
+    test::showActive(w.get());
+    ASSERT_EQ(QApplication::focusWidget(), w->ComboBox1);
     w->ComboBox1->setEditText("一");
-    QTest::keyClick(w->ComboBox1->lineEdit(), Qt::Key_Return);
+    test::pressReturn();
     EXPECT_EQ(w->partialNames().size(), 3u);
 }
 

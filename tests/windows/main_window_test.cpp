@@ -1,18 +1,24 @@
 // The main window offscreen: start-up, name entry, the report and the error box.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
+#include <QUrl>
 
 #include "app/startup.h"
 #include "support/cli_runner.h"
 #include "support/fixture_db.h"
+#include "support/keys.h"
 #include "support/test_dialogs.h"
 #include "support/worked_examples.h"
 #include "text/gbk.h"
+#include "ui/help_window.h"
 
 namespace quenvil {
 namespace {
@@ -181,6 +187,117 @@ TEST_F(MainWindow, TerminalAndWindowGiveTheSameReport) {
     }
 }
 
+// Enter on a focused button presses it, as Space does; the keypad's Enter too.
+TEST_F(MainWindow, EnterOnAFocusedButtonPressesIt) {
+    test::showActive(&w());
+    w().Edit2->setFocus();
+    test::press(Qt::Key_A, Qt::ControlModifier);
+    test::type("3");
+    test::tabTo(w().Button6);  // 测算名字五行
+    test::pressReturn();
+    QStringList lines = w().Memo1->toPlainText().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[1], "天格是: 4");
+    w().Edit2->setFocus();
+    test::press(Qt::Key_A, Qt::ControlModifier);
+    test::type("7");
+    test::tabTo(w().Button6);
+    test::pressKeypadEnter();
+    lines = w().Memo1->toPlainText().split('\n');
+    EXPECT_EQ(lines[1], "天格是: 8");
+    EXPECT_EQ(QApplication::focusWidget(), w().Button6);
+}
+
+// Enter on 自动取名 opens the automatic naming window; Enter in its chooser keeps it open, Enter on
+// its 关闭 closes it, and the focus is back on 自动取名.
+TEST_F(MainWindow, EnterOpensTheAutomaticNamingWindowAndItsChooserKeepsIt) {
+    test::writeFile(dir.path() / "xm" / "欧阳.txt", G("欧阳娜") + "\r\n");
+    TForm2& form2 = *program.form2;
+    test::showActive(&w());
+    test::tabTo(w().Button2);
+    const test::WhenModal inside([&](QWidget* modal) {
+        EXPECT_EQ(modal, &form2);
+        EXPECT_EQ(QApplication::focusWidget(), form2.ComboBox1);
+        test::type("欧阳");
+        test::pressReturn();
+        EXPECT_TRUE(form2.isVisible());
+        EXPECT_EQ(form2.Memo2->toPlainText(), "欧阳娜");
+        test::tabTo(form2.Button5);
+        test::pressReturn();
+    });
+    test::pressReturn();  // returns when the window is closed
+    EXPECT_FALSE(form2.isVisible());
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+}
+
+// Takes the file URLs that QDesktopServices hands out, as a desktop's viewer would.
+class PageViewer : public QObject {
+    Q_OBJECT
+  public:
+    PageViewer() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~PageViewer() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+  public Q_SLOTS:
+    void open(const QUrl& url) { opened << url; }
+};
+
+class Help : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        program = createProgram({test::programDir(), test::programDir()});
+        dialogs.shown.clear();
+        test::showActive(program.form1.get());
+        test::tabTo(program.form1->Button4);  // 帮助
+    }
+    test::RecordingDialogs dialogs;
+    Program program;
+};
+
+TEST_F(Help, ADesktopViewerGetsThePage) {
+    PageViewer viewer;
+    test::pressReturn();
+    EXPECT_EQ(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdU16String(
+                                 program.form1->helpPage().u16string()))});
+    EXPECT_EQ(program.form1->helpWindow(), nullptr);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+// The offscreen platform has nothing to open pages with, as a desktop without a browser.
+TEST_F(Help, WithoutAViewerTheProgramShowsThePageItself) {
+    if (QGuiApplication::platformName() != "offscreen")
+        GTEST_SKIP() << "needs a desktop without a viewer";
+    test::pressReturn();
+    HelpWindow* help = program.form1->helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), "Quenvil 使用教程");
+    // The GBK page converted: its Chinese text, with the preview where it is (on the left).
+    const QString text = help->browser()->toPlainText();
+    EXPECT_TRUE(text.contains("复姓在下拉框中只显示第一个字")) << text.left(200).toStdString();
+    EXPECT_TRUE(text.contains("左边的预览框"));
+    EXPECT_FALSE(text.contains("上方的预览框"));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    // Again: the same window comes back.
+    help->close();
+    test::showActive(program.form1.get());
+    program.form1->Button4->setFocus();
+    test::pressReturn();
+    EXPECT_EQ(program.form1->helpWindow(), help);
+    EXPECT_TRUE(help->isVisible());
+}
+
+TEST(HelpMissing, AMissingPageIsReported) {
+    test::TempDir dir;
+    test::buildFixtureDb(dir.path(), test::standardFixture());
+    test::RecordingDialogs dialogs;
+    Program program = createProgram({dir.path(), dir.path()});
+    dialogs.shown.clear();
+    program.form1->Button4->click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].startsWith("error: ")) << dialogs.shown[0].toStdString();
+    EXPECT_TRUE(dialogs.shown[0].contains("Quenvil使用教程.html"));
+}
+
 // The shipped data: the preset name gives the preset strokes, and start-up shows no message.
 TEST(RealProgram, StartsQuietlyAndThePresetNameAgreesWithThePresetStrokes) {
     test::RecordingDialogs dialogs;
@@ -213,3 +330,5 @@ TEST(MainWindowStartup, MissingDatabaseIsReportedAndStartupCarriesOn) {
 
 }  // namespace
 }  // namespace quenvil
+
+#include "main_window_test.moc"

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,6 +13,7 @@
 #include <QTest>
 
 #include "support/fixture_db.h"
+#include "support/keys.h"
 #include "support/test_dialogs.h"
 
 namespace quenvil {
@@ -49,7 +52,7 @@ TEST_F(ManualNaming, CreationSuggestsForThePresetSurname) {
     EXPECT_EQ(rows().size(), 9);
     EXPECT_EQ(w->ListBox1->currentRow(), -1);
     EXPECT_TRUE(w->Memo1->toPlainText().isEmpty());
-    EXPECT_EQ(w->Label3->text(), "第二个汉字   第三个汉字");
+    EXPECT_EQ(w->Label3->text().simplified(), "第二个汉字 第三个汉字");
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
@@ -113,6 +116,98 @@ TEST_F(ManualNaming, ACountWithoutRowsLeavesItsBoxEmpty) {
     w->ListBox1->setCurrentRow(r16);
     EXPECT_EQ(w->Memo1->toPlainText(), "8画的汉字有：\n八");
     EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
+}
+
+// The columns where pixels of the wanted kind start: the first one, and the first after a gap of
+// at least `gap` pixels. In the coordinates of `window`.
+std::pair<int, int> twoColumns(QWidget* window, QWidget* drawn, const QRect& area, int gap,
+                               const std::function<bool(QRgb)>& wanted) {
+    const QImage image = drawn->grab().toImage();
+    std::vector<bool> inked(image.width(), false);
+    for (int x = std::max(0, area.left()); x <= std::min(image.width() - 1, area.right()); ++x) {
+        for (int y = std::max(0, area.top()); y <= std::min(image.height() - 1, area.bottom());
+             ++y) {
+            if (wanted(image.pixel(x, y))) inked[x] = true;
+        }
+    }
+    int first = -1, second = -1, blank = 0;
+    for (int x = 0; x < image.width(); ++x) {
+        if (!inked[x]) {
+            ++blank;
+            continue;
+        }
+        if (first < 0) {
+            first = x;
+        } else if (second < 0 && blank >= gap) {
+            second = x;
+        }
+        blank = 0;
+    }
+    const auto inWindow = [&](int x) {
+        return x < 0 ? -1 : drawn->mapTo(window, QPoint(x, 0)).x();
+    };
+    return {inWindow(first), inWindow(second)};
+}
+
+TEST_F(ManualNaming, HeadingLinesUpWithTheColumns) {
+    suggest("二");
+    ASSERT_EQ(rows().first(), "9                     4");
+    test::showActive(w.get());
+    QWidget* rowsDrawn = w->ListBox1->viewport();
+    const auto columns =
+        twoColumns(w.get(), rowsDrawn, w->ListBox1->visualItemRect(w->ListBox1->item(0)), 40,
+                   [](QRgb p) { return qRed(p) > 150 && qGreen(p) < 110 && qBlue(p) < 110; });
+    const auto heading = twoColumns(w.get(), w->Label3, w->Label3->rect(), 12,
+                                    [](QRgb p) { return qGray(p) < 110; });
+    ASSERT_GE(columns.second, 0);
+    ASSERT_GE(heading.second, 0);
+    EXPECT_LE(std::abs(heading.first - columns.first), 4)
+        << "heading at " << heading.first << ", first column at " << columns.first;
+    EXPECT_LE(std::abs(heading.second - columns.second), 5)
+        << "第三个汉字 at " << heading.second << ", second column at " << columns.second;
+}
+
+// Keys at the focused control of the active window.
+TEST_F(ManualNaming, EnterOnThePairListPicksTheRowAndNothingElse) {
+    suggest("二");
+    test::showActive(w.get());
+    w->ListBox1->setFocus();  // as with Tab: the first row is current, not yet picked
+    test::press(Qt::Key_Down);
+    test::press(Qt::Key_Up);  // the first row, picked
+    ASSERT_EQ(w->ListBox1->currentRow(), 0);
+    EXPECT_EQ(w->Memo1->toPlainText(), "9画的汉字有：\n九");
+    w->Memo1->clear();
+    w->Memo2->clear();
+    w->Edit1->setText("玖");  // typed but not yet asked for
+    test::pressReturn();
+    EXPECT_EQ(w->Memo1->toPlainText(), "9画的汉字有：\n九");
+    EXPECT_EQ(w->Memo2->toPlainText(), "4画的汉字有：\n四");
+    // 系统选字 did not run again: the rows, the pick and the surname label stay.
+    EXPECT_EQ(w->Label2->text(), "二 的笔画是：2");
+    EXPECT_EQ(w->ListBox1->currentRow(), 0);
+    EXPECT_EQ(rows().size(), 6);
+    EXPECT_EQ(QApplication::focusWidget(), w->ListBox1);
+    test::pressKeypadEnter();
+    EXPECT_EQ(w->ListBox1->currentRow(), 0);
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(ManualNaming, EnterPressesTheFocusedButton) {
+    test::showActive(w.get());
+    ASSERT_EQ(QApplication::focusWidget(), w->Edit1);
+    test::press(Qt::Key_A, Qt::ControlModifier);
+    test::type("二");
+    test::tabTo(w->BitBtn1);  // 系统选字
+    test::pressReturn();
+    EXPECT_EQ(w->Label2->text(), "二 的笔画是：2");
+    EXPECT_EQ(rows().size(), 6);
+    EXPECT_EQ(QApplication::focusWidget(), w->BitBtn1);
+    w->Memo1->setFocus();
+    test::pressReturn();  // in a text box: no button is pressed
+    EXPECT_TRUE(w->isVisible());
+    test::tabTo(w->BitBtn2);  // 关闭, pressed on purpose
+    test::pressKeypadEnter();
+    EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(ManualNaming, NoSelectionDoesNothing) {

@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <cmath>
 
 #include "support/fixture_db.h"
+#include "support/keys.h"
 #include "support/test_dialogs.h"
 #include "ui/qt_text.h"
 
@@ -43,10 +47,72 @@ TEST_F(SemiAuto, InitialState) {
     EXPECT_FALSE(w->Button1->isEnabled());
     EXPECT_FALSE(w->Button3->isEnabled());
     EXPECT_TRUE(w->Button2->isEnabled());
-    EXPECT_FALSE(w->Memo1->isEnabled());
+    EXPECT_TRUE(w->Memo1->isEnabled());  // read-only, not greyed out
+    EXPECT_TRUE(w->Memo1->isReadOnly());
     EXPECT_TRUE(w->Edit1->isReadOnly());
     EXPECT_EQ(w->Label1->text(), "你选择的姓氏是:");
     EXPECT_EQ(w->Button2->text(), "浏览.....");
+}
+
+// Relative luminance and contrast ratio of two colours (WCAG 2).
+double luminance(QRgb c) {
+    auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+}
+
+TEST_F(SemiAuto, ThePreviewReadsAsNormalTextAndStaysUnchanged) {
+    browse(G("张晓雯 张思远") + "\r\n" + G("张一诺"));
+    test::showActive(w.get());
+    // What is drawn: the darkest ink against the lightest background, as for normal text.
+    const QImage drawn = w->Memo1->viewport()->grab().toImage();
+    double darkest = 1, lightest = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const double l = luminance(drawn.pixel(x, y));
+            darkest = std::min(darkest, l);
+            lightest = std::max(lightest, l);
+        }
+    }
+    EXPECT_GE((lightest + 0.05) / (darkest + 0.05), 7.0);  // greyed out, it was about 1.6
+    // Not editable, and out of the tab chain.
+    EXPECT_EQ(QApplication::focusWidget(), w->Button2);
+    w->Memo1->setFocus();
+    test::type("abc");
+    test::press(Qt::Key_Delete);
+    test::press(Qt::Key_Backspace);
+    EXPECT_EQ(w->Memo1->toPlainText(), "张晓雯 张思远\n张一诺");
+}
+
+// The buttons with the keyboard: after 导入 and 筛选 disable themselves the focus is on the
+// results, so a further Enter presses nothing (never 关闭).
+TEST_F(SemiAuto, KeyboardThroughBrowseImportAndFilter) {
+    const auto file = dir.path() / "names.txt";
+    test::writeFile(file, G("李四 ") + nameOf(2, 9, 4));
+    dialogs.answers.push_back(QString::fromStdString(file.string()));
+    test::showActive(w.get());
+    ASSERT_EQ(QApplication::focusWidget(), w->Button2);  // the window opens on 浏览.....
+    test::pressReturn();
+    EXPECT_EQ(w->Memo1->toPlainText(), toQ(G("李四 ") + nameOf(2, 9, 4)));
+    test::tabTo(w->Button1);
+    test::pressReturn();  // 导入
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    EXPECT_EQ(QApplication::focusWidget(), w->Memo2);
+    test::tabTo(w->Button3);
+    test::pressKeypadEnter();  // 筛选
+    EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
+    EXPECT_EQ(w->Memo2->toPlainText(), toQ(nameOf(2, 9, 4)));
+    EXPECT_FALSE(w->Button3->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), w->Memo2);
+    const int shown = dialogs.shown.size();
+    test::pressReturn();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(dialogs.shown.size(), shown);
+    test::tabTo(w->BitBtn3);  // 关闭, pressed on purpose
+    test::pressReturn();
+    EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(SemiAuto, BrowseImportFilterOncePerImport) {

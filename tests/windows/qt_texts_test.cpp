@@ -1,0 +1,92 @@
+// Qt's own texts in the real message boxes and file dialog: Chinese, from Qt's translation that the
+// program (and this test program) installs at start-up.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "auto_naming/auto_naming_window.h"
+#include "support/fixture_db.h"
+#include "support/keys.h"
+#include "ui/dialogs.h"
+
+namespace quenvil {
+namespace {
+
+using test::G;
+
+// The real dialogs, whatever a test installed before.
+struct RealDialogs {
+    RealDialogs() { Dialogs::setCurrent(nullptr); }
+};
+
+TEST(QtTexts, MessageBoxSpeaksChineseAndEnterClosesIt) {
+    RealDialogs real;
+    const test::WhenModal inside([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), "Quenvil");
+        EXPECT_EQ(box->text(), "数据库中不存在此姓");
+        ASSERT_NE(box->button(QMessageBox::Ok), nullptr);
+        EXPECT_EQ(box->button(QMessageBox::Ok)->text(), "确定");
+        EXPECT_EQ(QApplication::focusWidget(), box->button(QMessageBox::Ok));
+        test::pressReturn();
+    });
+    Dialogs::current().message(QStringLiteral("数据库中不存在此姓"));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST(QtTexts, FileDialogSpeaksChinese) {
+    RealDialogs real;
+    const test::WhenModal inside([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "打开");
+        EXPECT_EQ(dialog->labelText(QFileDialog::LookIn), "查找范围：");
+        EXPECT_EQ(dialog->labelText(QFileDialog::FileName), "文件名称(&N)：");
+        EXPECT_EQ(dialog->labelText(QFileDialog::FileType), "文件类型：");
+        EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "打开(&O)");
+        EXPECT_EQ(dialog->labelText(QFileDialog::Reject), "取消");
+        test::press(Qt::Key_Escape);
+    });
+    EXPECT_EQ(Dialogs::current().openFile(nullptr, QStringLiteral("*.txt")), std::nullopt);
+}
+
+// The auto window with the real message box: a surname without a list brings up the box, Enter
+// closes the box, and the window stays with its list.
+TEST(QtTexts, UnknownSurnameInTheChooserShowsTheBoxAndTheWindowStays) {
+    test::TempDir dir;
+    test::buildFixtureDb(dir.path(), test::numberedFixture());
+    Database db;
+    db.open(dir.path());
+    std::filesystem::create_directories(dir.path() / "xm");
+    test::writeFile(dir.path() / "xm" / "王.txt", G("王小明") + "\r\n");
+    RealDialogs real;
+    TForm2 w(db, dir.path());
+    test::showActive(&w);
+    ASSERT_EQ(QApplication::focusWidget(), w.ComboBox1);
+    QString shown;
+    const test::WhenModal inside([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        shown = box->text() + "|" + box->button(QMessageBox::Ok)->text();
+        test::pressReturn();
+    });
+    test::press(Qt::Key_A, Qt::ControlModifier);
+    test::type("测");
+    test::pressReturn();
+    EXPECT_EQ(shown, "数据库中不存在此姓|确定");
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.Memo2->toPlainText(), "王小明");
+    // Back in the window (offscreen, nothing activates it again), the chooser has the focus.
+    test::showActive(&w);
+    EXPECT_EQ(QApplication::focusWidget(), w.ComboBox1);
+}
+
+}  // namespace
+}  // namespace quenvil
