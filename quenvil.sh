@@ -13,6 +13,7 @@ PACKAGES=(
   qt6-base-dev libsqlcipher-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth
+  desktop-file-utils appstream
 )
 
 install_missing() {
