@@ -21,8 +21,10 @@ class TForm3;
 class TForm4;
 
 struct AppFolders {
-    std::filesystem::path program;  // data.Mdb and help/ live here
-    std::filesystem::path system;   // the name lists live in its xm/
+    std::filesystem::path program;   // data.Mdb and help/ live here
+    std::filesystem::path system;    // the name lists live in its xm/
+    std::filesystem::path database;  // the data.Mdb to open, when not the one in program: the
+                                     // user's own copy beside an installed program
 };
 
 class TForm1 : public QWidget {
