@@ -21,10 +21,11 @@ class TForm3;
 class TForm4;
 
 struct AppFolders {
-    std::filesystem::path program;   // data.Mdb and help/ live here
-    std::filesystem::path system;    // the name lists live in its xm/
-    std::filesystem::path database;  // the data.Mdb to open, when not the one in program: the
-                                     // user's own copy beside an installed program
+    std::filesystem::path program;  // data.Mdb and help/ live here
+    std::filesystem::path system;   // the name lists live in its xm/
+    // The folder of the data.Mdb to open when it is not program's: the user's own copy of an
+    // installed program's database.
+    std::filesystem::path database{};
 };
 
 class TForm1 : public QWidget {
