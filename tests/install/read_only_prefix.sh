@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # An installed program in a prefix nobody may write, used by an ordinary user: the import and
 # the filter work on a per-user copy of data.Mdb in the user's data folder, and the shipped file
-# stays as it was. The same for a read-only program folder with data.Mdb beside the program,
-# and for the window program at start-up.
+# stays as it was. The same for a read-only program folder with data.Mdb beside the program, for
+# a read-only data.Mdb in a folder the user may write, and for the window program at start-up.
 #   read_only_prefix.sh BUILD_DIR
 BUILD_DIR=${1:?usage: read_only_prefix.sh BUILD_DIR}
 source "$(dirname "$0")/install_common.sh"
@@ -77,6 +77,17 @@ import_and_filter "read-only program folder" "$work/portable/quenvil-cli" "$work
   fail "no per-user copy for the read-only program folder"
 [ "$(sha256sum <"$work/portable/data.Mdb")" = "$portable_sum" ] ||
   fail "the program folder's data.Mdb changed"
+
+# A program folder the user may write, holding a data.Mdb the user may not write.
+install -d -m 755 -o "$USER_NAME" "$work/locked"
+cp "$BUILD_DIR/quenvil/quenvil-cli" "$BUILD_DIR/quenvil/data.Mdb" "$work/locked/"
+chmod 444 "$work/locked/data.Mdb"
+locked_sum=$(sha256sum <"$work/locked/data.Mdb")
+make_home "$work/home5"
+import_and_filter "read-only data.Mdb" "$work/locked/quenvil-cli" "$work/home5"
+[ -f "$work/home5/.local/share/quenvil/data.Mdb" ] ||
+  fail "no per-user copy for the read-only data.Mdb"
+[ "$(sha256sum <"$work/locked/data.Mdb")" = "$locked_sum" ] || fail "the read-only data.Mdb changed"
 
 # The window program makes the copy at start-up too, and keeps running.
 make_home "$work/home4"
