@@ -4,6 +4,7 @@
 #   ./quenvil.sh test             install what is missing, build, run every test
 #   ./quenvil.sh test --sanitize  the same in build-asan/ with AddressSanitizer and UBSan
 #   ./quenvil.sh bench            build and run the benchmarks
+#   ./quenvil.sh package          a Release build packaged as build-package/quenvil_<version>_amd64.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,6 +15,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth
   qt6-translations-l10n xdotool openbox
+  desktop-file-utils appstream
+  dpkg-dev file
 )
 
 install_missing() {
@@ -69,8 +72,17 @@ case "$mode" in
     build build
     for b in build/bench/bench_*; do "$b"; done
     ;;
+  package)
+    install_missing
+    # The later -DCMAKE_BUILD_TYPE wins.
+    build build-package -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DQUENVIL_BENCH=OFF
+    rm -f build-package/quenvil_*.deb
+    (cd build-package && cpack -G DEB)
+    echo
+    echo "Install it with:   sudo apt install ./build-package/quenvil_*.deb"
+    ;;
   *)
-    echo "usage: $0 run | test [--sanitize] | bench" >&2
+    echo "usage: $0 run | test [--sanitize] | bench | package" >&2
     exit 2
     ;;
 esac

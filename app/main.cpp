@@ -1,7 +1,9 @@
 // Program entry: the application, the four windows, the message loop.
 #include <QApplication>
+#include <iostream>
 
 #include "app/startup.h"
+#include "data/data_location.h"
 #include "data/folders.h"
 #include "ui/translation.h"
 #include "ui/window_log.h"
@@ -9,6 +11,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenvil"));
+    // Lets Wayland compositors match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quenvil.Quenvil"));
     if (!quenvil::installQtChineseTranslation()) {
         qWarning(
             "Qt's Chinese translation (qtbase_zh_CN.qm) is not installed; its dialogs stay "
@@ -18,8 +22,9 @@ int main(int argc, char** argv) {
     if (const QString log = qEnvironmentVariable("QUENVIL_E2E_LOG"); !log.isEmpty()) {
         quenvil::startWindowLog(log);
     }
-    quenvil::Program program =
-        quenvil::createProgram({quenvil::programFolder(), quenvil::systemFolder()});
+    const quenvil::DataLocation data = quenvil::locateData(quenvil::programFolder());
+    if (!data.warning.empty()) std::cerr << "quenvil: " << data.warning << '\n';
+    quenvil::Program program = quenvil::createProgram({data.shipped, data.system, data.database});
     program.form1->show();
     return QApplication::exec();
 }

@@ -94,7 +94,7 @@ TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
 
     // Opening the database; a failure is reported and start-up carries on.
     try {
-        db_.open(folders_.program);
+        db_.open(folders_.database.empty() ? folders_.program : folders_.database);
     } catch (const std::exception& e) {
         Dialogs::current().message(QString::fromUtf8(e.what()));
     }

@@ -24,6 +24,9 @@ class HelpWindow;
 struct AppFolders {
     std::filesystem::path program;  // data.Mdb and help/ live here
     std::filesystem::path system;   // the name lists live in its xm/
+    // The folder of the data.Mdb to open when it is not program's: the user's own copy of an
+    // installed program's database.
+    std::filesystem::path database{};
 };
 
 class TForm1 : public QWidget {

@@ -6,6 +6,7 @@
 
 #include "data/connection.h"
 #include "data/database.h"
+#include "data/reference_data.h"
 #include "tools/source_file.h"
 
 namespace quenvil {
@@ -71,6 +72,8 @@ void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesyste
                    {Param::utf8(row.fields[0]), Param::utf8(row.fields[1]),
                     Param::utf8(rated(row.fields[1], row.fields[2]))});
     }
+    // The version that tells a per-user copy of an older data.Mdb to take these tables.
+    cn.execute("pragma user_version = " + std::to_string(kReferenceDataVersion));
     cn.commit();
     cn.close();
 }
