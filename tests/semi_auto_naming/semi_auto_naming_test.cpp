@@ -36,11 +36,17 @@ TEST(ImportLine, QuotedTokens) {
 }
 
 TEST(ImportLine, DoubleByteCharactersAreSteppedOverWhole) {
-    // 0x81 0x22: a lead byte whose second byte is a quote does not close the quoted token.
+    // 0x81 0x7C: a lead byte and a trail byte, stepped over as one character.
+    EXPECT_EQ(splitImportLine("\x81\x7C\x81\x40 x"), (Lines{"\x81\x7C\x81\x40", "x"}));
+    // 0x22 (a quote) cannot be a trail byte: the lead byte stands alone and the quote closes.
     const std::string tricky = "\"\x81\x22 x\" y";
-    EXPECT_EQ(splitImportLine(tricky), (Lines{"\x81\x22 x", "y"}));
-    // A lead byte followed by a blank takes the blank with it.
-    EXPECT_EQ(splitImportLine("\x81 ab cd"), (Lines{"\x81 ab", "cd"}));
+    EXPECT_EQ(splitImportLine(tricky), (Lines{"\x81", "x\"", "y"}));
+    // A stray lead byte before a blank is a byte of its own: the blank still separates.
+    EXPECT_EQ(splitImportLine("\x81 ab cd"), (Lines{"\x81", "ab", "cd"}));
+    EXPECT_EQ(splitImportLine("\xD5 " + G("王小明 李大伟")),
+              (Lines{"\xD5", G("王小明"), G("李大伟")}));
+    // 0x7F and 0xFF are no trail bytes either.
+    EXPECT_EQ(splitImportLine("\xD5\x7F\xD5\xFF"), (Lines{"\xD5\x7F\xD5\xFF"}));
 }
 
 TEST(ImportLine, LongLinesAreCutForThePreviewAtACharacterBoundary) {

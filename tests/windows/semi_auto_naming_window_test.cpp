@@ -63,7 +63,7 @@ TEST_F(SemiAuto, BrowseImportFilterOncePerImport) {
     };
     w->Button1->click();
     dialogs.onMessage = nullptr;
-    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 3 个名字。");
     EXPECT_EQ(w->Edit1->text(), "李");
     EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
     EXPECT_TRUE(w->Button3->isEnabled());
@@ -108,13 +108,17 @@ TEST_F(SemiAuto, AFirstLineWithoutNamesChangesNothing) {
     EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
 }
 
-TEST_F(SemiAuto, EmptyXm2StillCompletes) {
+TEST_F(SemiAuto, AFirstLineWithoutStorableNamesIsRefusedAndAnEmptyXm2StillFilters) {
+    // Tokens, but none of six bytes: refused like an empty first line.
     browse(G("李四 欧阳娜娜"));
     w->Button1->click();
-    w->Button3->click();
-    EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
-    EXPECT_EQ(w->Edit1->text(), "李");
+    EXPECT_TRUE(dialogs.shown.last().contains("第一行没有任何名字"));
+    EXPECT_TRUE(w->Edit1->text().isEmpty());
     EXPECT_FALSE(w->Button3->isEnabled());
+    // The filter over the empty xm2 of the fresh database still completes.
+    w->Button3Click();
+    EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
+    EXPECT_TRUE(w->Edit1->text().isEmpty());
     EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
 }
 
@@ -130,13 +134,16 @@ TEST_F(SemiAuto, BinaryAndHugeFirstLines) {
     EXPECT_TRUE(w->Memo1->toPlainText().contains("预览只显示开头部分"));
     EXPECT_LT(w->Memo1->toPlainText().size(), 70000);
     w->Button1->click();
-    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 300000 个名字。");
     w->Button3->click();
     EXPECT_EQ(w->Memo2->toPlainText(), toQ(nameOf(2, 9, 4)));  // one distinct name
     // Unbalanced quotes and NUL bytes: a clear outcome, nothing lost.
     browse("\"" + nameOf(2, 9, 4) + std::string(" \0 ", 3) + G("张小华"));
     w->Button1->click();
-    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    EXPECT_TRUE(dialogs.shown.last().contains("第一行没有任何名字"));  // one 15-byte token
+    browse(nameOf(2, 9, 4) + std::string(" \0 ", 3) + "\"" + G("张小华"));
+    w->Button1->click();
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 2 个名字。");
     EXPECT_EQ(w->Edit1->text(), "二");
 }
 
