@@ -31,8 +31,8 @@ bool isBusy(int rc) {
 }
 
 // The engine's text, and for a file that cannot be written because its folder is read-only (the
-// journal beside it cannot be created) a text that says so.
-std::string describe(sqlite3* db, int rc) {
+// journal beside it cannot be created) a text that says so; readOnly tells which.
+std::string describe(sqlite3* db, int rc, bool* readOnly = nullptr) {
     std::string message = sqlite3_errmsg(db);
     const int primary = rc & 0xFF;
     if (primary == SQLITE_CANTOPEN || primary == SQLITE_READONLY || primary == SQLITE_IOERR) {
@@ -41,6 +41,7 @@ std::string describe(sqlite3* db, int rc) {
             const std::filesystem::path file(name);
             const std::filesystem::path folder =
                 file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+            if (readOnly) *readOnly = true;
             if (::access(folder.c_str(), W_OK) != 0) {
                 return "cannot write the database: its folder " + folder.string() +
                        " is read-only, so the journal file " + file.filename().string() +
@@ -50,14 +51,22 @@ std::string describe(sqlite3* db, int rc) {
                 return "cannot write the database: the file " + file.string() + " is read-only (" +
                        message + ")";
             }
+            if (readOnly) *readOnly = false;
         }
     }
     return message;
 }
 
+[[noreturn]] void raise(const std::string& message, int rc, bool readOnly) {
+    if (isBusy(rc)) throw DatabaseBusyError(message);
+    if (readOnly) throw DatabaseReadOnlyError(message);
+    throw DatabaseError(message);
+}
+
 [[noreturn]] void fail(sqlite3* db, int rc) {
-    if (isBusy(rc)) throw DatabaseBusyError(sqlite3_errmsg(db));
-    throw DatabaseError(describe(db, rc));
+    bool readOnly = false;
+    const std::string message = describe(db, rc, &readOnly);
+    raise(message, rc, readOnly);
 }
 
 }  // namespace
@@ -235,10 +244,10 @@ bool Statement::step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    const std::string message = describe(db_, rc);
+    bool readOnly = false;
+    const std::string message = describe(db_, rc, &readOnly);
     sqlite3_reset(stmt_);
-    if (isBusy(rc)) throw DatabaseBusyError(message);
-    throw DatabaseError(message);
+    raise(message, rc, readOnly);
 }
 
 void Statement::reset() { sqlite3_reset(stmt_); }

@@ -26,6 +26,13 @@ class DatabaseBusyError : public DatabaseError {
     using DatabaseError::DatabaseError;
 };
 
+// The database cannot be written: its folder or the file itself is read-only (the journal that
+// every change writes beside the file cannot be created).
+class DatabaseReadOnlyError : public DatabaseError {
+  public:
+    using DatabaseError::DatabaseError;
+};
+
 // How long a statement waits for a lock that another program holds before it gives up with
 // DatabaseBusyError. Readers of this program hold their lock only while a statement runs, so a
 // few seconds are plenty; an import that finds the file busy for longer stops and changes nothing.

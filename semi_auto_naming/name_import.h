@@ -14,6 +14,8 @@ namespace quenvil {
 inline constexpr const char* kImportingMessage = "正在导入数据，请等待！";
 inline constexpr const char* kImportDoneMessage = "数据导入成功！";
 inline constexpr const char* kDatabaseBusyMessage = "数据库正被其他程序使用，请稍后再试。";
+inline constexpr const char* kDatabaseReadOnlyMessage =
+    "数据库所在的文件夹或数据库文件是只读的，无法导入，原来的名字保持不变。";
 
 // "数据导入成功！共导入 N 个名字。" (UTF-8)
 std::string importDoneMessage(size_t names);

@@ -101,6 +101,11 @@ void TForm4::Button1Click() {
         Memo2->clear();
         Dialogs::current().message(utf8Q(kDatabaseBusyMessage));
         return;
+    } catch (const DatabaseReadOnlyError& e) {
+        Memo2->clear();
+        Dialogs::current().message(utf8Q(kDatabaseReadOnlyMessage) + '\n' +
+                                   QString::fromUtf8(e.what()));
+        return;
     }
     loaded_.reset();
     Button1->setEnabled(false);  // until the next browse loads a list
