@@ -67,6 +67,20 @@ TEST_F(MainWindow, EnterFillsTheStrokeFieldsAndTheReport) {
     EXPECT_EQ(w().Memo1->textCursor().position(), 0);
 }
 
+// Between user actions the window holds no read transaction: another program can take the
+// database at once (an import elsewhere is not kept waiting by an idle window).
+TEST_F(MainWindow, AnAnalysisLeavesNoReadTransactionOpen) {
+    ASSERT_TRUE(test::databaseIsIdle(dir.path()));  // after start-up
+    enter("黄思婷");
+    ASSERT_FALSE(w().Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
+    enter("张海伟");  // a lookup of several characters goes through the statement
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
+    w().Edit2->setText("13");
+    w().Button6->click();
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
+}
+
 TEST_F(MainWindow, MissingCharacterGivesZeroAndTheTwoCharacterRule) {
     enter("  张海龙 ");
     EXPECT_EQ(strokeFields(), (QStringList{"11", "11", "0", "0"}));
