@@ -144,6 +144,7 @@ void Connection::open() {
     auto failOpen = [&](const std::string& why, int rc) {
         lastOpenError_ = why + ": " + parts.file;
         sqlite3_close(db);
+        openWhenUsed_ = isBusy(rc);
         if (isBusy(rc)) throw DatabaseBusyError(lastOpenError_);
         throw DatabaseError(lastOpenError_);
     };
@@ -177,6 +178,7 @@ void Connection::open() {
     pragma("pragma temp_store=memory");
     pragma("pragma cache_size=-32768");
     lastOpenError_.clear();
+    openWhenUsed_ = false;
     db_ = db;
 }
 
@@ -186,13 +188,21 @@ void Connection::setBusyTimeout(int ms) {
 }
 
 void Connection::close() {
+    openWhenUsed_ = false;
     if (db_) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
     }
 }
 
-sqlite3* Connection::handle() const {
+sqlite3* Connection::handle() {
+    if (!db_ && openWhenUsed_) {
+        try {
+            open();
+        } catch (const DatabaseError&) {
+            // reported below, as the closed connection with the reason
+        }
+    }
     if (!db_) {
         throw DatabaseError(lastOpenError_.empty()
                                 ? std::string("the database connection is closed")

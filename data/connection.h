@@ -81,8 +81,11 @@ class Connection {
     void close();
     bool connected() const { return db_ != nullptr; }
 
-    // The open handle; throws DatabaseError when the connection is closed.
-    sqlite3* handle() const;
+    // The open handle; throws DatabaseError when the connection is closed. A connection whose
+    // last open found the file busy (another program writing it for longer than the timeout)
+    // tries to open again here, so that a window started during an import gets its database
+    // with the first action after the import.
+    sqlite3* handle();
 
     // Milliseconds a statement waits for another connection's lock; set before the first read.
     void setBusyTimeout(int ms);
@@ -102,6 +105,7 @@ class Connection {
     std::string connectionString_;
     std::string lastOpenError_;  // why the last open failed, for the messages of later queries
     int busyTimeoutMs_ = kBusyTimeoutMs;
+    bool openWhenUsed_ = false;  // the last open failed only because the file was busy
     sqlite3* db_ = nullptr;
 };
 

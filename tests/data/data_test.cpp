@@ -267,6 +267,24 @@ TEST_F(FixtureDatabase, ALockHeldLongerThanTheTimeoutIsReportedAsBusy) {
     EXPECT_EQ(db.strokes.strokesByStatement(G("张")), 11);
 }
 
+TEST_F(FixtureDatabase, AConnectionThatFoundTheFileBusyOpensWithItsNextUse) {
+    Connection writer;
+    writer.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
+    writer.open();
+    writer.execute("begin exclusive");
+    Database late;
+    late.ADOCN.setBusyTimeout(100);
+    EXPECT_THROW(late.open(dir.path()), DatabaseBusyError);
+    EXPECT_FALSE(late.ADOCN.connected());
+    writer.rollback();
+    EXPECT_EQ(late.strokes.strokes(G("张")), 11);
+    EXPECT_TRUE(late.ADOCN.connected());
+    // A connection that failed for another reason stays closed.
+    Database missing;
+    EXPECT_THROW(missing.open(dir.path() / "nowhere"), DatabaseError);
+    EXPECT_THROW(missing.strokes.strokes(G("张")), DatabaseError);
+}
+
 TEST_F(FixtureDatabase, AReadOnlyFolderIsNamedWhenTheDatabaseIsWritten) {
     test::ReadOnlyFolder readOnly(dir.path());
     if (!readOnly.ok()) GTEST_SKIP() << "the folder cannot be made read-only here";
