@@ -4,6 +4,7 @@
 #   ./quenvil.sh test             install what is missing, build, run every test
 #   ./quenvil.sh test --sanitize  the same in build-asan/ with AddressSanitizer and UBSan
 #   ./quenvil.sh bench            build and run the benchmarks
+#   ./quenvil.sh fuzz [SECONDS]   build the libFuzzer targets with clang, run each SECONDS (30)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -13,6 +14,7 @@ PACKAGES=(
   qt6-base-dev libsqlcipher-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth
+  clang libclang-rt-14-dev time
 )
 
 install_missing() {
@@ -68,8 +70,12 @@ case "$mode" in
     build build
     for b in build/bench/bench_*; do "$b"; done
     ;;
+  fuzz)
+    install_missing
+    fuzz/run.sh "${2:-30}"
+    ;;
   *)
-    echo "usage: $0 run | test [--sanitize] | bench" >&2
+    echo "usage: $0 run | test [--sanitize] | bench | fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac
