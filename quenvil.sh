@@ -5,6 +5,7 @@
 #   ./quenvil.sh test --sanitize  the same in build-asan/ with AddressSanitizer and UBSan
 #   ./quenvil.sh bench            build and run the benchmarks
 #   ./quenvil.sh package          a Release build packaged as build-package/quenvil_<version>_amd64.deb
+#   ./quenvil.sh fuzz [SECONDS]   build the libFuzzer targets with clang, run each SECONDS (30)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -17,6 +18,7 @@ PACKAGES=(
   qt6-translations-l10n xdotool openbox
   desktop-file-utils appstream
   dpkg-dev file
+  clang libclang-rt-14-dev time
 )
 
 install_missing() {
@@ -81,8 +83,12 @@ case "$mode" in
     echo
     echo "Install it with:   sudo apt install ./build-package/quenvil_*.deb"
     ;;
+  fuzz)
+    install_missing
+    fuzz/run.sh "${2:-30}"
+    ;;
   *)
-    echo "usage: $0 run | test [--sanitize] | bench | package" >&2
+    echo "usage: $0 run | test [--sanitize] | bench | package | fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

@@ -19,6 +19,7 @@ std::string meaning(DataSet& ds, const char* sql, std::string_view gbkValue) {
     ds.close();
     ds.setCommandText(sql, {Param::gbk(gbkValue)});
     ds.open();
+    ds.release();  // no read lock is kept while the report is on the screen
     return ds.fieldText("hanyi");
 }
 

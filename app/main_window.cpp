@@ -13,6 +13,7 @@
 #include "analysis/five_grids.h"
 #include "auto_naming/auto_naming_window.h"
 #include "manual_naming/manual_naming_window.h"
+#include "semi_auto_naming/name_import.h"
 #include "semi_auto_naming/semi_auto_naming_window.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"
@@ -95,6 +96,10 @@ TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
     // Opening the database; a failure is reported and start-up carries on.
     try {
         db_.open(folders_.database.empty() ? folders_.program : folders_.database);
+    } catch (const DatabaseBusyError& e) {
+        // Another program is writing it; the first action after that opens it.
+        Dialogs::current().message(utf8Q(kDatabaseBusyMessage) + '\n' +
+                                   QString::fromUtf8(e.what()));
     } catch (const std::exception& e) {
         Dialogs::current().message(QString::fromUtf8(e.what()));
     }

@@ -3,19 +3,16 @@
 #include "data/connection.h"
 
 #include <sqlcipher/sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "text/gbk.h"
 #include "text/units.h"
 
 namespace quenvil {
 namespace {
-
-struct ConnectionParts {
-    std::string file;
-    std::string password;
-};
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -28,28 +25,106 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool isBusy(int rc) {
+    const int primary = rc & 0xFF;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// The engine's text, and for a file that cannot be written because its folder is read-only (the
+// journal beside it cannot be created) a text that says so; readOnly tells which.
+std::string describe(sqlite3* db, int rc, bool* readOnly = nullptr) {
+    std::string message = sqlite3_errmsg(db);
+    const int primary = rc & 0xFF;
+    if (primary == SQLITE_CANTOPEN || primary == SQLITE_READONLY || primary == SQLITE_IOERR) {
+        const char* name = sqlite3_db_filename(db, "main");
+        if (name && *name) {
+            const std::filesystem::path file(name);
+            const std::filesystem::path folder =
+                file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+            if (readOnly) *readOnly = true;
+            if (::access(folder.c_str(), W_OK) != 0) {
+                return "cannot write the database: its folder " + folder.string() +
+                       " is read-only, so the journal file " + file.filename().string() +
+                       "-journal cannot be created there (" + message + ")";
+            }
+            if (::access(file.c_str(), W_OK) != 0) {
+                return "cannot write the database: the file " + file.string() + " is read-only (" +
+                       message + ")";
+            }
+            if (readOnly) *readOnly = false;
+        }
+    }
+    return message;
+}
+
+[[noreturn]] void raise(const std::string& message, int rc, bool readOnly) {
+    if (isBusy(rc)) throw DatabaseBusyError(message);
+    if (readOnly) throw DatabaseReadOnlyError(message);
+    throw DatabaseError(message);
+}
+
+[[noreturn]] void fail(sqlite3* db, int rc) {
+    bool readOnly = false;
+    const std::string message = describe(db, rc, &readOnly);
+    raise(message, rc, readOnly);
+}
+
+}  // namespace
+
 ConnectionParts parseConnectionString(std::string_view s) {
     ConnectionParts parts;
     while (!s.empty()) {
-        const size_t semi = s.find(';');
-        std::string_view item = s.substr(0, semi);
-        s = semi == std::string_view::npos ? std::string_view{} : s.substr(semi + 1);
-        const size_t eq = item.find('=');
-        if (eq == std::string_view::npos) continue;
-        const std::string_view key = trimControl(item.substr(0, eq));
-        const std::string_view value = item.substr(eq + 1);
+        const size_t eq = s.find_first_of(";=");
+        if (eq == std::string_view::npos || s[eq] == ';') {  // an item without '='
+            s = eq == std::string_view::npos ? std::string_view{} : s.substr(eq + 1);
+            continue;
+        }
+        const std::string_view key = trimControl(s.substr(0, eq));
+        s = s.substr(eq + 1);
+        std::string value;
+        if (!s.empty() && s[0] == '"') {
+            size_t i = 1;
+            while (i < s.size()) {
+                if (s[i] == '"') {
+                    if (i + 1 < s.size() && s[i + 1] == '"') {
+                        value += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;  // the closing quote
+                    break;
+                }
+                value += s[i++];
+            }
+            // Whatever follows the closing quote up to the next ';' is not part of the value.
+            const size_t semi = s.find(';', i);
+            s = semi == std::string_view::npos ? std::string_view{} : s.substr(semi + 1);
+        } else {
+            const size_t semi = s.find(';');
+            value = std::string(s.substr(0, semi));
+            s = semi == std::string_view::npos ? std::string_view{} : s.substr(semi + 1);
+        }
         if (equalsNoCase(key, "Data Source")) {
-            parts.file = std::string(value);
+            parts.file = std::move(value);
         } else if (equalsNoCase(key, "Jet OLEDB:Database Password")) {
-            parts.password = std::string(value);
+            parts.password = std::move(value);
         }
     }
     return parts;
 }
 
-[[noreturn]] void fail(sqlite3* db) { throw DatabaseError(sqlite3_errmsg(db)); }
-
-}  // namespace
+std::string connectionStringValue(std::string_view value) {
+    if (value.find(';') == std::string_view::npos && (value.empty() || value[0] != '"')) {
+        return std::string(value);
+    }
+    std::string quoted = "\"";
+    for (const char ch : value) {
+        if (ch == '"') quoted += '"';
+        quoted += ch;
+    }
+    quoted += '"';
+    return quoted;
+}
 
 Connection::~Connection() { close(); }
 
@@ -60,43 +135,74 @@ void Connection::open() {
         lastOpenError_ = "the connection string names no data source";
         throw DatabaseError(lastOpenError_);
     }
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(parts.file.c_str(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        lastOpenError_ =
-            std::string(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)) + ": " + parts.file;
-        sqlite3_close(db);
+    std::error_code ec;
+    if (std::filesystem::is_directory(parts.file, ec)) {
+        lastOpenError_ = "unable to open database file: " + parts.file + " is a folder";
         throw DatabaseError(lastOpenError_);
     }
-    sqlite3_key(db, parts.password.data(), static_cast<int>(parts.password.size()));
+    sqlite3* db = nullptr;
+    auto failOpen = [&](const std::string& why, int rc) {
+        lastOpenError_ = why + ": " + parts.file;
+        sqlite3_close(db);
+        openWhenUsed_ = isBusy(rc);
+        if (isBusy(rc)) throw DatabaseBusyError(lastOpenError_);
+        throw DatabaseError(lastOpenError_);
+    };
+    int rc = sqlite3_open_v2(parts.file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    if (rc != SQLITE_OK) failOpen(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc), rc);
+    // Before the first read: a file that another program is writing is waited for, not failed.
+    sqlite3_busy_timeout(db, busyTimeoutMs_);
+    rc = sqlite3_key(db, parts.password.data(), static_cast<int>(parts.password.size()));
+    if (rc != SQLITE_OK) failOpen(std::string("cannot set the key: ") + sqlite3_errmsg(db), rc);
+    auto pragma = [&](const char* sql) {
+        char* err = nullptr;
+        const int prc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
+        if (prc != SQLITE_OK) {
+            const std::string why = std::string(sql) + ": " + (err ? err : sqlite3_errmsg(db));
+            sqlite3_free(err);
+            failOpen(why, prc);
+        }
+    };
     // Pages of 4 KiB: a quarter of the pages to encrypt and to walk as with SQLCipher's 1 KiB.
-    sqlite3_exec(db, "pragma cipher_page_size = 4096", nullptr, nullptr, nullptr);
+    pragma("pragma cipher_page_size = 4096");
     // The key is only checked when the first page is read.
     char* err = nullptr;
-    if (sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, &err) !=
-        SQLITE_OK) {
-        lastOpenError_ = std::string(err ? err : sqlite3_errmsg(db)) + ": " + parts.file;
+    rc = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        const std::string why = err ? err : sqlite3_errmsg(db);
         sqlite3_free(err);
-        sqlite3_close(db);
-        throw DatabaseError(lastOpenError_);
+        failOpen(why, rc);
     }
-    sqlite3_busy_timeout(db, 2000);
     // Sorting for distinct rows and large batches stay in memory.
-    sqlite3_exec(db, "pragma temp_store=memory; pragma cache_size=-32768", nullptr, nullptr,
-                 nullptr);
+    pragma("pragma temp_store=memory");
+    pragma("pragma cache_size=-32768");
     lastOpenError_.clear();
+    openWhenUsed_ = false;
     db_ = db;
 }
 
+void Connection::setBusyTimeout(int ms) {
+    busyTimeoutMs_ = ms;
+    if (db_) sqlite3_busy_timeout(db_, ms);
+}
+
 void Connection::close() {
+    openWhenUsed_ = false;
     if (db_) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
     }
 }
 
-sqlite3* Connection::handle() const {
+sqlite3* Connection::handle() {
+    if (!db_ && openWhenUsed_) {
+        try {
+            open();
+        } catch (const DatabaseError&) {
+            // reported below, as the closed connection with the reason
+        }
+    }
     if (!db_) {
         throw DatabaseError(lastOpenError_.empty()
                                 ? std::string("the database connection is closed")
@@ -105,7 +211,7 @@ sqlite3* Connection::handle() const {
     return db_;
 }
 
-void Connection::beginTransaction() { execute("begin immediate"); }
+void Connection::beginTransaction() { execute("begin exclusive"); }
 void Connection::commit() { execute("commit"); }
 void Connection::rollback() {
     if (db_ && !sqlite3_get_autocommit(db_))
@@ -120,10 +226,9 @@ void Connection::execute(const std::string& sql, const std::vector<Param>& param
 }
 
 Statement::Statement(sqlite3* db, const std::string& sql) : db_(db) {
-    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
-        SQLITE_OK) {
-        fail(db);
-    }
+    const int rc =
+        sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr);
+    if (rc != SQLITE_OK) fail(db, rc);
 }
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
@@ -141,7 +246,7 @@ void Statement::bind(const std::vector<Param>& params) {
             rc = sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()),
                                    SQLITE_TRANSIENT);
         }
-        if (rc != SQLITE_OK) fail(db_);
+        if (rc != SQLITE_OK) fail(db_, rc);
     }
 }
 
@@ -149,9 +254,10 @@ bool Statement::step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    const std::string message = sqlite3_errmsg(db_);
+    bool readOnly = false;
+    const std::string message = describe(db_, rc, &readOnly);
     sqlite3_reset(stmt_);
-    throw DatabaseError(message);
+    raise(message, rc, readOnly);
 }
 
 void Statement::reset() { sqlite3_reset(stmt_); }
@@ -162,6 +268,8 @@ void DataSet::close() {
     if (stmt_) stmt_->reset();
     active_ = false;
     hasRow_ = false;
+    released_ = false;
+    keptRow_.clear();
     pendingFields_.clear();
     rowStarts_.clear();
 }
@@ -189,7 +297,40 @@ void DataSet::open() {
 
 void DataSet::next() {
     if (!active_ || !hasRow_) return;
+    if (released_) {
+        hasRow_ = false;
+        keptRow_.clear();
+        return;
+    }
     hasRow_ = stmt_->step();
+}
+
+void DataSet::release() {
+    if (!active_ || released_) return;
+    keptRow_.clear();
+    if (hasRow_) {
+        sqlite3_stmt* s = stmt_->get();
+        const int n = sqlite3_column_count(s);
+        for (int i = 0; i < n; ++i) {
+            KeptField field;
+            field.column = sqlite3_column_name(s, i);
+            if (const unsigned char* text = sqlite3_column_text(s, i)) {
+                field.text.assign(reinterpret_cast<const char*>(text),
+                                  static_cast<size_t>(sqlite3_column_bytes(s, i)));
+            }
+            field.integer = sqlite3_column_int64(s, i);
+            keptRow_.push_back(std::move(field));
+        }
+    }
+    stmt_->reset();
+    released_ = true;
+}
+
+const DataSet::KeptField* DataSet::keptField(std::string_view column) const {
+    for (const KeptField& field : keptRow_) {
+        if (equalsNoCase(field.column, column)) return &field;
+    }
+    throw DatabaseError("no such column: " + std::string(column));
 }
 
 int DataSet::columnIndex(std::string_view column) const {
@@ -208,6 +349,7 @@ int DataSet::columnIndex(std::string_view column) const {
 
 std::string_view DataSet::fieldUtf8(std::string_view column) const {
     if (!active_ || !hasRow_) return {};
+    if (released_) return keptField(column)->text;
     const int i = columnIndex(column);
     const unsigned char* text = sqlite3_column_text(stmt_->get(), i);
     if (!text) return {};
@@ -221,6 +363,7 @@ std::string DataSet::fieldText(std::string_view column) const {
 
 int64_t DataSet::fieldInteger(std::string_view column) const {
     if (!active_ || !hasRow_) return 0;
+    if (released_) return keptField(column)->integer;
     return sqlite3_column_int64(stmt_->get(), columnIndex(column));
 }
 

@@ -20,6 +20,37 @@ class DatabaseError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The database stayed locked by another connection for the whole busy timeout.
+class DatabaseBusyError : public DatabaseError {
+  public:
+    using DatabaseError::DatabaseError;
+};
+
+// The database cannot be written: its folder or the file itself is read-only (the journal that
+// every change writes beside the file cannot be created).
+class DatabaseReadOnlyError : public DatabaseError {
+  public:
+    using DatabaseError::DatabaseError;
+};
+
+// How long a statement waits for a lock that another program holds before it gives up with
+// DatabaseBusyError. Readers of this program hold their lock only while a statement runs, so a
+// few seconds are plenty; an import that finds the file busy for longer stops and changes nothing.
+inline constexpr int kBusyTimeoutMs = 3000;
+
+// The parts of a connection string: "Data Source=<file>;Jet OLEDB:Database Password=<password>".
+// Keys are matched without regard to case; a value that begins with a double quote runs to its
+// closing quote, may hold ';', and a doubled quote inside stands for one quote.
+struct ConnectionParts {
+    std::string file;
+    std::string password;
+};
+ConnectionParts parseConnectionString(std::string_view s);
+
+// A value as a connection string holds it: quoted (Data Source="a;b") when it holds ';' or begins
+// with a double quote, as it is otherwise.
+std::string connectionStringValue(std::string_view value);
+
 // A value bound to a statement parameter. Text is GBK; it is converted to UTF-8 for the engine.
 struct Param {
     enum class Kind { Integer, Gbk, Utf8 } kind;
@@ -44,14 +75,25 @@ class Connection {
     const std::string& connectionString() const { return connectionString_; }
 
     // Opens the file named by the connection string with its password. Throws DatabaseError with
-    // the engine's text when the file is missing or the password is wrong.
+    // the engine's text when the file is missing or the password is wrong, DatabaseBusyError
+    // when another program keeps the file locked for longer than the busy timeout.
     void open();
     void close();
     bool connected() const { return db_ != nullptr; }
 
-    // The open handle; throws DatabaseError when the connection is closed.
-    sqlite3* handle() const;
+    // The open handle; throws DatabaseError when the connection is closed. A connection whose
+    // last open found the file busy (another program writing it for longer than the timeout)
+    // tries to open again here, so that a window started during an import gets its database
+    // with the first action after the import.
+    sqlite3* handle();
 
+    // Milliseconds a statement waits for another connection's lock; set before the first read.
+    void setBusyTimeout(int ms);
+    int busyTimeout() const { return busyTimeoutMs_; }
+
+    // Takes the database for writing at once (an exclusive lock, waiting at most the busy
+    // timeout for readers to finish): once it has begun, nothing another program does can make
+    // the transaction wait, and a busy file is reported before anything has changed.
     void beginTransaction();
     void commit();
     void rollback();
@@ -62,6 +104,8 @@ class Connection {
   private:
     std::string connectionString_;
     std::string lastOpenError_;  // why the last open failed, for the messages of later queries
+    int busyTimeoutMs_ = kBusyTimeoutMs;
+    bool openWhenUsed_ = false;  // the last open failed only because the file was busy
     sqlite3* db_ = nullptr;
 };
 
@@ -98,6 +142,11 @@ class DataSet {
     bool eof() const { return !hasRow_; }
     void next();
 
+    // Lets go of the statement, so that the engine holds no read lock while the program waits
+    // for the user; the current row's values stay readable, and the data set ends after it. A
+    // data set that has run to its end holds no lock either.
+    void release();
+
     // Text of a column of the current row, GBK; empty when there is no row or the value is null.
     std::string fieldText(std::string_view column) const;
     // The same in UTF-8, straight from the engine (valid until the data set moves).
@@ -126,6 +175,15 @@ class DataSet {
     mutable int lastColumnIndex_ = -1;
     bool active_ = false;
     bool hasRow_ = false;
+    // After release(): the values of the row it stood on.
+    struct KeptField {
+        std::string column;
+        std::string text;  // UTF-8, empty for null
+        int64_t integer = 0;
+    };
+    const KeptField* keptField(std::string_view column) const;
+    bool released_ = false;
+    std::vector<KeptField> keptRow_;
     // Appended rows, flat: the fields of row r are pendingFields_[rowStarts_[r] ...].
     std::vector<std::pair<std::string, std::string>> pendingFields_;  // column, GBK text
     std::vector<size_t> rowStarts_;

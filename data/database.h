@@ -24,7 +24,8 @@ struct Database {
     void open(const std::filesystem::path& programDir);
 };
 
-// "Data Source=<file>;Jet OLEDB:Database Password=<the program's password>"
+// "Data Source=<file>;Jet OLEDB:Database Password=<the program's password>"; a file name that holds
+// ';' is quoted: Data Source="<file>".
 std::string connectionStringFor(const std::filesystem::path& databaseFile);
 
 }  // namespace quenvil

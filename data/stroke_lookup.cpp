@@ -32,6 +32,7 @@ int32_t StrokeLookup::strokesByStatement(std::string_view gbk) {
     dataSet_.close();
     dataSet_.setCommandText(kLookupSql, {Param::utf8(escapeLike(gbkToUtf8(gbk)))});
     dataSet_.open();
+    dataSet_.release();  // only the first row counts; no read lock is kept
     if (dataSet_.eof()) return 0;
     return static_cast<int32_t>(dataSet_.fieldInteger("bihua"));
 }

@@ -48,6 +48,7 @@ std::optional<std::pair<std::string, std::string>> charactersOfCount(DataSet& ds
     ds.close();
     ds.setCommandText("select * from fantizi where bihua=?", {Param::of(n)});
     ds.open();
+    ds.release();  // only the first row is read; no read lock is kept
     if (ds.eof()) return std::nullopt;
     return std::make_pair(std::to_string(n) + utf8ToGbk("画的汉字有："), ds.fieldText("hanzi"));
 }

@@ -8,48 +8,64 @@ namespace {
 
 bool isSeparator(unsigned char b) { return b <= 0x20; }
 
-// Steps over one character: two bytes for a GBK lead byte that has a byte after it.
+bool isGbkTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+
+// Steps over one character: two bytes for a GBK lead byte followed by a possible trail byte.
 size_t charLength(std::string_view s, size_t i) {
-    return (isGbkLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
+    return (isGbkLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() &&
+            isGbkTrailByte(static_cast<unsigned char>(s[i + 1])))
+               ? 2
+               : 1;
 }
 
 }  // namespace
 
-std::vector<std::string> splitImportLine(std::string_view s) {
-    std::vector<std::string> tokens;
+void forEachImportToken(std::string_view s, const std::function<void(std::string_view)>& f) {
+    std::string unquoted;  // a quoted token whose doubled quotes stand for one
     size_t i = 0;
     auto skipSeparators = [&] {
         while (i < s.size() && isSeparator(static_cast<unsigned char>(s[i]))) ++i;
     };
     skipSeparators();
     while (i < s.size()) {
-        std::string token;
         if (s[i] == '"') {
             ++i;
+            const size_t start = i;
+            bool doubled = false;
+            unquoted.clear();
+            size_t end = s.size();
             while (i < s.size()) {
                 if (s[i] == '"') {
                     if (i + 1 < s.size() && s[i + 1] == '"') {
-                        token += '"';
+                        if (!doubled) unquoted.assign(s.substr(start, i - start));
+                        doubled = true;
+                        unquoted += '"';
                         i += 2;
                         continue;
                     }
+                    end = i;
                     ++i;  // closing quote
                     break;
                 }
                 const size_t n = charLength(s, i);
-                token.append(s.substr(i, n));
+                if (doubled) unquoted.append(s.substr(i, n));
                 i += n;
             }
+            f(doubled ? std::string_view(unquoted) : s.substr(start, end - start));
         } else {
+            const size_t start = i;
             while (i < s.size() && !isSeparator(static_cast<unsigned char>(s[i]))) {
-                const size_t n = charLength(s, i);
-                token.append(s.substr(i, n));
-                i += n;
+                i += charLength(s, i);
             }
+            f(s.substr(start, std::min(i, s.size()) - start));
         }
-        tokens.push_back(std::move(token));
         skipSeparators();
     }
+}
+
+std::vector<std::string> splitImportLine(std::string_view s) {
+    std::vector<std::string> tokens;
+    forEachImportToken(s, [&](std::string_view token) { tokens.emplace_back(token); });
     return tokens;
 }
 

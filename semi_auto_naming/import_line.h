@@ -1,6 +1,7 @@
 // Splitting the first line of a user's name-list file into name tokens.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,8 +12,13 @@ namespace quenvil {
 // both ends are ignored. A token that begins with a double quote runs to its closing quote and may
 // hold blanks; a doubled quote inside stands for one quote; an unclosed quote runs to the end of
 // the line. Double-byte GBK characters are stepped over whole, so their second byte never splits
-// or closes a token.
+// or closes a token; a lead byte followed by a byte that cannot be a GBK trail byte (0x40 to 0x7E,
+// 0x80 to 0xFE) is a byte of its own, so a blank after it still separates.
 std::vector<std::string> splitImportLine(std::string_view line);
+
+// The same tokens, handed to f one by one as views: into the line, or for a quoted token with a
+// doubled quote into a buffer that the next token reuses. Nothing is kept per token.
+void forEachImportToken(std::string_view line, const std::function<void(std::string_view)>& f);
 
 // A line as the preview shows it: a line longer than maxBytes is cut after its last whole
 // character within maxBytes and ends in a note, so that a first line of megabytes does not freeze

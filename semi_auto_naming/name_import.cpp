@@ -11,44 +11,63 @@
 
 namespace quenvil {
 
-ImportPlan planImport(const std::vector<std::string>& loadedLines) {
+std::string importDoneMessage(size_t names) {
+    return std::string(kImportDoneMessage) + "共导入 " + std::to_string(names) + " 个名字。";
+}
+
+PackedName packName(std::string_view sixBytes) {
+    PackedName key = 0;
+    for (size_t i = 0; i < sixBytes.size() && i < 6; ++i) {
+        key |= static_cast<PackedName>(static_cast<unsigned char>(sixBytes[i])) << (8 * i);
+    }
+    return key;
+}
+
+std::string unpackName(PackedName name) {
+    std::string bytes(6, '\0');
+    for (size_t i = 0; i < 6; ++i) bytes[i] = static_cast<char>((name >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+bool storableName(std::string_view token) {
+    // The database holds text; a token that is not clean GBK could not be stored unchanged.
+    return isImportableName(token) && utf8ToGbk(gbkToUtf8(token)) == token;
+}
+
+ImportPlan planImportLine(std::string_view firstLine) {
     ImportPlan plan;
-    if (!loadedLines.empty()) plan.tokens = splitImportLine(loadedLines.front());
-    if (plan.tokens.empty()) throw ImportError(kNoNamesMessage);
-    plan.surname = plan.tokens.front().substr(0, 2);
+    // Names of six bytes with at least one separator between them: no more than this many.
+    plan.names.reserve((firstLine.size() + 1) / 7);
+    bool anyToken = false;
+    forEachImportToken(firstLine, [&](std::string_view token) {
+        if (!anyToken) {
+            plan.surname = std::string(token.substr(0, 2));
+            anyToken = true;
+        }
+        if (storableName(token)) plan.names.push_back(packName(token));
+    });
+    if (plan.names.empty()) throw ImportError(kNoNamesMessage);
     return plan;
 }
 
-namespace {
+ImportPlan planImport(const std::vector<std::string>& loadedLines) {
+    return planImportLine(loadedLines.empty() ? std::string_view()
+                                              : std::string_view(loadedLines[0]));
+}
 
 // The distinct names in the order of their first appearance. Computed here: the engine's
-// "select distinct" takes seconds over a million rows. Every name has six bytes, so a name is
-// packed into one integer and the names are sorted by it.
-std::vector<std::string_view> firstOccurrences(const std::vector<std::string_view>& names) {
-    std::vector<std::pair<uint64_t, uint32_t>> keyed;
+// "select distinct" takes seconds over a million rows. The names are sorted by their packed
+// value, the index breaking ties.
+std::vector<bool> firstOccurrences(const std::vector<PackedName>& names) {
+    std::vector<std::pair<PackedName, uint32_t>> keyed;
     keyed.reserve(names.size());
-    for (uint32_t i = 0; i < names.size(); ++i) {
-        uint64_t key = 0;
-        std::memcpy(&key, names[i].data(), std::min<size_t>(names[i].size(), 8));
-        keyed.emplace_back(key, i);
-    }
+    for (uint32_t i = 0; i < names.size(); ++i) keyed.emplace_back(names[i], i);
     std::sort(keyed.begin(), keyed.end());
     std::vector<bool> first(names.size(), false);
     for (size_t i = 0; i < keyed.size(); ++i) {
         if (i == 0 || keyed[i].first != keyed[i - 1].first) first[keyed[i].second] = true;
     }
-    std::vector<std::string_view> distinct;
-    for (uint32_t i = 0; i < names.size(); ++i) {
-        if (first[i]) distinct.push_back(names[i]);
-    }
-    return distinct;
-}
-
-}  // namespace
-
-bool storableName(const std::string& token) {
-    // The database holds text; a token that is not clean GBK could not be stored unchanged.
-    return isImportableName(token) && utf8ToGbk(gbkToUtf8(token)) == token;
+    return first;
 }
 
 size_t writeImport(Database& db, const ImportPlan& plan) {
@@ -57,34 +76,40 @@ size_t writeImport(Database& db, const ImportPlan& plan) {
         db.ADOQuery1.setSql(sql);
         db.ADOQuery1.execSql();
     };
-    auto appendRows = [&db](const char* table, const std::vector<std::string_view>& names) {
+    // Rows go to the table a few thousand at a time, so that the pending rows stay small.
+    constexpr size_t kRowsPerBatch = 8192;
+    auto appendRows = [&db, &plan](const char* table, const std::vector<bool>* only) {
         db.ADODS1.close();
         db.ADODS1.setCommandText(std::string("select * from ") + table);
         db.ADODS1.open();
-        for (const std::string_view name : names) {
+        db.ADODS1.release();
+        size_t pending = 0;
+        for (size_t i = 0; i < plan.names.size(); ++i) {
+            if (only && !(*only)[i]) continue;
             db.ADODS1.append();
-            db.ADODS1.setField("xingming", name);
+            db.ADODS1.setField("xingming", unpackName(plan.names[i]));
+            if (++pending == kRowsPerBatch) {
+                db.ADODS1.updateBatch();
+                pending = 0;
+            }
         }
         db.ADODS1.updateBatch();
+        db.ADODS1.close();
     };
-    std::vector<std::string_view> names;
-    for (const std::string& token : plan.tokens) {
-        if (storableName(token)) names.push_back(token);
-    }
-    const std::vector<std::string_view> distinct = firstOccurrences(names);
+    const std::vector<bool> distinct = firstOccurrences(plan.names);
     db.ADOCN.beginTransaction();
     try {
         run("delete from xm");
         run("delete from xm2");
-        appendRows("xm", names);
-        appendRows("xm2", distinct);
+        appendRows("xm", nullptr);
+        appendRows("xm2", &distinct);
         db.ADOCN.commit();
     } catch (...) {
         db.ADODS1.close();
         db.ADOCN.rollback();
         throw;
     }
-    return names.size();
+    return plan.names.size();
 }
 
 void filterImported(Database& db, std::vector<std::string>& out, std::string& lastSurname) {
@@ -93,11 +118,16 @@ void filterImported(Database& db, std::vector<std::string>& out, std::string& la
     rows.setCommandText("select * from xm2");
     rows.open();
     const StrokePairTable& table = StrokePairTable::filters();
-    for (; !rows.eof(); rows.next()) {
-        const std::string name = rows.fieldText("xingming");
-        const Verdict verdict = judgeName(name, db.strokes, table);
-        lastSurname = name.substr(0, 2);
-        appendVerdict(verdict, name, out);
+    try {
+        for (; !rows.eof(); rows.next()) {
+            const std::string name = rows.fieldText("xingming");
+            const Verdict verdict = judgeName(name, db.strokes, table);
+            lastSurname = name.substr(0, 2);
+            appendVerdict(verdict, name, out);
+        }
+    } catch (...) {
+        rows.close();  // no read lock stays behind an error
+        throw;
     }
 }
 

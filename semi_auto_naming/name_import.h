@@ -1,8 +1,10 @@
 // Importing a user's name list into tables xm and xm2, and filtering the imported names.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/database.h"
@@ -11,6 +13,12 @@ namespace quenvil {
 
 inline constexpr const char* kImportingMessage = "正在导入数据，请等待！";
 inline constexpr const char* kImportDoneMessage = "数据导入成功！";
+inline constexpr const char* kDatabaseBusyMessage = "数据库正被其他程序使用，请稍后再试。";
+inline constexpr const char* kDatabaseReadOnlyMessage =
+    "数据库所在的文件夹或数据库文件是只读的，无法导入，原来的名字保持不变。";
+
+// "数据导入成功！共导入 N 个名字。" (UTF-8)
+std::string importDoneMessage(size_t names);
 inline constexpr const char* kNoNamesMessage =
     "文件的第一行没有任何名字，没有导入。请检查文件：名字写在第一行，用空格分开。";
 
@@ -20,19 +28,33 @@ class ImportError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A name of six bytes packed into an integer (its bytes in order, from the lowest byte up): eight
+// bytes a name instead of a string each, for first lines of millions of names.
+using PackedName = uint64_t;
+PackedName packName(std::string_view sixBytes);
+std::string unpackName(PackedName name);
+
 struct ImportPlan {
-    std::vector<std::string> tokens;  // every token of the first line, GBK
-    std::string surname;              // first two bytes of the first token
+    std::vector<PackedName> names;  // every storable token of the first line, in order
+    std::string surname;            // first two bytes of the first token, GBK
 };
 
-// Splits the first line of the loaded lines. Throws ImportError when it holds no token.
+// Splits the first line. Throws ImportError when it holds no storable name (no token at all, or
+// none that could be stored), so that the old names stay.
+ImportPlan planImportLine(std::string_view firstLine);
+// planImportLine of the first of the loaded lines.
 ImportPlan planImport(const std::vector<std::string>& loadedLines);
 
 // A six-byte token that is clean GBK text; other tokens are skipped.
-bool storableName(const std::string& token);
+bool storableName(std::string_view token);
 
-// Rewrites xm (every six-byte token, in order) and xm2 (the distinct names) in one transaction:
-// either every row is replaced or, on any failure, nothing changes. Returns the rows written to xm.
+// For each name, whether it is the first appearance of its text: the rows of xm2, in order.
+std::vector<bool> firstOccurrences(const std::vector<PackedName>& names);
+
+// Rewrites xm (every storable token, in order) and xm2 (the distinct names) in one transaction:
+// either every row is replaced or, on any failure, nothing changes. The transaction takes the
+// database alone before it changes anything: when another program keeps it for longer than the
+// busy timeout, DatabaseBusyError is thrown and nothing has changed. Returns the rows of xm.
 size_t writeImport(Database& db, const ImportPlan& plan);
 
 // The filter over xm2: walks the rows through ADODS2 and looks up strokes through ADODS1. Results

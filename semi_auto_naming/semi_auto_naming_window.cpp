@@ -72,7 +72,7 @@ void TForm4::Button2Click() {
     if (!chosen) return;
     std::vector<std::string> lines;
     try {
-        lines = readLinesFile(pathFromQ(*chosen));
+        lines = readNameListLines(pathFromQ(*chosen));
     } catch (const std::exception& e) {
         Dialogs::current().message(QString::fromUtf8(e.what()));
         return;
@@ -100,10 +100,23 @@ void TForm4::Button1Click() {
     Edit1->setText(toQ(plan.surname));
     Memo2->appendPlainText(utf8Q(kImportingMessage));
     Memo2->repaint();
-    writeImport(db_, plan);
+    size_t stored = 0;
+    try {
+        stored = writeImport(db_, plan);
+    } catch (const DatabaseBusyError&) {
+        // Nothing has changed; the loaded list stays for another try.
+        Memo2->clear();
+        Dialogs::current().message(utf8Q(kDatabaseBusyMessage));
+        return;
+    } catch (const DatabaseReadOnlyError& e) {
+        Memo2->clear();
+        Dialogs::current().message(utf8Q(kDatabaseReadOnlyMessage) + '\n' +
+                                   QString::fromUtf8(e.what()));
+        return;
+    }
     loaded_.reset();
     disableButton(Button1, Memo2);  // until the next browse loads a list
-    Dialogs::current().message(utf8Q(kImportDoneMessage));
+    Dialogs::current().message(QString::fromStdString(importDoneMessage(stored)));
     Memo2->clear();
     Button3->setEnabled(true);
 }

@@ -118,9 +118,12 @@ void writeNameLists(const NameSources& s, const std::filesystem::path& folder, s
             text += "\r\n";
         }
         const std::string gbk = utf8ToGbk(text);
-        std::ofstream out(folder / (surname + ".txt"), std::ios::binary | std::ios::trunc);
+        const std::filesystem::path file = folder / (surname + ".txt");
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(gbk.data(), static_cast<std::streamsize>(gbk.size()));
-        if (!out) throw std::runtime_error("cannot write the list of " + surname);
+        out.close();  // the last block is written here; a full disk shows up here too
+        if (!out)
+            throw std::runtime_error("cannot write the list of " + surname + ": " + file.string());
     }
 }
 

@@ -29,6 +29,10 @@ std::string where(const std::filesystem::path& file, int line) {
 }  // namespace
 
 std::vector<SourceLine> readSource(const std::filesystem::path& file, size_t columns) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec)) {
+        throw SourceError(file.string() + ": cannot read: is a folder, not a file");
+    }
     std::ifstream in(file, std::ios::binary);
     if (!in) throw SourceError(file.string() + ": cannot read: " + std::strerror(errno));
     std::vector<SourceLine> rows;

@@ -1,7 +1,9 @@
 // The connection, the data sets and the stroke lookup against fixture databases and the real one.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
+#include <thread>
 
 #include "data/database.h"
 #include "support/fixture_db.h"
@@ -121,6 +123,183 @@ TEST_F(FixtureDatabase, MalformedStatementsRaiseTheEnginesText) {
     db.ADOQuery1.clearSql();
     db.ADOQuery1.setSql("delete from nosuchtable");
     EXPECT_THROW(db.ADOQuery1.execSql(), DatabaseError);
+}
+
+TEST(ConnectionString, QuotedValuesHoldSemicolonsAndQuotes) {
+    EXPECT_EQ(connectionStringValue("/opt/quenvil"), "/opt/quenvil");
+    EXPECT_EQ(connectionStringValue("/opt/a;b"), "\"/opt/a;b\"");
+    EXPECT_EQ(connectionStringValue("\"x"), "\"\"\"x\"");
+    ConnectionParts p = parseConnectionString(
+        "Data Source=\"/a;b/\"\"q\"\"/data.Mdb\";Jet OLEDB:Database Password=pw");
+    EXPECT_EQ(p.file, "/a;b/\"q\"/data.Mdb");
+    EXPECT_EQ(p.password, "pw");
+    // Unquoted values as always: keys without regard to case, other items ignored, a value runs
+    // to the next ';' and may hold '='.
+    p = parseConnectionString(" data source=/x ;junk;Provider=Jet;JET OLEDB:DATABASE PASSWORD=p=q");
+    EXPECT_EQ(p.file, "/x ");
+    EXPECT_EQ(p.password, "p=q");
+    // Text after a closing quote, up to the next ';', is not part of the value.
+    EXPECT_EQ(parseConnectionString("Data Source=\"/a\"b;x=y").file, "/a");
+    for (const char* value :
+         {"/plain", "/a;b", "\"", "a\"b;c\"\"", "", ";;", "x=y;Data Source=z", " \";"}) {
+        p = parseConnectionString("Data Source=" + connectionStringValue(value) +
+                                  ";Jet OLEDB:Database Password=" + connectionStringValue(value));
+        EXPECT_EQ(p.file, value);
+        EXPECT_EQ(p.password, value);
+    }
+}
+
+TEST(DatabaseOpening, AFolderWhosePathHoldsASemicolon) {
+    test::TempDir dir;
+    const auto folder = dir.path() / "Quenvil;1.0";
+    std::filesystem::create_directories(folder);
+    test::buildFixtureDb(folder, test::standardFixture());
+    Database db;
+    db.open(folder);
+    EXPECT_EQ(db.ADOCN.connectionString(), "Data Source=\"" + (folder / "data.Mdb").string() +
+                                               "\";Jet OLEDB:Database Password=quillon6085");
+    EXPECT_EQ(db.strokes.strokesByStatement(G("张")), 11);
+}
+
+TEST(DatabaseOpening, EmptyForeignAndMisplacedDatabasesAreNamed) {
+    test::TempDir dir;
+    const auto file = dir.path() / "data.Mdb";
+    auto openError = [&] {
+        Database db;
+        try {
+            db.open(dir.path());
+        } catch (const DatabaseError& e) {
+            EXPECT_FALSE(db.ADOCN.connected());
+            return std::string(e.what());
+        }
+        return std::string("opened");
+    };
+    test::writeFile(file, "");
+    std::string error = openError();
+    EXPECT_NE(error.find("the database file is empty"), std::string::npos) << error;
+    EXPECT_NE(error.find(file.string()), std::string::npos) << error;
+
+    test::writeFile(file, std::string(8192, 'x'));
+    error = openError();
+    EXPECT_NE(error.find("not a database"), std::string::npos) << error;
+    EXPECT_NE(error.find(file.string()), std::string::npos) << error;
+
+    // The right password, but not the program's tables.
+    std::filesystem::remove(file);
+    test::writeFile(file, "");
+    {
+        Connection cn;
+        cn.setConnectionString(connectionStringFor(file));
+        cn.open();
+        cn.execute("create table other(x)");
+    }
+    error = openError();
+    EXPECT_NE(error.find("not a character database of this program (no table fantizi)"),
+              std::string::npos)
+        << error;
+
+    std::filesystem::remove(file);
+    std::filesystem::create_directory(file);
+    error = openError();
+    EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
+    EXPECT_NE(error.find(file.string()), std::string::npos) << error;
+}
+
+TEST_F(FixtureDatabase, ReleasedDataSetKeepsItsRowAndHoldsNoLock) {
+    db.ADODS1.close();
+    db.ADODS1.setCommandText("select * from fantizi order by id");
+    db.ADODS1.open();
+    EXPECT_FALSE(test::databaseIsIdle(dir.path()));  // a statement on its first row reads
+    db.ADODS1.release();
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
+    EXPECT_FALSE(db.ADODS1.eof());
+    EXPECT_EQ(db.ADODS1.fieldText("hanzi"), G("一乙"));
+    EXPECT_EQ(db.ADODS1.fieldInteger("BIHUA"), 1);
+    EXPECT_THROW(db.ADODS1.fieldText("nosuchcolumn"), DatabaseError);
+    db.ADODS1.next();
+    EXPECT_TRUE(db.ADODS1.eof());
+    EXPECT_EQ(db.ADODS1.fieldText("hanzi"), "");
+    // Opened again, it reads from the start.
+    db.ADODS1.open();
+    EXPECT_EQ(db.ADODS1.fieldInteger("bihua"), 1);
+    db.ADODS1.next();
+    EXPECT_EQ(db.ADODS1.fieldInteger("bihua"), 2);
+    db.ADODS1.close();
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
+}
+
+TEST_F(FixtureDatabase, LookupsByStatementHoldNoLockAfterwards) {
+    EXPECT_EQ(db.strokes.strokes(G("张海")), 11);  // several characters: the statement answers
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
+    EXPECT_EQ(db.strokes.strokes(G("龙")), 0);
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
+}
+
+TEST_F(FixtureDatabase, OpeningWaitsForAnotherProgramsWriteInsteadOfFailing) {
+    Connection writer;
+    writer.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
+    writer.open();
+    writer.execute("begin exclusive");
+    writer.execute("delete from xm");
+    std::thread finish([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        writer.commit();
+    });
+    Database other;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_NO_THROW(other.open(dir.path()));
+    finish.join();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_TRUE(other.ADOCN.connected());
+    EXPECT_EQ(other.strokes.strokes(G("张")), 11);
+}
+
+TEST_F(FixtureDatabase, ALockHeldLongerThanTheTimeoutIsReportedAsBusy) {
+    Connection writer;
+    writer.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
+    writer.open();
+    writer.execute("begin exclusive");
+    db.ADOCN.setBusyTimeout(100);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(db.strokes.strokesByStatement(G("张")), DatabaseBusyError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    writer.rollback();
+    EXPECT_EQ(db.strokes.strokesByStatement(G("张")), 11);
+}
+
+TEST_F(FixtureDatabase, AConnectionThatFoundTheFileBusyOpensWithItsNextUse) {
+    Connection writer;
+    writer.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
+    writer.open();
+    writer.execute("begin exclusive");
+    Database late;
+    late.ADOCN.setBusyTimeout(100);
+    EXPECT_THROW(late.open(dir.path()), DatabaseBusyError);
+    EXPECT_FALSE(late.ADOCN.connected());
+    writer.rollback();
+    EXPECT_EQ(late.strokes.strokes(G("张")), 11);
+    EXPECT_TRUE(late.ADOCN.connected());
+    // A connection that failed for another reason stays closed.
+    Database missing;
+    EXPECT_THROW(missing.open(dir.path() / "nowhere"), DatabaseError);
+    EXPECT_THROW(missing.strokes.strokes(G("张")), DatabaseError);
+}
+
+TEST_F(FixtureDatabase, AReadOnlyFolderIsNamedWhenTheDatabaseIsWritten) {
+    test::ReadOnlyFolder readOnly(dir.path());
+    if (!readOnly.ok()) GTEST_SKIP() << "the folder cannot be made read-only here";
+    EXPECT_EQ(db.strokes.strokesByStatement(G("张")), 11);  // reading works
+    try {
+        db.ADOCN.beginTransaction();
+        db.ADOCN.execute("delete from xm");
+        FAIL() << "wrote into a read-only folder";
+    } catch (const DatabaseReadOnlyError& e) {
+        const std::string text = e.what();
+        EXPECT_NE(text.find("is read-only"), std::string::npos) << text;
+        EXPECT_NE(text.find(dir.path().string()), std::string::npos) << text;
+        EXPECT_NE(text.find("data.Mdb-journal"), std::string::npos) << text;
+    }
+    db.ADOCN.rollback();
 }
 
 // The index must answer exactly what the statement answers, on the real data.

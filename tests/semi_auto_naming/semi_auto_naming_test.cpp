@@ -1,6 +1,9 @@
 // Splitting an import line, the import into xm and xm2, and the imported-name filter.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <set>
+
 #include "data/database.h"
 #include "semi_auto_naming/import_line.h"
 #include "semi_auto_naming/name_import.h"
@@ -36,11 +39,17 @@ TEST(ImportLine, QuotedTokens) {
 }
 
 TEST(ImportLine, DoubleByteCharactersAreSteppedOverWhole) {
-    // 0x81 0x22: a lead byte whose second byte is a quote does not close the quoted token.
+    // 0x81 0x7C: a lead byte and a trail byte, stepped over as one character.
+    EXPECT_EQ(splitImportLine("\x81\x7C\x81\x40 x"), (Lines{"\x81\x7C\x81\x40", "x"}));
+    // 0x22 (a quote) cannot be a trail byte: the lead byte stands alone and the quote closes.
     const std::string tricky = "\"\x81\x22 x\" y";
-    EXPECT_EQ(splitImportLine(tricky), (Lines{"\x81\x22 x", "y"}));
-    // A lead byte followed by a blank takes the blank with it.
-    EXPECT_EQ(splitImportLine("\x81 ab cd"), (Lines{"\x81 ab", "cd"}));
+    EXPECT_EQ(splitImportLine(tricky), (Lines{"\x81", "x\"", "y"}));
+    // A stray lead byte before a blank is a byte of its own: the blank still separates.
+    EXPECT_EQ(splitImportLine("\x81 ab cd"), (Lines{"\x81", "ab", "cd"}));
+    EXPECT_EQ(splitImportLine("\xD5 " + G("王小明 李大伟")),
+              (Lines{"\xD5", G("王小明"), G("李大伟")}));
+    // 0x7F and 0xFF are no trail bytes either.
+    EXPECT_EQ(splitImportLine("\xD5\x7F\xD5\xFF"), (Lines{"\xD5\x7F\xD5\xFF"}));
 }
 
 TEST(ImportLine, LongLinesAreCutForThePreviewAtACharacterBoundary) {
@@ -127,6 +136,59 @@ TEST_F(Import, FilterJudgesEveryImportedName) {
     // xm2 delivers its rows in the order they were inserted.
     EXPECT_EQ(found, (Lines{yes, twice, twice, notice, notice}));
     EXPECT_EQ(last, G("欧"));
+}
+
+TEST_F(Import, AStrayLeadByteBeforeABlankSwallowsNoName) {
+    EXPECT_EQ(import("\xD5 " + G("王小明 李大伟")), 2u);
+    EXPECT_EQ(table("xm"), (Lines{G("王小明"), G("李大伟")}));
+}
+
+TEST_F(Import, AFirstLineWithoutAStorableNameKeepsTheOldNames) {
+    import(G("张小华 王小明"));
+    for (const std::string& line :
+         {G("李四 欧阳娜娜"), std::string("\x81\x30\x81\x30\x81\x30"), std::string("  \t ")}) {
+        EXPECT_THROW(planImport({line}), ImportError);
+    }
+    EXPECT_EQ(table("xm"), (Lines{G("张小华"), G("王小明")}));
+    EXPECT_EQ(importDoneMessage(2), "数据导入成功！共导入 2 个名字。");
+}
+
+TEST(ImportPlan, PackedNamesAndTheirFirstOccurrences) {
+    const std::string name = G("张小华");
+    EXPECT_EQ(unpackName(packName(name)), name);
+    EXPECT_EQ(unpackName(packName("abcdef")), "abcdef");
+    const ImportPlan plan =
+        planImportLine(G("李四 张小华 王小明 张小华 ") + "abcdef " + G("王小明"));
+    ASSERT_EQ(plan.names.size(), 5u);
+    EXPECT_EQ(firstOccurrences(plan.names), (std::vector<bool>{true, true, false, true, false}));
+    EXPECT_TRUE(firstOccurrences({}).empty());
+}
+
+// Another program reads data.Mdb while a large import starts: the import gives up after the busy
+// timeout instead of waiting without end, and the old names stay.
+TEST_F(Import, AReaderHoldingATransactionStopsTheImportInBoundedTime) {
+    import(G("张小华 王小明"));
+    Connection reader;
+    reader.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
+    reader.open();
+    DataSet rows(reader);
+    rows.setCommandText("select * from xm");
+    rows.open();  // stands on its first row: a read transaction
+    ASSERT_FALSE(rows.eof());
+
+    std::string line;
+    for (int i = 0; i < 200000; ++i) line += nameOf(1 + i % 30, 1 + (i / 30) % 30, 2) + " ";
+    const ImportPlan big = planImportLine(line);
+    db.ADOCN.setBusyTimeout(300);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(writeImport(db, big), DatabaseBusyError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    rows.close();
+    EXPECT_EQ(table("xm"), (Lines{G("张小华"), G("王小明")}));
+    EXPECT_EQ(table("xm2").size(), 2u);
+    // Once the reader has finished, the same import goes through.
+    EXPECT_EQ(writeImport(db, big), 200000u);
+    EXPECT_EQ(table("xm2").size(), 900u);
 }
 
 TEST_F(Import, FilterOfAnEmptyTable) {

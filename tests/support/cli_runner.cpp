@@ -48,15 +48,18 @@ std::filesystem::path installCli(const std::filesystem::path& folder) {
     return target;
 }
 
-CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string>& args) {
+CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string>& args,
+                 const std::filesystem::path& stdoutFile) {
     const auto dir = cli.parent_path();
-    const std::string outFile = (dir / "cli.out").string(), errFile = (dir / "cli.err").string();
+    const std::string outFile =
+        stdoutFile.empty() ? (dir / "cli.out").string() : stdoutFile.string();
+    const std::string errFile = (dir / "cli.err").string();
     const pid_t pid = spawn(cli, args, outFile, errFile);
     int status = 0;
     waitpid(pid, &status, 0);
     CliResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = slurp(outFile);
+    if (stdoutFile.empty()) r.out = slurp(outFile);
     r.err = slurp(errFile);
     return r;
 }

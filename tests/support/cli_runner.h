@@ -18,7 +18,9 @@ struct CliResult {
 // Copies the built quenvil-cli into folder (where the test has put its data.Mdb).
 std::filesystem::path installCli(const std::filesystem::path& folder);
 
-CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string>& args);
+// With stdoutFile, the output goes there (e.g. /dev/full) and out stays empty.
+CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string>& args,
+                 const std::filesystem::path& stdoutFile = {});
 
 // Starts the program without waiting; its output goes to /dev/null.
 pid_t startCli(const std::filesystem::path& cli, const std::vector<std::string>& args);

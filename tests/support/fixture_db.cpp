@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
@@ -89,5 +90,47 @@ std::filesystem::path sourceDir() { return QUENVIL_SOURCE_DIR; }
 std::filesystem::path testDataDir() { return QUENVIL_TEST_DATA_DIR; }
 
 std::string G(const char* utf8) { return utf8ToGbk(utf8); }
+
+bool databaseIsIdle(const std::filesystem::path& dir) {
+    Connection other;
+    other.setConnectionString(connectionStringFor(dir / kDatabaseFileName));
+    other.open();
+    other.setBusyTimeout(0);
+    try {
+        other.execute("begin exclusive");
+    } catch (const DatabaseBusyError&) {
+        return false;
+    }
+    other.execute("rollback");
+    return true;
+}
+
+ReadOnlyFolder::ReadOnlyFolder(std::filesystem::path folder) : folder_(std::move(folder)) {
+    std::filesystem::permissions(
+        folder_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                     std::filesystem::perms::group_read | std::filesystem::perms::group_exec |
+                     std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+    if (::geteuid() == 0) {
+        // Root writes through the mode bits; the immutable attribute stops it too.
+        const std::string command = "chattr +i '" + folder_.string() + "' 2>/dev/null";
+        immutable_ = std::system(command.c_str()) == 0;
+    }
+    const auto probe = folder_ / ".probe";
+    std::ofstream out(probe);
+    ok_ = !out;
+    if (out) {
+        out.close();
+        std::filesystem::remove(probe);
+    }
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    if (immutable_) {
+        const std::string command = "chattr -i '" + folder_.string() + "' 2>/dev/null";
+        if (std::system(command.c_str()) != 0) return;
+    }
+    std::error_code ec;
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all, ec);
+}
 
 }  // namespace quenvil::test

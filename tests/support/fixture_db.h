@@ -49,6 +49,26 @@ std::filesystem::path sourceDir();
 // Files committed for the tests (tests/data).
 std::filesystem::path testDataDir();
 
+// True when another connection can take the database in dir exclusively at once: nobody holds a
+// read (or write) transaction on it.
+bool databaseIsIdle(const std::filesystem::path& dir);
+
+// Makes a folder read-only even for root (mode 0555 and, where the file system allows, the
+// immutable attribute) for the life of the object. ok() is false when the folder stayed writable.
+class ReadOnlyFolder {
+  public:
+    explicit ReadOnlyFolder(std::filesystem::path folder);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    std::filesystem::path folder_;
+    bool immutable_ = false;
+    bool ok_ = false;
+};
+
 // UTF-8 -> GBK shorthand.
 std::string G(const char* utf8);
 

@@ -4,6 +4,7 @@
 #include <unicode/utf8.h>
 
 #include "support/fixture_db.h"
+#include "text/encoding.h"
 #include "text/gbk.h"
 #include "text/integer.h"
 #include "text/lines.h"
@@ -14,6 +15,99 @@ namespace {
 
 using test::G;
 using Lines = std::vector<std::string>;
+
+// UTF-16 bytes of a UTF-8 text, through ICU, with a byte-order mark.
+std::string utf16(const std::string& utf8, bool bigEndian) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::string out(utf8.size() * 4 + 8, '\0');
+    const int32_t n = ucnv_convert(bigEndian ? "UTF-16BE" : "UTF-16LE", "UTF-8", out.data(),
+                                   static_cast<int32_t>(out.size()), utf8.data(),
+                                   static_cast<int32_t>(utf8.size()), &status);
+    out.resize(static_cast<size_t>(n));
+    return (bigEndian ? std::string("\xFE\xFF") : std::string("\xFF\xFE")) + out;
+}
+
+TEST(Encoding, NameListsInUtf8AndUtf16BecomeGbkAndGbkStaysAsItIs) {
+    const std::string text = "张小华 王小明\r\n黄思婷 €x\n";
+    const std::string gbk = G("张小华 王小明\r\n黄思婷 ") + "\x80x\n";  // the euro sign: 0x80
+    const struct {
+        std::string bytes;
+        TextEncoding encoding;
+    } cases[] = {{text, TextEncoding::Utf8},
+                 {"\xEF\xBB\xBF" + text, TextEncoding::Utf8Bom},
+                 {utf16(text, false), TextEncoding::Utf16Le},
+                 {utf16(text, true), TextEncoding::Utf16Be}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(detectEncoding(c.bytes), c.encoding) << encodingName(c.encoding);
+        const GbkText converted = toGbkText(c.bytes);
+        EXPECT_EQ(converted.detected, c.encoding);
+        EXPECT_EQ(converted.gbk, gbk) << encodingName(c.encoding);
+    }
+    // GBK, ASCII, and bytes that are not valid UTF-8 pass unchanged.
+    for (const std::string& bytes : {gbk, std::string("abc\r\n"), std::string("\xC0\x80"),
+                                     std::string("\xD5 ") + G("王小明"), std::string()}) {
+        EXPECT_EQ(detectEncoding(bytes), TextEncoding::Gbk);
+        EXPECT_EQ(toGbkText(bytes).gbk, bytes);
+    }
+    // UTF-8 with a character GBK lacks: '?'.
+    EXPECT_EQ(toGbkText("张\xF0\x9F\x98\x80").gbk, G("张") + "?");
+}
+
+TEST(Encoding, BlocksOfEverySizeDecodeAsTheWholeFile) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "张小华 王小明\r\n";
+    const std::string inputs[] = {text,
+                                  "abc " + text,
+                                  "\xEF\xBB\xBF" + text,
+                                  utf16(text, false),
+                                  utf16(text, true),
+                                  G(text.c_str()),
+                                  "abc\n" + G(text.c_str())};
+    for (const std::string& input : inputs) {
+        const GbkText whole = toGbkText(input);
+        for (size_t block : {1u, 2u, 3u, 5u, 7u, 64u, 4096u}) {
+            GbkStreamDecoder decoder;
+            std::string out;
+            for (size_t i = 0; i < input.size(); i += block) {
+                decoder.feed(std::string_view(input).substr(i, block), out);
+            }
+            decoder.finish(out);
+            EXPECT_EQ(out, whole.gbk) << "block " << block;
+            EXPECT_EQ(decoder.encoding(), whole.detected) << "block " << block;
+        }
+    }
+    // A file cut in the middle of a character keeps its last bytes.
+    GbkStreamDecoder decoder;
+    std::string out;
+    decoder.feed("\xE5\xBC", out);
+    decoder.finish(out);
+    EXPECT_EQ(out, "\xE5\xBC");
+}
+
+TEST(Files, FoldersAndMissingFilesAreNamed) {
+    test::TempDir dir;
+    try {
+        readWholeFile(dir.path());
+        FAIL();
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), dir.path().string() + ": is a folder, not a file");
+    }
+    try {
+        readWholeFile(dir.path() / "missing.txt");
+        FAIL();
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  (dir.path() / "missing.txt").string() + ": No such file or directory");
+    }
+    EXPECT_THROW(FileBlocks{dir.path()}, std::runtime_error);
+    test::writeFile(dir.path() / "a.txt",
+                    "\xEF\xBB\xBF"
+                    "a\r\nb");
+    EXPECT_EQ(readNameListLines(dir.path() / "a.txt"), (Lines{"a", "b"}));
+    EXPECT_EQ(readWholeFile(dir.path() / "a.txt"),
+              "\xEF\xBB\xBF"
+              "a\r\nb");
+}
 
 TEST(Lines, LineBreaksOfEveryKind) {
     EXPECT_EQ(splitLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));

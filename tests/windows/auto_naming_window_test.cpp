@@ -176,6 +176,7 @@ TEST_F(AutoNaming, FilterListsFavourableNamesAndNotices) {
     EXPECT_EQ(dialogs.shown, QStringList{"message: 自动生成名字完成!"});
     EXPECT_EQ(w->Label3->text(), "自动取名结果");
     EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));  // no read lock while the results are shown
     // A second run starts afresh.
     w->Button1->click();
     EXPECT_EQ(results(*w).size(), 4);

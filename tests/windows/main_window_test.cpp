@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "app/startup.h"
+#include "data/database.h"
 #include "support/cli_runner.h"
 #include "support/fixture_db.h"
 #include "support/keys.h"
@@ -72,6 +73,20 @@ TEST_F(MainWindow, EnterFillsTheStrokeFieldsAndTheReport) {
     EXPECT_EQ(lines[3], "");
     EXPECT_EQ(lines[4], "天格是: 13");
     EXPECT_EQ(w().Memo1->textCursor().position(), 0);
+}
+
+// Between user actions the window holds no read transaction: another program can take the
+// database at once (an import elsewhere is not kept waiting by an idle window).
+TEST_F(MainWindow, AnAnalysisLeavesNoReadTransactionOpen) {
+    ASSERT_TRUE(test::databaseIsIdle(dir.path()));  // after start-up
+    enter("黄思婷");
+    ASSERT_FALSE(w().Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
+    enter("张海伟");  // a lookup of several characters goes through the statement
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
+    w().Edit2->setText("13");
+    w().Button6->click();
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
 }
 
 TEST_F(MainWindow, MissingCharacterGivesZeroAndTheTwoCharacterRule) {
@@ -310,6 +325,34 @@ TEST(RealProgram, StartsQuietlyAndThePresetNameAgreesWithThePresetStrokes) {
               (QStringList{w.Edit2->text(), w.Edit3->text(), w.Edit4->text(), w.Edit5->text()}));
     EXPECT_TRUE(w.Memo1->toPlainText().startsWith(w.Edit1->text().left(1)));
     EXPECT_TRUE(std::filesystem::exists(w.helpPage()));
+}
+
+// Started while another program writes data.Mdb for longer than the busy timeout: the window
+// says so, and gets its database with the first action after the write.
+TEST(MainWindowStartup, ABusyDatabaseAtStartIsOpenedByTheFirstActionAfterwards) {
+    test::TempDir dir;
+    test::buildFixtureDb(dir.path(), test::standardFixture());
+    std::filesystem::create_directories(dir.path() / "xm");
+    Connection writer;
+    writer.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
+    writer.open();
+    writer.execute("begin exclusive");
+    test::RecordingDialogs dialogs;
+    Program program = createProgram({dir.path(), dir.path()});
+    // The main window says why; the manual naming window, created last, tries again and reports
+    // its failed suggestion.
+    ASSERT_GE(dialogs.shown.size(), 2) << dialogs.shown.join("|").toStdString();
+    EXPECT_TRUE(
+        dialogs.shown[0].startsWith("message: 数据库正被其他程序使用，请稍后再试。\n"
+                                    "database is locked"))
+        << dialogs.shown[0].toStdString();
+    EXPECT_TRUE(dialogs.shown.last().startsWith("error: the database connection is closed"));
+    writer.rollback();
+    dialogs.shown.clear();
+    program.form1->Edit1->setText("张三");
+    QTest::keyClick(program.form1->Edit1, Qt::Key_Return);
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+    EXPECT_EQ(program.form1->Edit2->text(), "11");
 }
 
 TEST(MainWindowStartup, MissingDatabaseIsReportedAndStartupCarriesOn) {

@@ -103,6 +103,13 @@ TEST_F(ManualNaming, PickingShowsTheCharactersOfBothCounts) {
     EXPECT_EQ(w->Memo2->toPlainText(), "4画的汉字有：\n四");
 }
 
+TEST_F(ManualNaming, PickingLeavesNoReadTransactionOpen) {
+    suggest("二");
+    w->ListBox1->setCurrentRow(0);
+    EXPECT_EQ(w->Memo2->toPlainText(), "4画的汉字有：\n四");
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
+}
+
 TEST_F(ManualNaming, ACountWithoutRowsLeavesItsBoxEmpty) {
     suggest("四");  // row 4 holds 9/12 ... and 3/14; 20/15 first
     const int row = rows().indexOf("19                    12");

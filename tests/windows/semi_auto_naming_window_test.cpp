@@ -14,6 +14,7 @@
 #include "support/fixture_db.h"
 #include "support/keys.h"
 #include "support/test_dialogs.h"
+#include "text/gbk.h"
 #include "ui/qt_text.h"
 
 namespace quenvil {
@@ -40,6 +41,59 @@ class SemiAuto : public ::testing::Test {
     Database db;
     std::unique_ptr<TForm4> w;
 };
+
+TEST_F(SemiAuto, Utf8AndUtf16FilesAreImportedAsText) {
+    const std::string first = "张小华 " + gbkToUtf8(nameOf(2, 9, 4)) + "\r\n第二行\r\n";
+    for (const std::string& bytes : {first, "\xEF\xBB\xBF" + first}) {
+        browse(bytes);
+        EXPECT_EQ(w->Memo1->toPlainText(), QString::fromUtf8("张小华 二九四\n第二行"));
+        w->Button1->click();
+        EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 2 个名字。");
+        EXPECT_EQ(w->Edit1->text(), "张");
+    }
+    w->Button3->click();
+    EXPECT_EQ(w->Memo2->toPlainText(), "数据库里没有此笔画的姓氏！\n二九四");  // 张 has no row
+    EXPECT_TRUE(test::databaseIsIdle(dir.path()));
+}
+
+TEST_F(SemiAuto, ABusyDatabaseStopsTheImportWithAMessageAndKeepsTheList) {
+    browse(G("张小华 王小明"));
+    w->Button1->click();
+    browse(G("赵小燕 ") + nameOf(2, 9, 4));
+    Connection reader;
+    reader.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
+    reader.open();
+    DataSet rows(reader);
+    rows.setCommandText("select * from xm");
+    rows.open();  // another program in the middle of a read
+    db.ADOCN.setBusyTimeout(200);
+    dialogs.shown.clear();
+    w->Button1->click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0], "message: 数据库正被其他程序使用，请稍后再试。");
+    EXPECT_TRUE(w->holdsLoadedList());
+    EXPECT_TRUE(w->Button1->isEnabled());
+    EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
+    rows.close();
+    w->Button1->click();  // the reader has finished: the same list goes in
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 2 个名字。");
+    w->Button3->click();
+    EXPECT_EQ(w->Memo2->toPlainText(), "数据库里没有此笔画的姓氏！\n" + toQ(nameOf(2, 9, 4)));
+}
+
+TEST_F(SemiAuto, AReadOnlyFolderIsNamedInTheImportMessage) {
+    browse(G("张小华 王小明"));
+    test::ReadOnlyFolder readOnly(dir.path());
+    if (!readOnly.ok()) GTEST_SKIP() << "the folder cannot be made read-only here";
+    dialogs.shown.clear();
+    w->Button1->click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].startsWith(
+        "message: 数据库所在的文件夹或数据库文件是只读的，无法导入，原来的名字保持不变。"))
+        << dialogs.shown[0].toStdString();
+    EXPECT_TRUE(dialogs.shown[0].contains(QString::fromStdString(dir.path().string())));
+    EXPECT_TRUE(w->holdsLoadedList());
+}
 
 TEST_F(SemiAuto, InitialState) {
     EXPECT_EQ(w->windowTitle(), "半自动取名");
@@ -129,7 +183,7 @@ TEST_F(SemiAuto, BrowseImportFilterOncePerImport) {
     };
     w->Button1->click();
     dialogs.onMessage = nullptr;
-    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 3 个名字。");
     EXPECT_EQ(w->Edit1->text(), "李");
     EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
     EXPECT_TRUE(w->Button3->isEnabled());
@@ -174,13 +228,17 @@ TEST_F(SemiAuto, AFirstLineWithoutNamesChangesNothing) {
     EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
 }
 
-TEST_F(SemiAuto, EmptyXm2StillCompletes) {
+TEST_F(SemiAuto, AFirstLineWithoutStorableNamesIsRefusedAndAnEmptyXm2StillFilters) {
+    // Tokens, but none of six bytes: refused like an empty first line.
     browse(G("李四 欧阳娜娜"));
     w->Button1->click();
-    w->Button3->click();
-    EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
-    EXPECT_EQ(w->Edit1->text(), "李");
+    EXPECT_TRUE(dialogs.shown.last().contains("第一行没有任何名字"));
+    EXPECT_TRUE(w->Edit1->text().isEmpty());
     EXPECT_FALSE(w->Button3->isEnabled());
+    // The filter over the empty xm2 of the fresh database still completes.
+    w->Button3Click();
+    EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
+    EXPECT_TRUE(w->Edit1->text().isEmpty());
     EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
 }
 
@@ -196,13 +254,16 @@ TEST_F(SemiAuto, BinaryAndHugeFirstLines) {
     EXPECT_TRUE(w->Memo1->toPlainText().contains("预览只显示开头部分"));
     EXPECT_LT(w->Memo1->toPlainText().size(), 70000);
     w->Button1->click();
-    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 300000 个名字。");
     w->Button3->click();
     EXPECT_EQ(w->Memo2->toPlainText(), toQ(nameOf(2, 9, 4)));  // one distinct name
     // Unbalanced quotes and NUL bytes: a clear outcome, nothing lost.
     browse("\"" + nameOf(2, 9, 4) + std::string(" \0 ", 3) + G("张小华"));
     w->Button1->click();
-    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    EXPECT_TRUE(dialogs.shown.last().contains("第一行没有任何名字"));  // one 15-byte token
+    browse(nameOf(2, 9, 4) + std::string(" \0 ", 3) + "\"" + G("张小华"));
+    w->Button1->click();
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 2 个名字。");
     EXPECT_EQ(w->Edit1->text(), "二");
 }
 
