@@ -224,10 +224,10 @@ wait_gone '^window 打开$'
 wait_for '^  QPlainTextEdit: 张晓雯 张思远'
 tab_to '^focus QPushButton: 导入$'
 xdotool key Return
-wait_for '^  QLabel: 数据导入成功！$'
+wait_for '^  QLabel: 数据导入成功！共导入 [0-9]+ 个名字。$'
 wait_for '^focus QPushButton: 确定$'
 xdotool key Return
-wait_gone '^  QLabel: 数据导入成功！$'
+wait_gone '^  QLabel: 数据导入成功！共导入 [0-9]+ 个名字。$'
 wait_for '^focus QPlainTextEdit: '
 tab_to '^focus QPushButton: 筛选$'
 xdotool key Return

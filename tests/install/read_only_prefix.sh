@@ -32,7 +32,8 @@ import_and_filter() {
   shift 3
   local out
   if ! out=$(runuser -u "$USER_NAME" -- env -u XDG_DATA_HOME HOME="$home" "$@" "$cli" import \
-    "$work/names.txt" 2>&1); then
+    "$work/names.txt" 2>"$work/import.err"); then
+    out+=$(cat "$work/import.err")
     fail "$label: import failed: $out"
     return
   fi

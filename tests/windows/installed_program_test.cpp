@@ -50,7 +50,7 @@ TEST(InstalledProgram, ImportsIntoTheUsersCopyAndShowsTheShippedHelp) {
     dialogs.answers.push_back(QString::fromStdString(names.string()));
     program.form4->Button2->click();
     program.form4->Button1->click();
-    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 2 个名字。");
 
     EXPECT_EQ(slurp(shipped / kDatabaseFileName), shippedBytes);
     Database copy;

@@ -152,7 +152,7 @@ TEST_F(SemiAuto, KeyboardThroughBrowseImportAndFilter) {
     EXPECT_EQ(w->Memo1->toPlainText(), toQ(G("李四 ") + nameOf(2, 9, 4)));
     test::tabTo(w->Button1);
     test::pressReturn();  // 导入
-    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！");
+    EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 1 个名字。");
     EXPECT_EQ(QApplication::focusWidget(), w->Memo2);
     test::tabTo(w->Button3);
     test::pressKeypadEnter();  // 筛选
