@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <cctype>
 
 #include "support/fixture_db.h"
 #include "text/gbk.h"
@@ -24,16 +24,34 @@ std::map<std::string, std::vector<std::pair<int, int>>> helpPagePairTable() {
     const size_t end = page.find("</table>", start);
     const std::string table = page.substr(start, end - start);
     std::map<std::string, std::vector<std::pair<int, int>>> rows;
-    const std::regex row("<tr><td>([^<]+)</td><td>([^<]+)</td></tr>");
-    const std::regex pair("(\\d+)/(\\d+)");
-    for (auto r = std::sregex_iterator(table.begin(), table.end(), row);
-         r != std::sregex_iterator(); ++r) {
-        const std::string cells = (*r)[2];
-        auto& entries = rows[(*r)[1]];
-        for (auto p = std::sregex_iterator(cells.begin(), cells.end(), pair);
-             p != std::sregex_iterator(); ++p) {
-            entries.emplace_back(std::stoi((*p)[1]), std::stoi((*p)[2]));
+    // Rows are "<tr><td>CAPTION</td><td>B/C　B/C ...</td></tr>"; the pairs are read as numbers.
+    const std::string open = "<tr><td>", middle = "</td><td>", close = "</td></tr>";
+    for (size_t at = table.find(open); at != std::string::npos; at = table.find(open, at)) {
+        const size_t captionStart = at + open.size();
+        const size_t captionEnd = table.find(middle, captionStart);
+        const size_t cellsEnd = table.find(close, captionEnd);
+        if (captionEnd == std::string::npos || cellsEnd == std::string::npos) break;
+        const std::string cells =
+            table.substr(captionEnd + middle.size(), cellsEnd - captionEnd - middle.size());
+        auto& entries = rows[table.substr(captionStart, captionEnd - captionStart)];
+        for (size_t i = 0; i < cells.size();) {
+            if (!std::isdigit(static_cast<unsigned char>(cells[i]))) {
+                ++i;
+                continue;
+            }
+            size_t slash = 0;
+            const int second = std::stoi(cells.substr(i), &slash);
+            i += slash;
+            if (i >= cells.size() || cells[i] != '/') {
+                ADD_FAILURE() << "not a pair in the help page's table: " << cells;
+                break;
+            }
+            size_t length = 0;
+            const int third = std::stoi(cells.substr(++i), &length);
+            i += length;
+            entries.emplace_back(second, third);
         }
+        at = cellsEnd;
     }
     return rows;
 }
