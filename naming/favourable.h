@@ -17,13 +17,13 @@ enum class LuckClass : uint8_t { Good, Half, Bad };  // 吉, 半吉, 凶
 
 // The seven levels of a three-talent configuration (sancai.jixiong), best first.
 enum class SancaiLevel : uint8_t {
-    Best,          // 大吉
-    Great,         // 中吉
-    Good,          // 吉
-    MostlyGood,    // 吉多于凶
-    Even,          // 吉凶参半
-    MostlyBad,     // 凶多于吉
-    Worst,         // 大凶
+    Best,        // 大吉
+    Great,       // 中吉
+    Good,        // 吉
+    MostlyGood,  // 吉多于凶
+    Even,        // 吉凶参半
+    MostlyBad,   // 凶多于吉
+    Worst,       // 大凶
 };
 
 // "吉" / "半吉" / "凶" and the seven level names, UTF-8.

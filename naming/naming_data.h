@@ -7,10 +7,11 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "naming/favourable.h"
@@ -73,6 +74,14 @@ class NamingData {
     // reads as its characters do.
     const std::vector<uint16_t>* surnameReading(std::string_view surname) const;
     bool isCompoundSurname(std::string_view surname) const;
+    // The same by code points (second = 0 for a single surname), without allocating.
+    const std::vector<uint16_t>* surnameReading(char32_t first, char32_t second) const {
+        const auto it = surnameReadings_.find(pack(first, second));
+        return it == surnameReadings_.end() ? nullptr : &it->second;
+    }
+    bool isCompoundSurname(char32_t first, char32_t second) const {
+        return compoundKeys_.count(pack(first, second)) != 0;
+    }
     const std::vector<std::string>& compoundSurnames() const { return compounds_; }
     const SoundChecker& sounds() const { return sounds_; }
     // Initial and final texts by the ids of Syllable.
@@ -80,8 +89,8 @@ class NamingData {
     const std::vector<std::string>& finals() const { return finals_; }
     // The curated given-name characters in rank order.
     const std::vector<NameChar>& nameChars() const { return nameChars_; }
-    // How common a character is: 0 in GB2312's first level (the 3,755 common characters),
-    // 1 in its second level, 2 otherwise.
+    // How common a character is: 0 for a curated given-name character or a character of
+    // GB2312's first level (the 3,755 common characters), 1 in its second level, 2 otherwise.
     int rarity(char32_t cp) const { return cp < rarity_.size() ? rarity_[cp] : 2; }
 
     const Ratings& ratings() const { return ratings_; }
@@ -94,8 +103,12 @@ class NamingData {
     std::string_view sancaiMeaning(std::string_view key) const;
 
   private:
+    static uint64_t pack(char32_t first, char32_t second) {
+        return (static_cast<uint64_t>(first) << 21) | second;
+    }
     uint16_t internSyllable(std::string_view toned);
-    uint16_t tonelessId(std::string_view toneless);
+    uint16_t internToneless(const std::string& toneless);
+    static uint16_t internText(std::vector<std::string>& texts, std::string_view text);
 
     std::vector<int32_t> strokes_ = std::vector<int32_t>(0x10000, 0);
     std::vector<uint16_t> reading_ = std::vector<uint16_t>(0x10000, 0);
@@ -105,8 +118,10 @@ class NamingData {
     std::unordered_map<std::string, uint16_t> tonelessIds_;       // toneless -> id (from 1)
     std::vector<std::string> initials_ = {""};
     std::vector<std::string> finals_ = {""};
-    std::unordered_map<std::string, std::vector<uint16_t>> surnameReadings_;
+    std::unordered_map<uint64_t, std::vector<uint16_t>> surnameReadings_;  // by pack()
+    std::vector<std::pair<std::string, std::string>> surnameReadingRows_;
     std::vector<std::string> compounds_;
+    std::unordered_set<uint64_t> compoundKeys_;
     std::vector<std::array<std::string, 3>> badSoundRows_;
     SoundChecker sounds_;
     std::vector<NameChar> nameChars_;

@@ -41,8 +41,9 @@ bool isKnownSurname(const NamingData& data, std::string_view surname);
 
 // The best names for a surname (UTF-8), best first, at most options.top, without duplicates:
 // every name is favourable by isFavourable, hits no bad sound, and respects the gender rule;
-// the given characters are two different ones. Ties in score keep the order of the characters'
-// ranks. Throws RecommendError for an unknown surname or options out of range.
+// the given characters are two different ones. Within one score the first given-name
+// characters take turns (each one's best pair by rank, then each one's second ...), in the
+// order of their ranks. Throws RecommendError for an unknown surname or options out of range.
 std::vector<ScoredName> recommend(const NamingData& data, std::string_view surname,
                                   const RecommendOptions& options);
 

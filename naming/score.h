@@ -9,8 +9,9 @@
 //                   Note "三才 吉多于凶" ... for anything below 大吉.
 //   音律        10  less the milder sound notes of sound_check.h (same tones, 仄仄仄 or 平平平,
 //                   fourth tones in a row, repeated initials or finals), never below 0.
-//   用字         5  less 2 for every given-name character outside GB2312's first level (the
-//                   3,755 common characters), never below 0. Note "生僻字:X".
+//   用字         5  less 2 for every given-name character that is rare: neither one of our
+//                   curated given-name characters nor in GB2312's first level (the 3,755
+//                   common characters); never below 0. Note "生僻字:X".
 //   谐音       -40  for every bad-sounding sequence the name hits (sound_check.h), taken from
 //                   the sum; the score never goes below 0. Note "谐音:肚子".
 //
@@ -49,30 +50,30 @@ struct ScoredName {
     int characters = 0;         // 2..4
     int surnameCharacters = 0;  // 1 or 2 (a compound surname of compound_surnames.txt)
     std::array<char32_t, 4> codePoints{};
-    std::array<int32_t, 4> strokes{};             // per character, in reading order
-    std::array<std::string_view, 4> pinyin{};     // tone-marked, per character ("huáng")
-    Grids grids;                                  // 天格 人格 地格 总格 外格
-    std::array<LuckClass, 5> gridClasses{};       // the same order
-    std::string sancai;                           // "火木木"
+    std::array<int32_t, 4> strokes{};          // per character, in reading order
+    std::array<std::string_view, 4> pinyin{};  // tone-marked, per character ("huáng")
+    Grids grids;                               // 天格 人格 地格 总格 外格
+    std::array<LuckClass, 5> gridClasses{};    // the same order
+    std::string sancai;                        // "火木木"
     SancaiLevel sancaiLevel = SancaiLevel::Worst;
-    bool badSound = false;                        // hits an entry of the bad-sound list
-    int score = 0;                                // 0..100
-    std::vector<Note> notes;                      // in the order of the formula
+    bool badSound = false;    // hits an entry of the bad-sound list
+    int score = 0;            // 0..100
+    std::vector<Note> notes;  // bad sounds first, then as the formula
 
-    std::string_view surname() const;             // the surname part of name
-    std::string_view givenName() const;           // the rest
-    std::string pinyinText() const;               // "huáng sī tíng"
-    std::string strokesText() const;              // "12,9,12"
-    std::string gridsText() const;                // "13 21 21 33 13"
-    std::string sancaiText() const;               // "火木木 大吉"
-    std::string notesText() const;                // "声调:仄仄仄;外格 半吉" (empty when none)
+    std::string_view surname() const;    // the surname part of name
+    std::string_view givenName() const;  // the rest
+    std::string pinyinText() const;      // "huáng sī tíng"
+    std::string strokesText() const;     // "12,9,12"
+    std::string gridsText() const;       // "13 21 21 33 13"
+    std::string sancaiText() const;      // "火木木 大吉"
+    std::string notesText() const;       // "声调:仄仄仄;外格 半吉" (empty when none)
 };
 
 // Why a name could not be scored.
 enum class ScoreFailure {
     None,
-    Length,      // fewer than 2 or more than 4 characters, or 4 without a compound surname
-    Unknown,     // a character without a stroke count or a reading (or not a CJK ideograph)
+    Length,   // fewer than 2 or more than 4 characters, or 4 without a compound surname
+    Unknown,  // a character without a stroke count or a reading (or not a CJK ideograph)
 };
 
 // Scores a full name (UTF-8): a compound surname of the list when the name starts with one and
@@ -82,8 +83,9 @@ bool scoreName(const NamingData& data, std::string_view name, ScoredName& out,
                ScoreFailure* why = nullptr);
 
 // The score alone, without filling a ScoredName (for sorting large lists); -1 when the name
-// cannot be scored. Always equal to the score of scoreName.
-int scoreOnly(const NamingData& data, std::string_view name);
+// cannot be scored. Always equal to the score of scoreName. badSound, when given, says whether
+// the name hits a bad sound.
+int scoreOnly(const NamingData& data, std::string_view name, bool* badSound = nullptr);
 
 // Orders names best first: higher score first, ties keep their order (stable).
 void sortByScore(std::vector<ScoredName>& names);

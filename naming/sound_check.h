@@ -1,6 +1,6 @@
-// How a name sounds: our reviewed list of bad-sounding syllable sequences (resources/bad_sounds.tsv)
-// matched on the toneless syllables of the whole name, and the milder checks of tones, initials
-// and finals.
+// How a name sounds: our reviewed list of bad-sounding syllable sequences
+// (resources/bad_sounds.tsv) matched on the toneless syllables of the whole name, and the milder
+// checks of tones, initials and finals.
 #pragma once
 
 #include <cstdint>
@@ -59,7 +59,7 @@ class SoundChecker {
 };
 
 // The milder sound notes of a full name (surname included), each with its cost:
-//   "声调:N字同调"  every syllable has the same tone                               (-5)
+//   "声调:三字同调" every syllable has the same tone (三, 四: how many)               (-5)
 //   "声调:仄仄仄"   otherwise, every syllable 仄 (tones 3, 4), the pattern written  (-3)
 //   "声调:平平平"   otherwise, every syllable 平 (tones 1, 2)                       (-2)
 //   "声调:去声相连" two fourth tones in a row (when not all tones are equal)        (-2)
@@ -68,5 +68,7 @@ class SoundChecker {
 // Initials and finals are reported once each. Appends to notes; returns the total cost.
 int soundNotes(std::span<const Syllable* const> syllables, std::span<const std::string> initials,
                std::span<const std::string> finals, std::vector<Note>& notes);
+// The total cost of those notes alone, without writing them.
+int soundCost(std::span<const Syllable* const> syllables);
 
 }  // namespace quenvil

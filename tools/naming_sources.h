@@ -3,8 +3,10 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 #include "naming/naming_data.h"
+#include "tools/name_generator.h"
 
 namespace quenvil {
 
@@ -12,5 +14,9 @@ namespace quenvil {
 // given_name_chars.txt (less given_name_exclusions.txt), wuge.tsv and sancai.tsv. Throws
 // SourceError for a missing or malformed file and NamingDataError for inconsistent data.
 NamingData readNamingData(const std::filesystem::path& resources);
+
+// The curated given-name characters in file order, without the excluded ones and without
+// repeats: the rows of table name_char and the generator's characters.
+std::vector<GivenNameChar> readCuratedNameChars(const std::filesystem::path& resources);
 
 }  // namespace quenvil
