@@ -97,11 +97,11 @@ bool Ratings::complete() const {
     return true;
 }
 
-bool isFavourable(const Grids& g, const Ratings& r) {
+bool isFavourable(const Grids& g, const Ratings& r, bool judgeOuter) {
     if (r.number(g.person) != LuckClass::Good) return false;
     if (r.number(g.earth) != LuckClass::Good) return false;
     if (r.number(g.total) != LuckClass::Good) return false;
-    if (r.number(g.outer) == LuckClass::Bad) return false;
+    if (judgeOuter && r.number(g.outer) == LuckClass::Bad) return false;
     const SancaiLevel level = r.sancai(g);
     return level != SancaiLevel::MostlyBad && level != SancaiLevel::Worst;
 }
@@ -109,15 +109,18 @@ bool isFavourable(const Grids& g, const Ratings& r) {
 std::vector<GivenCounts> favourableCounts(std::span<const int32_t> surnameStrokes, int length,
                                           const Ratings& r, int32_t maxStrokes) {
     std::vector<GivenCounts> out;
+    const bool judgeOuter = outerJudged(surnameStrokes.size(), static_cast<size_t>(length));
     for (int32_t a = 1; a <= maxStrokes; ++a) {
         if (length == 1) {
             const int32_t given[1] = {a};
-            if (isFavourable(computeGrids(surnameStrokes, given), r)) out.push_back({a, 0});
+            if (isFavourable(computeGrids(surnameStrokes, given), r, judgeOuter))
+                out.push_back({a, 0});
             continue;
         }
         for (int32_t b = 1; b <= maxStrokes; ++b) {
             const int32_t given[2] = {a, b};
-            if (isFavourable(computeGrids(surnameStrokes, given), r)) out.push_back({a, b});
+            if (isFavourable(computeGrids(surnameStrokes, given), r, judgeOuter))
+                out.push_back({a, b});
         }
     }
     return out;

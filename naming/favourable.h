@@ -72,8 +72,9 @@ class Ratings {
 };
 
 // The favourable rule: 人格, 地格 and 总格 in the 吉 class, 外格 not 凶, and the three talents
-// neither 凶多于吉 nor 大凶. The same rule for every surname and every shape.
-bool isFavourable(const Grids& g, const Ratings& r);
+// neither 凶多于吉 nor 大凶. The same rule for every surname and every shape; judgeOuter false
+// for the shape whose 外格 is not judged (outerJudged in name_shape.h).
+bool isFavourable(const Grids& g, const Ratings& r, bool judgeOuter = true);
 
 // The stroke counts of a given name, one or two characters (second = 0 for one).
 struct GivenCounts {

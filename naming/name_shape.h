@@ -2,6 +2,7 @@
 // given-name characters. The rules of every shape are written once, in computeGrids.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -22,5 +23,13 @@ struct Grids {
 // given name (one or two characters), in reading order. Any other length is a programming
 // error: the function returns all-zero grids for it.
 Grids computeGrids(std::span<const int32_t> surnameStrokes, std::span<const int32_t> givenStrokes);
+
+// Whether the 外格 of a shape says anything about the name. A single surname with one given
+// character always has 外格 2 (the two added ones), whatever the characters: the number is
+// the shape's, not the name's, so it is not judged (2 is rated 凶, and judging it would rule
+// out every such name).
+inline bool outerJudged(size_t surnameCharacters, size_t givenCharacters) {
+    return !(surnameCharacters == 1 && givenCharacters == 1);
+}
 
 }  // namespace quenvil

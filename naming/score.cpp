@@ -95,8 +95,10 @@ int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSo
     }
     int total = 0;
     constexpr int kFull[5] = {0, kPersonPoints, kEarthPoints, kTotalPoints, kOuterPoints};
+    const bool judgeOuter = outerJudged(static_cast<size_t>(r.surnameCharacters),
+                                        static_cast<size_t>(r.characters - r.surnameCharacters));
     for (int i = 1; i < 5; ++i) {
-        const int points = gridPoints(classes[i], kFull[i]);
+        const int points = i == 4 && !judgeOuter ? kFull[i] : gridPoints(classes[i], kFull[i]);
         total += points;
         if (notes && points < kFull[i]) {
             notes->push_back({std::string(kGridNames[i]) + " " +

@@ -4,7 +4,9 @@
 //
 //   grids       65  人格 30, 地格 15, 总格 15, 外格 5; a number of the 吉 class (大吉, 吉) earns
 //                   its grid's full points, 半吉 half (rounded down), 凶 nothing. 天格 is the
-//                   surname's alone and earns nothing. Note "人格 凶" / "外格 半吉" ...
+//                   surname's alone and earns nothing; the 外格 of a single surname with one
+//                   given character (always 2) earns its points (outerJudged). Note
+//                   "人格 凶" / "外格 半吉" ...
 //   三才        20  大吉 20, 中吉 17, 吉 14, 吉多于凶 10, 吉凶参半 6, 凶多于吉 2, 大凶 0.
 //                   Note "三才 吉多于凶" ... for anything below 大吉.
 //   音律        10  less the milder sound notes of sound_check.h (same tones, 仄仄仄 or 平平平,
