@@ -157,6 +157,9 @@ int recommendNames(Context& c) {
         return 1;
     }
     const std::vector<ScoredName> names = recommend(data, surname, o);
+    if (names.empty()) {
+        c.err << "quenvil-cli: no favourable name for " << surname << " with these options\n";
+    }
     BlockWriter w(c.out);
     for (const ScoredName& n : names) appendLine(n, w.buffer());
     return 0;

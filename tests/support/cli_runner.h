@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ struct CliResult {
 std::filesystem::path installCli(const std::filesystem::path& folder);
 
 CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string>& args);
+// The same with these bytes on standard input.
+CliResult runCliWithInput(const std::filesystem::path& cli, const std::vector<std::string>& args,
+                          const std::optional<std::string>& input);
 
 // Starts the program without waiting; its output goes to /dev/null.
 pid_t startCli(const std::filesystem::path& cli, const std::vector<std::string>& args);
