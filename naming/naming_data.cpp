@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "data/connection.h"
+#include "data/database.h"
 #include "naming/pinyin.h"
 #include "text/gbk.h"
 #include "text/utf8.h"
@@ -289,5 +290,7 @@ NamingData loadNamingData(Connection& connection) {
     d.finish();
     return d;
 }
+
+NamingData loadNamingData(Database& database) { return loadNamingData(database.ADOCN); }
 
 }  // namespace quenvil

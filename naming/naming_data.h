@@ -20,6 +20,7 @@
 namespace quenvil {
 
 class Connection;
+struct Database;
 
 // Thrown for data that does not fit together (a bad-sound syllable no character reads, a
 // number without a rating ...), and by loadNamingData when a table is missing.
@@ -139,5 +140,7 @@ class NamingData {
 // name_char, wuge, sancai) over an open connection to data.Mdb. Throws DatabaseError for a
 // missing table and NamingDataError for inconsistent data.
 NamingData loadNamingData(Connection& connection);
+// The same over the connection of the database the main window lends its windows.
+NamingData loadNamingData(Database& database);
 
 }  // namespace quenvil

@@ -189,6 +189,22 @@ void sortByScore(std::vector<ScoredName>& names) {
                      [](const ScoredName& a, const ScoredName& b) { return a.score > b.score; });
 }
 
+std::vector<ScoredName> scoreNames(const NamingData& data, std::span<const std::string> names,
+                                   std::vector<std::string>* unscored) {
+    std::vector<ScoredName> out;
+    out.reserve(names.size());
+    for (const std::string& name : names) {
+        ScoredName s;
+        if (scoreName(data, name, s)) {
+            out.push_back(std::move(s));
+        } else if (unscored) {
+            unscored->push_back(name);
+        }
+    }
+    sortByScore(out);
+    return out;
+}
+
 std::string_view ScoredName::surname() const {
     return std::string_view(name).substr(0, prefixBytes(name, surnameCharacters));
 }

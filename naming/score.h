@@ -94,6 +94,11 @@ int scoreOnly(const NamingData& data, std::string_view name, bool* badSound = nu
 // Orders names best first: higher score first, ties keep their order (stable).
 void sortByScore(std::vector<ScoredName>& names);
 
+// Scores a list of full names (UTF-8) and orders them best first (sortByScore). The names that
+// cannot be scored are left out and, when unscored is given, appended to it in their order.
+std::vector<ScoredName> scoreNames(const NamingData& data, std::span<const std::string> names,
+                                   std::vector<std::string>* unscored = nullptr);
+
 // One output line without its line break: name, score, pinyin, strokes, grids, sancai, notes,
 // separated by tabs. "黄思婷\t95\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:..."
 std::string formatLine(const ScoredName& n);

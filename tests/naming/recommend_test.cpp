@@ -384,6 +384,13 @@ TEST(Score, TheObviousOrder) {
     std::vector<std::string> order;
     for (const auto& n : list) order.push_back(n.name);
     EXPECT_EQ(order, (std::vector<std::string>{"罗大强", "罗一子", "杜梓维", "韩璟舟"}));
+    // The same through scoreNames, which leaves out what it cannot score; ties keep their order.
+    const std::vector<std::string> names = {"韩璟舟", "张", "杜梓维", "罗大强", "罗一子", "罗山力"};
+    std::vector<std::string> unscored;
+    order.clear();
+    for (const auto& n : scoreNames(shipped(), names, &unscored)) order.push_back(n.name);
+    EXPECT_EQ(order, (std::vector<std::string>{"罗大强", "罗山力", "罗一子", "杜梓维", "韩璟舟"}));
+    EXPECT_EQ(unscored, std::vector<std::string>{"张"});
 }
 
 TEST(Score, PointsAddUpToTheNotes) {
