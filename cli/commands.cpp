@@ -1,7 +1,9 @@
 // The commands of quenvil-cli.
 #include "cli/commands.h"
 
+#include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -13,6 +15,9 @@
 #include "data/database.h"
 #include "manual_naming/pair_rows.h"
 #include "naming/candidate_filter.h"
+#include "naming/naming_data.h"
+#include "naming/recommend.h"
+#include "naming/score.h"
 #include "semi_auto_naming/name_import.h"
 #include "text/encoding.h"
 #include "text/gbk.h"
@@ -33,7 +38,13 @@ constexpr const char* kUsage =
     "  chars N             the characters of N strokes\n"
     "  import FILE         imports the names on the first line of a file; prints the surname\n"
     "  filter-imported     the imported names that the filter keeps\n"
+    "  recommend SURNAME [--gender m|f|any] [--length 1|2] [--fixed CHAR --at 2|3] [--top N]\n"
+    "                      the best names for SURNAME (default: any, 2, 100), best first\n"
+    "  score [FILE]        scores the names of FILE or of standard input (one per line, or\n"
+    "                      separated by blanks or commas; UTF-8, UTF-16 or GBK), best first\n"
     "  --help              this text\n"
+    "recommend and score print one line per name: name, score, pinyin, strokes, the grids\n"
+    "天格 人格 地格 总格 外格, the three talents and their rating, notes (tab-separated).\n"
     "Text arguments and all output are UTF-8. The database is the program's data.Mdb (beside the\n"
     "program, or in the installed share/quenvil), or the user's own copy of it in\n"
     "${XDG_DATA_HOME:-~/.local/share}/quenvil when that folder cannot be written.\n"
@@ -102,7 +113,196 @@ struct Context {
         return *database;
     }
     std::unique_ptr<Database> database;
+
+    // The recommendation engine's data, read once over a connection of its own.
+    const NamingData& naming() {
+        if (!namingData) {
+            Connection cn;
+            cn.setConnectionString(connectionStringFor(programDir / kDatabaseFileName));
+            cn.open();
+            namingData = std::make_unique<NamingData>(loadNamingData(cn));
+        }
+        return *namingData;
+    }
+    std::unique_ptr<NamingData> namingData;
 };
+
+// Output of many lines, written in large blocks.
+class BlockWriter {
+  public:
+    explicit BlockWriter(std::ostream& out) : out_(out) { buffer_.reserve(kBlock + 4096); }
+    // What is left is written by flush(), which each command calls at its end.
+    std::string& buffer() { return buffer_; }
+    void maybeFlush() {
+        if (buffer_.size() >= kBlock) flush();
+    }
+    // Writes what is buffered; throws OutputError when the output cannot take it.
+    void flush() {
+        errno = 0;
+        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        buffer_.clear();
+        checkOutput(out_);
+    }
+
+  private:
+    static constexpr size_t kBlock = 1 << 20;
+    std::ostream& out_;
+    std::string buffer_;
+};
+
+// A bad option of recommend: the message, then how recommend is called.
+UsageError recommendUsage(const std::string& message) {
+    return UsageError(message +
+                      "\nusage: quenvil-cli recommend SURNAME [--gender m|f|any] [--length 1|2] "
+                      "[--fixed CHAR --at 2|3] [--top N]");
+}
+
+int recommendNames(Context& c) {
+    RecommendOptions o;
+    std::string surname;
+    bool at = false;
+    for (size_t i = 1; i < c.args.size(); ++i) {
+        const std::string& a = c.args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= c.args.size()) throw recommendUsage(a + " needs a value");
+            return c.args[++i];
+        };
+        auto number = [&]() {
+            const auto n = parseInteger(value());
+            if (!n || *n < 0) throw recommendUsage(a + " takes a number");
+            return *n;
+        };
+        if (a == "--gender") {
+            const std::string& g = value();
+            if (g == "m") {
+                o.gender = Gender::Male;
+            } else if (g == "f") {
+                o.gender = Gender::Female;
+            } else if (g == "any") {
+                o.gender = Gender::Any;
+            } else {
+                throw recommendUsage("--gender is m, f or any");
+            }
+        } else if (a == "--length") {
+            o.length = number();
+            if (o.length != 1 && o.length != 2) throw recommendUsage("--length is 1 or 2");
+        } else if (a == "--fixed") {
+            o.fixed = value();
+            textArgument(c.args, i);
+        } else if (a == "--at") {
+            o.fixedAt = number();
+            at = true;
+            if (o.fixedAt != 2 && o.fixedAt != 3) throw recommendUsage("--at is 2 or 3");
+        } else if (a == "--top") {
+            o.top = static_cast<size_t>(number());
+        } else if (surname.empty() && !a.starts_with("--")) {
+            surname = textArgument(c.args, i);
+        } else {
+            throw recommendUsage("unexpected argument " + a);
+        }
+    }
+    if (surname.empty()) throw recommendUsage("recommend needs a surname");
+    if (at && o.fixed.empty()) throw recommendUsage("--at needs --fixed");
+    const NamingData& data = c.naming();
+    if (!isKnownSurname(data, surname)) {
+        c.err << "quenvil-cli: unknown surname " << surname
+              << ": neither a compound surname of the list nor a character with a stroke count\n";
+        return 1;
+    }
+    const std::vector<ScoredName> names = recommend(data, surname, o);
+    if (names.empty()) {
+        c.err << "quenvil-cli: no favourable name for " << surname << " with these options\n";
+    }
+    BlockWriter w(c.out);
+    for (const ScoredName& n : names) appendLine(n, w.buffer());
+    w.flush();
+    return 0;
+}
+
+// The names of a text: separated by line breaks, blanks (also the ideographic space) and commas
+// (also the full-width comma and 、).
+std::vector<std::string_view> namesOf(std::string_view text) {
+    std::vector<std::string_view> names;
+    size_t start = 0;
+    auto cut = [&](size_t end, size_t next) {
+        if (end > start) names.push_back(text.substr(start, end - start));
+        start = next;
+    };
+    for (size_t i = 0; i < text.size();) {
+        const auto ch = static_cast<unsigned char>(text[i]);
+        if (ch == '\n' || ch == '\r' || ch == ' ' || ch == '\t' || ch == ',') {
+            cut(i, i + 1);
+            ++i;
+        } else if ((ch == 0xE3 || ch == 0xEF) &&
+                   (text.compare(i, 3, "\u3000") == 0 || text.compare(i, 3, "\uFF0C") == 0 ||
+                    text.compare(i, 3, "\u3001") == 0)) {
+            cut(i, i + 3);
+            i += 3;
+        } else {
+            ++i;
+        }
+    }
+    cut(text.size(), text.size());
+    return names;
+}
+
+int scoreNames(Context& c) {
+    std::string bytes;
+    if (c.args.size() == 2) {
+        bytes = readWholeFile(c.args[1]);
+    } else {
+        char block[1 << 16];
+        size_t n;
+        while ((n = std::fread(block, 1, sizeof block, stdin)) > 0) bytes.append(block, n);
+    }
+    const std::string text = decodeToUtf8(bytes);
+    bytes.clear();
+    bytes.shrink_to_fit();
+    const std::vector<std::string_view> names = namesOf(text);
+    const NamingData& data = c.naming();
+    // First pass: the scores alone; the order best first, stable, by buckets of score.
+    std::vector<int8_t> scores(names.size());
+    std::array<size_t, 102> bucketStart{};
+    int failed = 0;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const int s = scoreOnly(data, names[i]);
+        scores[i] = static_cast<int8_t>(s);
+        ++bucketStart[static_cast<size_t>(100 - s)];  // -1 (not scored) lands in the last bucket
+    }
+    size_t sum = 0;
+    for (size_t& b : bucketStart) {
+        const size_t n = b;
+        b = sum;
+        sum += n;
+    }
+    std::vector<uint32_t> order(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        order[bucketStart[static_cast<size_t>(100 - scores[i])]++] = static_cast<uint32_t>(i);
+    }
+    // Second pass: the whole result of each name in that order.
+    BlockWriter w(c.out);
+    ScoredName scored;
+    for (size_t k = 0; k < order.size(); ++k) {
+        // The order jumps through the names: fetch the ones a little ahead.
+        if (k + 16 < order.size()) __builtin_prefetch(&names[order[k + 16]]);
+        if (k + 8 < order.size()) __builtin_prefetch(names[order[k + 8]].data());
+        const uint32_t i = order[k];
+        ScoreFailure why = ScoreFailure::None;
+        if (!scoreName(data, names[i], scored, &why)) {
+            c.err << "quenvil-cli: cannot score " << names[i] << ": "
+                  << (why == ScoreFailure::Length
+                          ? "a name is a surname and one or two given-name characters"
+                          : "a character without a stroke count or a reading")
+                  << '\n';
+            ++failed;
+            continue;
+        }
+        appendLine(scored, w.buffer());
+        w.maybeFlush();
+    }
+    w.flush();
+    return failed ? 1 : 0;
+}
 
 int strokes(Context& c) {
     const std::string text(trimControl(utf8ToGbk(textArgument(c.args, 1))));
@@ -249,7 +449,8 @@ int filterImported(Context& c) {
 }
 
 struct CommandInfo {
-    size_t arguments;
+    size_t arguments;     // at least
+    size_t maxArguments;  // at most
     std::function<int(Context&)> run;
 };
 
@@ -258,13 +459,15 @@ struct CommandInfo {
 int run(const std::vector<std::string>& args, const std::filesystem::path& programDir,
         std::ostream& out, std::ostream& err) {
     static const std::map<std::string, CommandInfo> commands = {
-        {"strokes", {1, strokes}},
-        {"analyze", {1, analyze}},
-        {"filter", {1, filter}},
-        {"pairs", {1, pairs}},
-        {"chars", {1, chars}},
-        {"import", {1, importFile}},
-        {"filter-imported", {0, filterImported}}};
+        {"strokes", {1, 1, strokes}},
+        {"analyze", {1, 1, analyze}},
+        {"filter", {1, 1, filter}},
+        {"pairs", {1, 1, pairs}},
+        {"chars", {1, 1, chars}},
+        {"import", {1, 1, importFile}},
+        {"filter-imported", {0, 0, filterImported}},
+        {"recommend", {1, 9, recommendNames}},
+        {"score", {0, 1, scoreNames}}};
     if (args.empty()) {
         err << kUsage;
         return 2;
@@ -281,11 +484,12 @@ int run(const std::vector<std::string>& args, const std::filesystem::path& progr
         return 0;
     }
     const auto it = commands.find(args[0]);
-    if (it == commands.end() || args.size() != it->second.arguments + 1) {
+    if (it == commands.end() || args.size() < it->second.arguments + 1 ||
+        args.size() > it->second.maxArguments + 1) {
         err << kUsage;
         return 2;
     }
-    Context context{args, programDir, out, err, nullptr};
+    Context context{args, programDir, out, err, nullptr, nullptr};
     try {
         const int rc = it->second.run(context);
         errno = 0;
@@ -293,6 +497,9 @@ int run(const std::vector<std::string>& args, const std::filesystem::path& progr
         checkOutput(out);
         return rc;
     } catch (const UsageError& e) {
+        err << "quenvil-cli: " << e.what() << '\n';
+        return 2;
+    } catch (const RecommendError& e) {
         err << "quenvil-cli: " << e.what() << '\n';
         return 2;
     } catch (const std::exception& e) {

@@ -262,6 +262,15 @@ bool Statement::step() {
 
 void Statement::reset() { sqlite3_reset(stmt_); }
 
+std::string_view Statement::text(int column) const {
+    const unsigned char* t = sqlite3_column_text(stmt_, column);
+    if (t == nullptr) return {};
+    return {reinterpret_cast<const char*>(t),
+            static_cast<size_t>(sqlite3_column_bytes(stmt_, column))};
+}
+
+int64_t Statement::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+
 DataSet::~DataSet() = default;
 
 void DataSet::close() {

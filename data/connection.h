@@ -122,6 +122,11 @@ class Statement {
     void reset();
     sqlite3_stmt* get() const { return stmt_; }
 
+    // Columns of the current row by index: UTF-8 text straight from the engine (valid until the
+    // next step; empty for null) and integers (0 for null).
+    std::string_view text(int column) const;
+    int64_t integer(int column) const;
+
   private:
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;

@@ -273,4 +273,44 @@ void GbkStreamDecoder::convert(std::string_view bytes, bool last, std::string& o
     }
 }
 
+namespace {
+
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        units.push_back(static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a)));
+    }
+    std::string out(units.size() * 3 + 4, '\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length, units.data(),
+                       static_cast<int32_t>(units.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) {
+        throw std::runtime_error(std::string("UTF-16 conversion failed: ") + u_errorName(status));
+    }
+    out.resize(static_cast<size_t>(length));
+    return out;
+}
+
+}  // namespace
+
+std::string decodeToUtf8(std::string_view bytes) {
+    switch (detectEncoding(bytes)) {
+        case TextEncoding::Utf8:
+            return std::string(bytes);
+        case TextEncoding::Utf8Bom:
+            return std::string(bytes.substr(kUtf8Bom.size()));
+        case TextEncoding::Utf16Le:
+            return utf16ToUtf8(bytes.substr(kUtf16LeBom.size()), false);
+        case TextEncoding::Utf16Be:
+            return utf16ToUtf8(bytes.substr(kUtf16BeBom.size()), true);
+        case TextEncoding::Gbk:
+            break;
+    }
+    return gbkToUtf8(bytes);
+}
+
 }  // namespace quenvil

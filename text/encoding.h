@@ -25,6 +25,11 @@ const char* encodingName(TextEncoding encoding);
 // ASCII is the same in both).
 TextEncoding detectEncoding(std::string_view bytes);
 
+// The bytes as UTF-8 (without a byte-order mark), by detectEncoding: UTF-8 as it is, UTF-16
+// converted, GBK converted. Sequences that are not valid in the detected encoding become U+FFFD.
+// For text that need not pass through GBK (the recommendation engine reads UTF-8).
+std::string decodeToUtf8(std::string_view bytes);
+
 struct GbkText {
     std::string gbk;
     TextEncoding detected = TextEncoding::Gbk;

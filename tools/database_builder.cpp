@@ -7,6 +7,7 @@
 #include "data/connection.h"
 #include "data/database.h"
 #include "data/reference_data.h"
+#include "tools/naming_sources.h"
 #include "tools/source_file.h"
 
 namespace quenvil {
@@ -25,6 +26,11 @@ void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesyste
     const auto fantizi = readSource(fantiziFile, 2);
     const auto wuge = readSource(wugeFile, 3);
     const auto sancai = readSource(sancaiFile, 3);
+    const auto pinyin = readSource(sourcesDir / "pinyin.tsv", 2);
+    const auto surnameReadings = readSource(sourcesDir / "surname_readings.tsv", 2);
+    const auto compounds = readSource(sourcesDir / "compound_surnames.txt", 1);
+    const auto badSounds = readSource(sourcesDir / "bad_sounds.tsv", 3);
+    const auto nameChars = readCuratedNameChars(sourcesDir);
 
     std::error_code ec;
     std::filesystem::remove(out, ec);
@@ -44,6 +50,12 @@ void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesyste
     cn.execute("create index sancai_key on sancai(sancai)");
     cn.execute("create table xm(xingming text)");
     cn.execute("create table xm2(xingming text)");
+    // The recommendation engine's tables (naming/naming_data.h reads them).
+    cn.execute("create table pinyin(hanzi text primary key, pinyin text)");
+    cn.execute("create table surname_reading(surname text primary key, pinyin text)");
+    cn.execute("create table compound_surname(surname text primary key)");
+    cn.execute("create table bad_sound(syllables text primary key, word text, category text)");
+    cn.execute("create table name_char(hanzi text primary key, kind text, rank integer)");
 
     for (const auto& row : fantizi) {
         cn.execute("insert into fantizi(bihua, hanzi) values(?, ?)",
@@ -74,6 +86,28 @@ void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesyste
     }
     // The version that tells a per-user copy of an older data.Mdb to take these tables.
     cn.execute("pragma user_version = " + std::to_string(kReferenceDataVersion));
+    for (const auto& row : pinyin) {
+        cn.execute("insert into pinyin(hanzi, pinyin) values(?, ?)",
+                   {Param::utf8(row.fields[0]), Param::utf8(row.fields[1])});
+    }
+    for (const auto& row : surnameReadings) {
+        cn.execute("insert into surname_reading(surname, pinyin) values(?, ?)",
+                   {Param::utf8(row.fields[0]), Param::utf8(row.fields[1])});
+    }
+    for (const auto& row : compounds) {
+        cn.execute("insert into compound_surname(surname) values(?)", {Param::utf8(row.fields[0])});
+    }
+    for (const auto& row : badSounds) {
+        cn.execute(
+            "insert into bad_sound(syllables, word, category) values(?, ?, ?)",
+            {Param::utf8(row.fields[0]), Param::utf8(row.fields[1]), Param::utf8(row.fields[2])});
+    }
+    int rank = 0;
+    for (const GivenNameChar& g : nameChars) {
+        cn.execute(
+            "insert into name_char(hanzi, kind, rank) values(?, ?, ?)",
+            {Param::utf8(g.character), Param::utf8(std::string(1, g.kind)), Param::of(rank++)});
+    }
     cn.commit();
     cn.close();
 }

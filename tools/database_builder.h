@@ -7,7 +7,9 @@
 
 namespace quenvil {
 
-// Reads fantizi.tsv, wuge.tsv and sancai.tsv from sourcesDir and writes a new database file,
+// Reads fantizi.tsv, wuge.tsv and sancai.tsv, and the recommendation engine's sources (pinyin.tsv,
+// surname_readings.tsv, compound_surnames.txt, bad_sounds.tsv, given_name_chars.txt less
+// given_name_exclusions.txt) from sourcesDir and writes a new database file,
 // keyed with the program's password. Throws SourceError for a missing or malformed source and
 // DatabaseError for an engine failure.
 void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesystem::path& out);

@@ -4,12 +4,13 @@
 #include <algorithm>
 #include <fstream>
 #include <random>
-#include <set>
 #include <stdexcept>
 
+#include "naming/score.h"
 #include "naming/stroke_pair_table.h"
 #include "text/gbk.h"
 #include "text/utf8.h"
+#include "tools/naming_sources.h"
 #include "tools/source_file.h"
 
 namespace quenvil {
@@ -37,6 +38,14 @@ int32_t countOf(const NameSources& s, const std::string& ch) {
     return it == s.strokes.end() ? 0 : it->second;
 }
 
+// True when the engine's sound check finds a bad-sounding sequence in the name.
+bool soundsBad(const NameSources& s, const std::string& name) {
+    if (!s.naming) return false;
+    bool bad = false;
+    scoreOnly(*s.naming, name, &bad);
+    return bad;
+}
+
 }  // namespace
 
 NameSources readNameSources(const std::filesystem::path& resources) {
@@ -44,23 +53,13 @@ NameSources readNameSources(const std::filesystem::path& resources) {
     for (const SourceLine& line : readSource(resources / "surnames.txt")) {
         s.surnames.push_back(line.fields[0]);
     }
-    std::set<std::string> excluded;
-    for (const SourceLine& line : readSource(resources / "given_name_exclusions.txt")) {
-        excluded.insert(line.fields[0]);
-    }
-    std::set<std::string> seen;
-    for (const SourceLine& line : readSource(resources / "given_name_chars.txt")) {
-        GivenNameChar g;
-        g.character = line.fields[0];
-        g.kind = line.fields.size() > 1 && !line.fields[1].empty() ? line.fields[1][0] : 'n';
-        if (excluded.count(g.character) || !seen.insert(g.character).second) continue;
-        s.givenChars.push_back(g);
-    }
+    s.givenChars = readCuratedNameChars(resources);
     const auto fantizi = resources / "fantizi.tsv";
     for (const SourceLine& line : readSource(fantizi, 2)) {
         const int32_t count = integerField(fantizi, line, 0);
         for (const std::string& ch : characters(line.fields[1])) s.strokes.emplace(ch, count);
     }
+    s.naming = std::make_shared<const NamingData>(readNamingData(resources));
     return s;
 }
 
@@ -71,7 +70,10 @@ std::vector<std::string> generateNames(const NameSources& s, const std::string& 
     std::vector<std::string> names;
     if (surnameChars.size() >= 2) {
         // A two-character surname takes one given-name character.
-        for (const auto& g : s.givenChars) names.push_back(surname + g.character);
+        for (const auto& g : s.givenChars) {
+            std::string name = surname + g.character;
+            if (!soundsBad(s, name)) names.push_back(std::move(name));
+        }
         shuffle(names, rng);
         if (names.size() > target) names.resize(target);
         return names;
@@ -93,19 +95,29 @@ std::vector<std::string> generateNames(const NameSources& s, const std::string& 
             into.emplace_back(static_cast<uint16_t>(x), static_cast<uint16_t>(y));
         }
     }
+    auto nameOf = [&](const std::pair<uint16_t, uint16_t>& p) {
+        return surname + chars[p.first].character + chars[p.second].character;
+    };
     shuffle(favourable, rng);
-    if (favourable.size() > target / 2) favourable.resize(target / 2);
-    // A partial shuffle picks the rest at random.
+    // The first target / 2 of them that sound right.
+    size_t kept = 0;
+    for (size_t i = 0; i < favourable.size() && kept < target / 2; ++i) {
+        if (!soundsBad(s, nameOf(favourable[i]))) favourable[kept++] = favourable[i];
+    }
+    favourable.resize(kept);
+    // A partial shuffle picks the rest at random, passing over the names that sound bad.
     const size_t rest = std::min(other.size(), target - favourable.size());
-    for (size_t i = 0; i < rest; ++i) std::swap(other[i], other[i + rng() % (other.size() - i)]);
-    other.resize(rest);
+    size_t taken = 0;
+    for (size_t i = 0; i < other.size() && taken < rest; ++i) {
+        std::swap(other[i], other[i + rng() % (other.size() - i)]);
+        if (!soundsBad(s, nameOf(other[i]))) other[taken++] = other[i];
+    }
+    other.resize(taken);
     std::vector<std::pair<uint16_t, uint16_t>> chosen = std::move(favourable);
     chosen.insert(chosen.end(), other.begin(), other.end());
     shuffle(chosen, rng);
     names.reserve(chosen.size());
-    for (const auto& [x, y] : chosen) {
-        names.push_back(surname + chars[x].character + chars[y].character);
-    }
+    for (const auto& p : chosen) names.push_back(nameOf(p));
     return names;
 }
 

@@ -21,9 +21,14 @@ std::string slurp(const std::filesystem::path& file) {
 }
 
 pid_t spawn(const std::filesystem::path& cli, const std::vector<std::string>& args,
-            const std::string& outFile, const std::string& errFile) {
+            const std::string& outFile, const std::string& errFile,
+            const std::string& inFile = {}) {
     const pid_t pid = fork();
     if (pid == 0) {
+        if (!inFile.empty()) {
+            const int in = open(inFile.c_str(), O_RDONLY);
+            dup2(in, 0);
+        }
         const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
@@ -49,12 +54,17 @@ std::filesystem::path installCli(const std::filesystem::path& folder) {
 }
 
 CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string>& args,
-                 const std::filesystem::path& stdoutFile) {
+                 const std::filesystem::path& stdoutFile, const std::optional<std::string>& input) {
     const auto dir = cli.parent_path();
     const std::string outFile =
         stdoutFile.empty() ? (dir / "cli.out").string() : stdoutFile.string();
     const std::string errFile = (dir / "cli.err").string();
-    const pid_t pid = spawn(cli, args, outFile, errFile);
+    std::string inFile;
+    if (input) {
+        inFile = (dir / "cli.in").string();
+        writeFile(inFile, *input);
+    }
+    const pid_t pid = spawn(cli, args, outFile, errFile, inFile);
     int status = 0;
     waitpid(pid, &status, 0);
     CliResult r;
@@ -62,6 +72,11 @@ CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string
     if (stdoutFile.empty()) r.out = slurp(outFile);
     r.err = slurp(errFile);
     return r;
+}
+
+CliResult runCliWithInput(const std::filesystem::path& cli, const std::vector<std::string>& args,
+                          const std::optional<std::string>& input) {
+    return runCli(cli, args, {}, input);
 }
 
 pid_t startCli(const std::filesystem::path& cli, const std::vector<std::string>& args) {

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,14 @@ struct CliResult {
 // Copies the built quenvil-cli into folder (where the test has put its data.Mdb).
 std::filesystem::path installCli(const std::filesystem::path& folder);
 
-// With stdoutFile, the output goes there (e.g. /dev/full) and out stays empty.
+// With stdoutFile, the output goes there (e.g. /dev/full) and out stays empty; with input, those
+// bytes are the program's standard input.
 CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string>& args,
-                 const std::filesystem::path& stdoutFile = {});
+                 const std::filesystem::path& stdoutFile = {},
+                 const std::optional<std::string>& input = std::nullopt);
+// The same with these bytes on standard input.
+CliResult runCliWithInput(const std::filesystem::path& cli, const std::vector<std::string>& args,
+                          const std::optional<std::string>& input);
 
 // Starts the program without waiting; its output goes to /dev/null.
 pid_t startCli(const std::filesystem::path& cli, const std::vector<std::string>& args);

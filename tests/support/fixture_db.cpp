@@ -48,6 +48,13 @@ void buildFixtureDb(const std::filesystem::path& dir, const FixtureData& data) {
     };
     writeFile(sources / "wuge.tsv", rows(data.wuge));
     writeFile(sources / "sancai.tsv", rows(data.sancai));
+    // The recommendation engine's sources are the real ones.
+    for (const char* file :
+         {"pinyin.tsv", "surname_readings.tsv", "compound_surnames.txt", "bad_sounds.tsv",
+          "given_name_chars.txt", "given_name_exclusions.txt"}) {
+        std::filesystem::copy_file(sourceDir() / "resources" / file, sources / file,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
     buildDatabase(sources, dir / kDatabaseFileName);
 }
 

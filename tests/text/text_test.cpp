@@ -218,3 +218,32 @@ TEST(Integer, RefusesEverythingElse) {
 
 }  // namespace
 }  // namespace quenvil
+
+namespace quenvil {
+namespace {
+
+TEST(Encoding, DetectsAndConvertsWhatUsersHandIn) {
+    const std::string utf8 = "黄思婷,王芳";
+    EXPECT_EQ(detectEncoding(utf8), TextEncoding::Utf8);
+    EXPECT_EQ(decodeToUtf8(utf8), utf8);
+    EXPECT_EQ(decodeToUtf8("plain ascii"), "plain ascii");  // ASCII reads the same either way
+    const std::string gbk = utf8ToGbk(utf8);
+    EXPECT_EQ(detectEncoding(gbk), TextEncoding::Gbk);
+    EXPECT_EQ(decodeToUtf8(gbk), utf8);
+    EXPECT_EQ(decodeToUtf8("\xEF\xBB\xBF" + utf8), utf8);
+    // 黄 U+9EC4 思 U+601D in both byte orders, and a pair of surrogates (U+20000).
+    EXPECT_EQ(decodeToUtf8(std::string("\xFF\xFE\xC4\x9E\x1D\x60", 6)), "黄思");
+    EXPECT_EQ(decodeToUtf8(std::string("\xFE\xFF\x9E\xC4\x60\x1D", 6)), "黄思");
+    EXPECT_EQ(decodeToUtf8(std::string("\xFF\xFE\x40\xD8\x00\xDC", 6)), "\xF0\xA0\x80\x80");
+    // A GBK text whose bytes happen to start like UTF-8 is still GBK when a later byte is not.
+    const std::string mixed = utf8ToGbk("涓国");  // begins with bytes that are not valid UTF-8
+    EXPECT_EQ(decodeToUtf8(mixed), "涓国");
+    // Long ASCII runs around one character are checked too.
+    const std::string padded = std::string(37, 'a') + "婷" + std::string(21, 'b');
+    EXPECT_EQ(detectEncoding(padded), TextEncoding::Utf8);
+    EXPECT_EQ(detectEncoding(std::string(37, 'a') + utf8ToGbk("婷") + std::string(21, 'b')),
+              TextEncoding::Gbk);
+}
+
+}  // namespace
+}  // namespace quenvil

@@ -1,0 +1,146 @@
+// The reference data of the recommendation engine, in memory: stroke counts, readings, surname
+// readings, compound surnames, bad sounds, the curated given-name characters, and the ratings and
+// meanings of the grid numbers and three-talent configurations. Loaded once (from data.Mdb by
+// loadNamingData, or from resources/ by tools/naming_sources.h), then read by any number of
+// threads without locking. All text is UTF-8.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "naming/favourable.h"
+#include "naming/sound_check.h"
+
+namespace quenvil {
+
+class Connection;
+struct Database;
+
+// Thrown for data that does not fit together (a bad-sound syllable no character reads, a
+// number without a rating ...), and by loadNamingData when a table is missing.
+class NamingDataError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// A curated given-name character.
+struct NameChar {
+    char32_t codePoint = 0;
+    std::string text;  // the character, UTF-8
+    char kind = 'n';   // 'm' mostly boys, 'f' mostly girls, 'n' both
+    int rank = 0;      // position in given_name_chars.txt (0 first)
+};
+
+class NamingData {
+  public:
+    // ---- Building: the loaders call these with the rows of the tables, then finish(). ----
+
+    // A row of fantizi: every character of the row gets the count unless an earlier row gave it
+    // one (the first row that holds a character decides, as everywhere in the program).
+    void addStrokeRow(int32_t count, std::string_view characters);
+    // The reading of a character (one tone-marked syllable).
+    void addReading(std::string_view character, std::string_view syllable);
+    // A surname's reading: one tone-marked syllable per character, separated by blanks.
+    void addSurnameReading(std::string_view surname, std::string_view syllables);
+    void addCompoundSurname(std::string_view surname);
+    // A bad-sound entry (toneless syllables separated by blanks, the word, the category).
+    void addBadSound(std::string_view syllables, std::string_view word, std::string_view category);
+    // A curated given-name character, excluded characters already left out; rank orders them.
+    void addNameChar(std::string_view character, char kind, int rank);
+    // The rating (大吉/吉/半吉/凶) and meaning of a number 1..81; other numbers are ignored.
+    void setNumber(int32_t n, std::string_view rating, std::string_view meaning);
+    // The rating (one of the seven levels) and meaning of a configuration ("火木木").
+    void setSancai(std::string_view key, std::string_view rating, std::string_view meaning);
+    // Checks that the data is complete and consistent (every number and configuration rated,
+    // every bad-sound syllable read by some character, every surname reading of the right
+    // length) and builds the indexes. Throws NamingDataError.
+    void finish();
+
+    // ---- Reading. ----
+
+    // Stroke count of a character (0 when no fantizi row holds it).
+    int32_t strokes(char32_t cp) const { return cp < strokes_.size() ? strokes_[cp] : 0; }
+    // The syllable id of a character's reading (0 when it has none); see syllable().
+    uint16_t readingId(char32_t cp) const { return cp < reading_.size() ? reading_[cp] : 0; }
+    const Syllable& syllable(uint16_t id) const { return syllables_[id]; }
+    // Tone-marked reading of a character; empty when it has none.
+    std::string_view reading(char32_t cp) const { return syllables_[readingId(cp)].toned; }
+    // The reviewed reading of a surname (syllable ids), or nullptr when the surname has none and
+    // reads as its characters do.
+    const std::vector<uint16_t>* surnameReading(std::string_view surname) const;
+    bool isCompoundSurname(std::string_view surname) const;
+    // The same by code points (second = 0 for a single surname), without allocating.
+    const std::vector<uint16_t>* surnameReading(char32_t first, char32_t second) const {
+        // Most names' first character begins no surname with a reading of its own.
+        if (first >= surnameFirst_.size() || !surnameFirst_[first]) return nullptr;
+        const auto it = surnameReadings_.find(pack(first, second));
+        return it == surnameReadings_.end() ? nullptr : &it->second;
+    }
+    bool isCompoundSurname(char32_t first, char32_t second) const {
+        if (first >= compoundFirst_.size() || !compoundFirst_[first]) return false;
+        return compoundKeys_.count(pack(first, second)) != 0;
+    }
+    const std::vector<std::string>& compoundSurnames() const { return compounds_; }
+    const SoundChecker& sounds() const { return sounds_; }
+    // Initial and final texts by the ids of Syllable.
+    const std::vector<std::string>& initials() const { return initials_; }
+    const std::vector<std::string>& finals() const { return finals_; }
+    // The curated given-name characters in rank order.
+    const std::vector<NameChar>& nameChars() const { return nameChars_; }
+    // How common a character is: 0 for a curated given-name character or a character of
+    // GB2312's first level (the 3,755 common characters), 1 in its second level, 2 otherwise.
+    int rarity(char32_t cp) const { return cp < rarity_.size() ? rarity_[cp] : 2; }
+
+    const Ratings& ratings() const { return ratings_; }
+    // The rating text and meaning of a grid number (numbers past 81 as n - 80); empty for
+    // numbers below 1.
+    std::string_view numberRating(int32_t n) const;
+    std::string_view numberMeaning(int32_t n) const;
+    // The rating text and meaning of a configuration by its key ("火木木"); empty when unknown.
+    std::string_view sancaiRating(std::string_view key) const;
+    std::string_view sancaiMeaning(std::string_view key) const;
+
+  private:
+    static uint64_t pack(char32_t first, char32_t second) {
+        return (static_cast<uint64_t>(first) << 21) | second;
+    }
+    uint16_t internSyllable(std::string_view toned);
+    uint16_t internToneless(const std::string& toneless);
+    static uint16_t internText(std::vector<std::string>& texts, std::string_view text);
+
+    std::vector<int32_t> strokes_ = std::vector<int32_t>(0x10000, 0);
+    std::vector<uint16_t> reading_ = std::vector<uint16_t>(0x10000, 0);
+    std::vector<uint8_t> rarity_;
+    std::vector<Syllable> syllables_ = std::vector<Syllable>(1);  // 0: none
+    std::unordered_map<std::string, uint16_t> syllableIds_;       // toned -> id
+    std::unordered_map<std::string, uint16_t> tonelessIds_;       // toneless -> id (from 1)
+    std::vector<std::string> initials_ = {""};
+    std::vector<std::string> finals_ = {""};
+    std::unordered_map<uint64_t, std::vector<uint16_t>> surnameReadings_;  // by pack()
+    std::vector<std::pair<std::string, std::string>> surnameReadingRows_;
+    std::vector<std::string> compounds_;
+    std::unordered_set<uint64_t> compoundKeys_;
+    std::vector<bool> surnameFirst_ = std::vector<bool>(0x10000, false);   // by first character
+    std::vector<bool> compoundFirst_ = std::vector<bool>(0x10000, false);  // by first character
+    std::vector<std::array<std::string, 3>> badSoundRows_;
+    SoundChecker sounds_;
+    std::vector<NameChar> nameChars_;
+    Ratings ratings_;
+    std::array<std::string, 82> numberRatings_, numberMeanings_;
+    std::array<std::string, 125> sancaiRatings_, sancaiMeanings_;
+};
+
+// Reads the engine's tables (fantizi, pinyin, surname_reading, compound_surname, bad_sound,
+// name_char, wuge, sancai) over an open connection to data.Mdb. Throws DatabaseError for a
+// missing table and NamingDataError for inconsistent data.
+NamingData loadNamingData(Connection& connection);
+// The same over the connection of the database the main window lends its windows.
+NamingData loadNamingData(Database& database);
+
+}  // namespace quenvil

@@ -1,0 +1,162 @@
+// Candidate names for a surname.
+#include "naming/recommend.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "text/utf8.h"
+
+namespace quenvil {
+namespace {
+
+std::vector<char32_t> codePoints(std::string_view utf8) {
+    std::vector<char32_t> out;
+    forEachCodePoint(utf8, [&](int32_t cp, std::string_view) {
+        out.push_back(cp < 0 ? char32_t{0xFFFD} : static_cast<char32_t>(cp));
+    });
+    return out;
+}
+
+bool usable(const NamingData& data, char32_t cp) {
+    return data.strokes(cp) > 0 && data.readingId(cp) != 0;
+}
+
+// Two characters may stand in one given name unless one is for boys and the other for girls.
+bool kindsAgree(char a, char b) { return a == 'n' || b == 'n' || a == b; }
+
+// One slot of the given name: the fixed character, or the candidates.
+struct Choice {
+    const NameChar* nameChar;  // null for the fixed character
+    char32_t cp;
+    std::string_view text;
+    char kind;  // the fixed character counts as 'n'
+    int rank;
+};
+
+struct Candidate {
+    int score;
+    int rank1, rank2;
+    std::string name;
+    int turn = 0;
+};
+
+}  // namespace
+
+bool fitsGender(char kind, Gender gender) {
+    switch (gender) {
+        case Gender::Male:
+            return kind != 'f';
+        case Gender::Female:
+            return kind != 'm';
+        case Gender::Any:
+            break;
+    }
+    return true;
+}
+
+bool isKnownSurname(const NamingData& data, std::string_view surname) {
+    const std::vector<char32_t> cps = codePoints(surname);
+    if (cps.size() == 2) return data.isCompoundSurname(cps[0], cps[1]);
+    return cps.size() == 1 && usable(data, cps[0]);
+}
+
+std::vector<ScoredName> recommend(const NamingData& data, std::string_view surname,
+                                  const RecommendOptions& o) {
+    if (!isKnownSurname(data, surname)) {
+        throw RecommendError("unknown surname: " + std::string(surname) +
+                             " (neither a compound surname of the list nor a character with a "
+                             "stroke count)");
+    }
+    if (o.length != 1 && o.length != 2) throw RecommendError("the length is 1 or 2");
+    std::optional<Choice> fixed;
+    if (!o.fixed.empty()) {
+        const std::vector<char32_t> cps = codePoints(o.fixed);
+        if (cps.size() != 1 || !usable(data, cps[0])) {
+            throw RecommendError(
+                "the fixed character must be one character with a stroke count "
+                "and a reading: " +
+                o.fixed);
+        }
+        if (o.fixedAt != 2 && o.fixedAt != 3) throw RecommendError("--at is 2 or 3");
+        if (o.fixedAt == 3 && o.length != 2) {
+            throw RecommendError("a fixed character at 3 needs a given name of two characters");
+        }
+        fixed = Choice{nullptr, cps[0], o.fixed, 'n', -1};
+    }
+    std::vector<ScoredName> result;
+    if (o.top == 0) return result;
+
+    const std::vector<char32_t> surnameCps = codePoints(surname);
+    std::vector<int32_t> surnameStrokes;
+    for (char32_t cp : surnameCps) surnameStrokes.push_back(data.strokes(cp));
+
+    // The candidates of each slot, by stroke count.
+    std::vector<Choice> pool;
+    for (const NameChar& c : data.nameChars()) {
+        if (!fitsGender(c.kind, o.gender)) continue;
+        if (fixed && c.codePoint == fixed->cp) continue;
+        pool.push_back({&c, c.codePoint, c.text, c.kind, c.rank});
+    }
+    int32_t maxStrokes = fixed ? data.strokes(fixed->cp) : 1;
+    for (const Choice& c : pool) maxStrokes = std::max(maxStrokes, data.strokes(c.cp));
+    std::vector<std::vector<const Choice*>> byCount(static_cast<size_t>(maxStrokes) + 1);
+    for (const Choice& c : pool) byCount[static_cast<size_t>(data.strokes(c.cp))].push_back(&c);
+    std::vector<std::vector<const Choice*>> fixedSlot;
+    if (fixed) {
+        fixedSlot.resize(static_cast<size_t>(maxStrokes) + 1);
+        fixedSlot[static_cast<size_t>(data.strokes(fixed->cp))].push_back(&*fixed);
+    }
+    const auto& first = fixed && o.fixedAt == 2 ? fixedSlot : byCount;
+    const auto& second = fixed && o.fixedAt == 3 ? fixedSlot : byCount;
+
+    std::vector<Candidate> found;
+    std::string name;
+    auto consider = [&](const Choice& a, const Choice* b) {
+        name.assign(surname);
+        name += a.text;
+        if (b) name += b->text;
+        bool badSound = false;
+        const int s = scoreOnly(data, name, &badSound);
+        if (s < 0 || badSound) return;
+        found.push_back({s, a.rank, b ? b->rank : -1, name, 0});
+    };
+    for (const GivenCounts& counts :
+         favourableCounts(surnameStrokes, o.length, data.ratings(), maxStrokes)) {
+        for (const Choice* a : first[static_cast<size_t>(counts.first)]) {
+            if (o.length == 1) {
+                consider(*a, nullptr);
+                continue;
+            }
+            for (const Choice* b : second[static_cast<size_t>(counts.second)]) {
+                if (a->cp == b->cp || !kindsAgree(a->kind, b->kind)) continue;
+                consider(*a, b);
+            }
+        }
+    }
+    // Best score first; within one score, the first given-name characters take turns (each one's
+    // best pair, then each one's second ...), so that one character does not fill the list.
+    std::sort(found.begin(), found.end(), [](const Candidate& x, const Candidate& y) {
+        if (x.score != y.score) return x.score > y.score;
+        if (x.rank1 != y.rank1) return x.rank1 < y.rank1;
+        return x.rank2 < y.rank2;
+    });
+    for (size_t i = 0; i < found.size();) {
+        size_t end = i;
+        while (end < found.size() && found[end].score == found[i].score) ++end;
+        int turn = 0;
+        for (size_t j = i; j < end; ++j) {
+            turn = j > i && found[j].rank1 == found[j - 1].rank1 ? turn + 1 : 0;
+            found[j].turn = turn;
+        }
+        std::stable_sort(found.begin() + static_cast<std::ptrdiff_t>(i),
+                         found.begin() + static_cast<std::ptrdiff_t>(end),
+                         [](const Candidate& x, const Candidate& y) { return x.turn < y.turn; });
+        i = end;
+    }
+    const size_t keep = std::min(o.top, found.size());
+    result.resize(keep);
+    for (size_t i = 0; i < keep; ++i) scoreName(data, found[i].name, result[i]);
+    return result;
+}
+
+}  // namespace quenvil

@@ -1,0 +1,138 @@
+// Bad sounds and the milder sound notes.
+#include "naming/sound_check.h"
+
+#include <algorithm>
+
+#include "naming/pinyin.h"
+
+namespace quenvil {
+
+uint64_t SoundChecker::key(std::span<const uint16_t> ids) {
+    // Syllable ids start at 1, so a packed key never equals one of a different length.
+    uint64_t k = 0;
+    for (uint16_t id : ids) k = (k << 16) | id;
+    return k;
+}
+
+bool SoundChecker::add(std::span<const uint16_t> ids, BadSound entry) {
+    if (ids.empty() || ids.size() > kMaxSyllables) return false;
+    if (std::find(ids.begin(), ids.end(), uint16_t{0}) != ids.end()) return false;
+    if (!index_.emplace(key(ids), static_cast<uint32_t>(entries_.size())).second) return false;
+    entries_.push_back(std::move(entry));
+    longest_ = std::max(longest_, ids.size());
+    if (ids[0] >= starts_.size()) {
+        starts_.resize(ids[0] + 1u, false);
+        single_.resize(ids[0] + 1u, 0);
+    }
+    if (ids.size() == 1) {
+        single_[ids[0]] = static_cast<uint32_t>(entries_.size());
+    } else {
+        starts_[ids[0]] = true;
+    }
+    return true;
+}
+
+std::vector<const BadSound*> SoundChecker::hits(std::span<const uint16_t> ids,
+                                                size_t surnameCount) const {
+    std::vector<const BadSound*> found;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const uint16_t first = ids[i];
+        if (first >= starts_.size()) continue;  // no entry starts with this syllable
+        if (i >= surnameCount && single_[first] != 0) {
+            const BadSound* entry = &entries_[single_[first] - 1];
+            if (std::find(found.begin(), found.end(), entry) == found.end()) found.push_back(entry);
+        }
+        if (!starts_[first]) continue;
+        for (size_t n = 2; n <= longest_ && i + n <= ids.size(); ++n) {
+            // One syllable (above): a given-name syllable only. Longer: not wholly inside the
+            // surname.
+            if (i + n <= surnameCount) continue;
+            const auto it = index_.find(key(ids.subspan(i, n)));
+            if (it == index_.end()) continue;
+            const BadSound* entry = &entries_[it->second];
+            if (std::find(found.begin(), found.end(), entry) == found.end()) found.push_back(entry);
+        }
+    }
+    return found;
+}
+
+namespace {
+
+// The sound notes; with notes null only their cost is counted (no text is made).
+int checkSounds(std::span<const Syllable* const> s, std::span<const std::string> initials,
+                std::span<const std::string> finals, std::vector<Note>* notes) {
+    int cost = 0;
+    const size_t n = std::min<size_t>(s.size(), 8);
+    auto note = [&](auto&& makeText, int points) {
+        if (notes) notes->push_back({makeText(), points});
+        cost += points;
+    };
+    bool allEqual = n >= 3;
+    bool allOblique = n >= 3;  // 仄
+    bool allLevel = n >= 3;    // 平
+    for (size_t i = 0; i < n; ++i) {
+        if (s[i]->tone != s[0]->tone) allEqual = false;
+        if (isLevelTone(s[i]->tone)) {
+            allOblique = false;
+        } else {
+            allLevel = false;
+        }
+    }
+    if (allEqual) {
+        note(
+            [&] {
+                constexpr std::string_view kCount[] = {"",   "",   "二", "三", "四",
+                                                       "五", "六", "七", "八"};
+                return "声调:" + std::string(kCount[n]) + "字同调";
+            },
+            5);
+    } else if (allOblique || allLevel) {
+        note(
+            [&] {
+                std::string text = "声调:";
+                for (size_t i = 0; i < n; ++i) text += allOblique ? "仄" : "平";
+                return text;
+            },
+            allOblique ? 3 : 2);
+    }
+    if (!allEqual) {
+        for (size_t i = 0; i + 1 < n; ++i) {
+            if (s[i]->tone == 4 && s[i + 1]->tone == 4) {
+                note([] { return std::string("声调:去声相连"); }, 2);
+                break;
+            }
+        }
+    }
+    // Repeated initials and finals of neighbouring syllables, each initial or final once.
+    uint16_t initialSeen[8] = {};
+    uint16_t finalSeen[8] = {};
+    size_t initialCount = 0, finalCount = 0;
+    for (size_t i = 0; i + 1 < n; ++i) {
+        const uint16_t in = s[i]->initialId;
+        if (in != 0 && in == s[i + 1]->initialId &&
+            std::find(initialSeen, initialSeen + initialCount, in) == initialSeen + initialCount) {
+            initialSeen[initialCount++] = in;
+            note([&] { return "声母重复:" + initials[in]; }, 1);
+        }
+        const uint16_t fi = s[i]->finalId;
+        if (fi != 0 && fi == s[i + 1]->finalId &&
+            std::find(finalSeen, finalSeen + finalCount, fi) == finalSeen + finalCount) {
+            finalSeen[finalCount++] = fi;
+            note([&] { return "韵母重复:" + finals[fi]; }, 1);
+        }
+    }
+    return cost;
+}
+
+}  // namespace
+
+int soundNotes(std::span<const Syllable* const> syllables, std::span<const std::string> initials,
+               std::span<const std::string> finals, std::vector<Note>& notes) {
+    return checkSounds(syllables, initials, finals, &notes);
+}
+
+int soundCost(std::span<const Syllable* const> syllables) {
+    return checkSounds(syllables, {}, {}, nullptr);
+}
+
+}  // namespace quenvil

@@ -1,0 +1,78 @@
+// How a name sounds: our reviewed list of bad-sounding syllable sequences
+// (resources/bad_sounds.tsv) matched on the toneless syllables of the whole name, and the milder
+// checks of tones, initials and finals.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "naming/note.h"
+
+namespace quenvil {
+
+// A syllable the engine knows, with what the checks need of it. Syllables are numbered by the
+// NamingData that holds them; the id of a toneless syllable is shared by its tone-marked forms.
+struct Syllable {
+    std::string toned;     // "lǜ"
+    std::string toneless;  // "lü"
+    int tone = 0;          // 1..4, 0 neutral
+    uint16_t tonelessId = 0;
+    uint16_t initialId = 0;  // 0: no initial
+    uint16_t finalId = 0;
+};
+
+// An entry of bad_sounds.tsv.
+struct BadSound {
+    std::string syllables;  // toneless, blank-separated: "du zi"
+    std::string word;       // 肚子
+    std::string category;   // 不雅 骂人 贬义 动物 不吉 疾病
+};
+
+// The bad-sound list, keyed by toneless syllable ids.
+class SoundChecker {
+  public:
+    static constexpr size_t kMaxSyllables = 4;  // the longest entry the checker accepts
+
+    // Adds an entry whose syllables have these toneless ids. Entries longer than kMaxSyllables
+    // are refused (false).
+    bool add(std::span<const uint16_t> tonelessIds, BadSound entry);
+    size_t size() const { return entries_.size(); }
+    const std::vector<BadSound>& entries() const { return entries_; }
+
+    // The entries a full name hits, by the rule of bad_sounds.tsv: an entry of two or more
+    // syllables hits when it appears as consecutive syllables that take in at least one
+    // syllable of the given name; an entry of one syllable hits a given-name syllable only.
+    // tonelessIds are the name's syllables, the first surnameCount of them the surname's.
+    // Each entry is reported once, in order of its first position.
+    std::vector<const BadSound*> hits(std::span<const uint16_t> tonelessIds,
+                                      size_t surnameCount) const;
+
+  private:
+    static uint64_t key(std::span<const uint16_t> ids);
+    std::vector<BadSound> entries_;
+    std::unordered_map<uint64_t, uint32_t> index_;  // packed ids -> entry
+    size_t longest_ = 0;
+    // Fast refusals: the entry of each single syllable (+1; 0 none), and whether any longer
+    // entry starts with a syllable, by toneless id.
+    std::vector<uint32_t> single_;
+    std::vector<bool> starts_;
+};
+
+// The milder sound notes of a full name (surname included), each with its cost:
+//   "声调:三字同调" every syllable has the same tone (三, 四: how many)               (-5)
+//   "声调:仄仄仄"   otherwise, every syllable 仄 (tones 3, 4), the pattern written  (-3)
+//   "声调:平平平"   otherwise, every syllable 平 (tones 1, 2)                       (-2)
+//   "声调:去声相连" two fourth tones in a row (when not all tones are equal)        (-2)
+//   "声母重复:zh"   two neighbouring syllables with the same initial                (-1)
+//   "韵母重复:ang"  two neighbouring syllables with the same final                  (-1)
+// Initials and finals are reported once each. Appends to notes; returns the total cost.
+int soundNotes(std::span<const Syllable* const> syllables, std::span<const std::string> initials,
+               std::span<const std::string> finals, std::vector<Note>& notes);
+// The total cost of those notes alone, without writing them.
+int soundCost(std::span<const Syllable* const> syllables);
+
+}  // namespace quenvil

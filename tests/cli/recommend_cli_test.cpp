@@ -1,0 +1,196 @@
+// quenvil-cli recommend and score end to end, on the data.Mdb of the build.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "data/database.h"
+#include "support/cli_runner.h"
+#include "support/fixture_db.h"
+#include "text/gbk.h"
+
+namespace quenvil {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class RecommendCli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::copy_file(test::programDir() / kDatabaseFileName,
+                                   dir.path() / kDatabaseFileName);
+        cli = test::installCli(dir.path());
+    }
+    test::CliResult run(const Lines& args) { return test::runCli(cli, args); }
+    test::CliResult runWith(const Lines& args, const std::string& input) {
+        return test::runCliWithInput(cli, args, input);
+    }
+    test::TempDir dir;
+    std::filesystem::path cli;
+};
+
+Lines split(const std::string& line, char sep) {
+    Lines out;
+    size_t start = 0;
+    while (true) {
+        const size_t at = line.find(sep, start);
+        out.push_back(line.substr(start, at == std::string::npos ? at : at - start));
+        if (at == std::string::npos) return out;
+        start = at + 1;
+    }
+}
+
+bool allDigits(const std::string& s) {
+    return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// One output line: name, score, pinyin, strokes, grids, sancai, notes.
+void expectLineFormat(const std::string& line) {
+    const Lines f = split(line, '\t');
+    ASSERT_EQ(f.size(), 7u) << line;
+    ASSERT_TRUE(allDigits(f[1])) << line;
+    const int score = std::stoi(f[1]);
+    EXPECT_LE(score, 100) << line;
+    // Tone-marked syllables separated by single blanks: lower-case letters and marked vowels.
+    const Lines syllables = split(f[2], ' ');
+    EXPECT_GE(syllables.size(), 2u) << line;
+    for (const std::string& s : syllables) {
+        EXPECT_FALSE(s.empty()) << line;
+        EXPECT_TRUE(std::all_of(s.begin(), s.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+        })) << line;
+    }
+    const Lines strokes = split(f[3], ',');
+    EXPECT_EQ(strokes.size(), syllables.size()) << line;
+    for (const std::string& s : strokes) EXPECT_TRUE(allDigits(s)) << line;
+    const Lines grids = split(f[4], ' ');
+    EXPECT_EQ(grids.size(), 5u) << line;
+    for (const std::string& s : grids) EXPECT_TRUE(allDigits(s)) << line;
+    // Three elements and a level: "火木木 大吉".
+    const Lines sancai = split(f[5], ' ');
+    ASSERT_EQ(sancai.size(), 2u) << line;
+    ASSERT_EQ(sancai[0].size(), 9u) << line;
+    for (size_t i = 0; i < 9; i += 3) {
+        const std::string e = sancai[0].substr(i, 3);
+        EXPECT_TRUE(e == "木" || e == "火" || e == "土" || e == "金" || e == "水") << line;
+    }
+    static const std::set<std::string> levels = {"大吉",     "中吉",     "吉",  "吉多于凶",
+                                                 "吉凶参半", "凶多于吉", "大凶"};
+    EXPECT_TRUE(levels.count(sancai[1])) << line;
+}
+
+TEST_F(RecommendCli, DoneWhenForTheSurnamesWithoutNames) {
+    for (const char* surname : {"罗", "苏", "欧阳", "诸葛"}) {
+        const auto r = run({"recommend", surname});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const Lines lines = test::outputLines(r.out);
+        EXPECT_GE(lines.size(), 50u) << surname;
+        std::set<std::string> names;
+        int last = 100;
+        for (const std::string& line : lines) {
+            expectLineFormat(line);
+            const Lines f = split(line, '\t');
+            EXPECT_TRUE(f[0].starts_with(surname)) << line;
+            names.insert(f[0]);
+            const int score = std::stoi(f[1]);
+            EXPECT_LE(score, last) << line;
+            last = score;
+            for (const char* unlucky : {"人格 凶", "地格 凶", "总格 凶", "人格 半吉", "地格 半吉",
+                                        "总格 半吉", "外格 凶", "凶多于吉", "大凶", "谐音"}) {
+                EXPECT_EQ(line.find(unlucky), std::string::npos) << line;
+            }
+        }
+        EXPECT_EQ(names.size(), lines.size()) << surname;
+    }
+}
+
+TEST_F(RecommendCli, GenderLengthFixedAndTop) {
+    const auto boys = run({"recommend", "罗", "--gender", "m", "--top", "30"});
+    const auto girls = run({"recommend", "罗", "--gender", "f", "--top", "30"});
+    ASSERT_EQ(boys.exitCode, 0) << boys.err;
+    ASSERT_EQ(girls.exitCode, 0) << girls.err;
+    EXPECT_EQ(test::outputLines(boys.out).size(), 30u);
+    EXPECT_NE(boys.out, girls.out);
+    const auto single = run({"recommend", "苏", "--length", "1", "--top", "5"});
+    ASSERT_EQ(single.exitCode, 0) << single.err;
+    for (const std::string& line : test::outputLines(single.out)) {
+        EXPECT_EQ(split(split(line, '\t')[3], ',').size(), 2u) << line;
+    }
+    const auto fixed = run({"recommend", "欧阳", "--fixed", "明", "--at", "3", "--top", "5"});
+    ASSERT_EQ(fixed.exitCode, 0) << fixed.err;
+    ASSERT_EQ(test::outputLines(fixed.out).size(), 5u);
+    for (const std::string& line : test::outputLines(fixed.out)) {
+        EXPECT_TRUE(split(line, '\t')[0].ends_with("明")) << line;
+    }
+}
+
+TEST_F(RecommendCli, UnknownSurnamesAndBadOptions) {
+    auto r = run({"recommend", "张三"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("unknown surname 张三"), std::string::npos) << r.err;
+    for (const Lines& args :
+         {Lines{"recommend"}, Lines{"recommend", "王", "--gender", "x"},
+          Lines{"recommend", "王", "--length", "3"}, Lines{"recommend", "王", "--top"},
+          Lines{"recommend", "王", "--at", "2"},
+          Lines{"recommend", "王", "--fixed", "明", "--at", "4"}, Lines{"recommend", "王", "李"},
+          Lines{"score", "a", "b"}}) {
+        r = run(args);
+        EXPECT_EQ(r.exitCode, 2) << args.back();
+        EXPECT_NE(r.err.find("recommend SURNAME"), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(RecommendCli, ScoreSortsAndNotesTheBadSounds) {
+    const std::string input = "杜梓维\n伍桂辰 关帆彤,何纯竹，黄思婷\r\n\n  罗大强\t";
+    const auto r = runWith({"score"}, input);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const Lines lines = test::outputLines(r.out);
+    ASSERT_EQ(lines.size(), 6u) << r.out;
+    EXPECT_EQ(lines[0], "罗大强\t100\tluó dà qiáng\t20,3,12\t21 23 15 35 13\t木火土 大吉\t");
+    EXPECT_EQ(lines[1],
+              "黄思婷\t98\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:平平平");
+    std::set<std::string> noted;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        expectLineFormat(lines[i]);
+        const Lines f = split(lines[i], '\t');
+        if (i) {
+            EXPECT_LE(std::stoi(f[1]), std::stoi(split(lines[i - 1], '\t')[1]));
+        }
+        if (f[6].find("谐音:") != std::string::npos) noted.insert(f[0]);
+    }
+    EXPECT_EQ(noted, (std::set<std::string>{"杜梓维", "伍桂辰", "关帆彤", "何纯竹"}));
+}
+
+TEST_F(RecommendCli, ScoreReadsGbkAndUtf16FilesAndKeepsTiesInOrder) {
+    const std::string names = "王芳\n李娜\n王芳\n";
+    test::writeFile(dir.path() / "gbk.txt", utf8ToGbk(names));
+    const auto utf8 = run({"score", (dir.path() / "gbk.txt").string()});
+    ASSERT_EQ(utf8.exitCode, 0) << utf8.err;
+    std::string utf16 = "\xFF\xFE";
+    // 王 U+738B 芳 U+82B3 李 U+674E 娜 U+5A1C, little-endian, separated by blanks.
+    const char16_t units[] = {0x738B, 0x82B3, ' ', 0x674E, 0x5A1C, ' ', 0x738B, 0x82B3};
+    for (char16_t u : units) {
+        utf16 += static_cast<char>(u & 0xFF);
+        utf16 += static_cast<char>(u >> 8);
+    }
+    test::writeFile(dir.path() / "utf16.txt", utf16);
+    const auto wide = run({"score", (dir.path() / "utf16.txt").string()});
+    ASSERT_EQ(wide.exitCode, 0) << wide.err;
+    EXPECT_EQ(utf8.out, wide.out);
+    EXPECT_EQ(test::outputLines(utf8.out).size(), 3u);
+    EXPECT_EQ(runWith({"score"}, names).out, utf8.out);
+}
+
+TEST_F(RecommendCli, ScoreSaysWhichNamesItCannotRead) {
+    const auto r = runWith({"score"}, "王芳 张 abc 王芳李娜\n");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(test::outputLines(r.out).size(), 1u);
+    EXPECT_NE(r.err.find("cannot score 张"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("cannot score abc"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("cannot score 王芳李娜"), std::string::npos) << r.err;
+    EXPECT_EQ(run({"score", (dir.path() / "missing.txt").string()}).exitCode, 1);
+}
+
+}  // namespace
+}  // namespace quenvil
