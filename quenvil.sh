@@ -12,7 +12,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev libsqlcipher-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk xvfb xauth
+  fonts-noto-cjk xvfb xauth xdotool imagemagick
 )
 
 install_missing() {

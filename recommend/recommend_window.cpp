@@ -80,7 +80,8 @@ RecommendWindow::RecommendWindow(const NamingData& data, const std::vector<std::
     for (const std::string& s : surnames) surnameBox->addItem(q(s));
     surnameBox->setCurrentIndex(-1);
     surnameBox->setEditText(QString());
-    surnameBox->setMinimumContentsLength(5);
+    surnameBox->setMinimumContentsLength(6);
+    surnameBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     surnameBox->installEventFilter(this);
     surnameBox->lineEdit()->installEventFilter(this);
 
@@ -115,7 +116,7 @@ RecommendWindow::RecommendWindow(const NamingData& data, const std::vector<std::
     header->setStretchLastSection(true);
     header->setFont(songFont(kCaptionPixels));
     const int em = table->fontMetrics().horizontalAdvance(QChar(0x56FD));
-    const int widths[kColumnCount] = {5 * em, 3 * em, 8 * em, 5 * em, 8 * em, 7 * em, 8 * em};
+    const int widths[kColumnCount] = {5 * em, 3 * em, 8 * em, 6 * em, 9 * em, 6 * em, 8 * em};
     for (int c = 0; c < kColumnCount; ++c) header->resizeSection(c, widths[c]);
 
     details = new QPlainTextEdit(this);
@@ -126,8 +127,8 @@ RecommendWindow::RecommendWindow(const NamingData& data, const std::vector<std::
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(table);
     splitter->addWidget(details);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
 
     importButton = button("导入名单评分", this);
@@ -224,11 +225,12 @@ RecommendWindow::RecommendWindow(const NamingData& data, const std::vector<std::
     });
 
     // A size that fits the screen, at any scaling.
-    QSize size(900, 600);
+    QSize size(1040, 640);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         size = size.boundedTo(area.size() - QSize(40, 60));
         resize(size);
+        splitter->setSizes({size.width() * 2 / 3, size.width() / 3});
         move(area.center() - QPoint(size.width() / 2, size.height() / 2));
     } else {
         resize(size);
