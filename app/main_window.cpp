@@ -152,12 +152,15 @@ void TForm1::Button7Click() {
 void TForm1::Button8Click() {
     if (!form5_) {
         if (!naming_) {
+            // Read once, on the main thread, before the window (and its worker) exists.
             QApplication::setOverrideCursor(Qt::WaitCursor);
             try {
                 naming_ = std::make_unique<NamingData>(loadNamingData(db_.ADOCN));
-            } catch (...) {
+            } catch (const std::exception& e) {
                 QApplication::restoreOverrideCursor();
-                throw;
+                Dialogs::current().error(utf8Q("读取名字推荐的数据失败：") +
+                                         QString::fromUtf8(e.what()));
+                return;  // the next click tries again
             }
             QApplication::restoreOverrideCursor();
         }

@@ -219,6 +219,12 @@ RecommendWindow::RecommendWindow(const NamingData& data, const std::vector<std::
     auto* copyKey =
         new QShortcut(QKeySequence::Copy, table, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connectHandler(copyKey, &QShortcut::activated, this, &RecommendWindow::copyClick);
+    // Alt+1 … Alt+7 sort by a column from the keyboard, as a click on its header does.
+    for (int c = 0; c < kColumnCount; ++c) {
+        auto* sortKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + c)), this);
+        connect(sortKey, &QShortcut::activated, this,
+                [this, c] { guarded([&] { headerClicked(c); }); });
+    }
     connect(lengthBox, &QComboBox::currentIndexChanged, this, [this](int index) {
         fixedAtBox->setCurrentIndex(0);
         fixedAtBox->setEnabled(index == 0);  // a single given name has one place

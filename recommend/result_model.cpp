@@ -82,6 +82,9 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::ToolTipRole) {
+        return QString::fromUtf8("点击或按 Alt+%1 按此列排序，再按一次反过来").arg(section + 1);
+    }
     if (role != Qt::DisplayRole) return {};
     if (orientation == Qt::Vertical) return section + 1;
     return QString::fromUtf8(columnCaption(section).data(),

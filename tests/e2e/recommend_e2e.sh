@@ -16,7 +16,7 @@ list_file=${3:-}
 
 if [ -z "${QUENVIL_E2E_INNER:-}" ]; then
     for tool in xvfb-run xdotool; do
-        command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (quenvil.sh installs it)"; exit 77; }
     done
     export QUENVIL_E2E_INNER=1
     exec xvfb-run -a -s "-screen 0 1920x1200x24" "$0" "$@"

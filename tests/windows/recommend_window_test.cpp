@@ -415,6 +415,13 @@ TEST_F(RecommendWindowFlow, HeaderClicksSortAndComeBackToBestFirst) {
     EXPECT_LT(w->proxy()->index(0, kScoreColumn).data().toInt(),
               w->proxy()->index(last, kScoreColumn).data().toInt());
     EXPECT_EQ(w->proxy()->index(last, kScoreColumn).data().toString(), "100");
+    // The keyboard's way: Alt and the column's number.
+    key(Qt::Key_3, Qt::AltModifier);
+    EXPECT_EQ(header->sortIndicatorSection(), kPinyinColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(w->proxy()->sortColumn(), kPinyinColumn);
+    key(Qt::Key_2, Qt::AltModifier);
+    EXPECT_EQ(shownNames(), bestFirst);
 }
 
 TEST_F(RecommendWindowFlow, CopyAndExportWhatIsShown) {
@@ -595,6 +602,19 @@ TEST_F(RecommendFromMain, TheSixthButtonFitsTheRowAndTheOthersStay) {
     EXPECT_LE(w.Button8->geometry().right(), w.width());
     EXPECT_EQ(w.Edit1->geometry(), QRect(128, 11, 153, 21));
     EXPECT_EQ(w.recommendWindow(), nullptr);  // made on the first click
+}
+
+TEST_F(RecommendFromMain, MissingEngineDataIsReportedAndTriedAgain) {
+    TForm1& main = *program.form1;
+    main.database().ADODS1.close();  // a table cannot be dropped under an open result
+    main.database().ADOCN.execute("drop table pinyin");
+    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].startsWith("error: 读取名字推荐的数据失败："))
+        << dialogs.shown[0].toStdString();
+    EXPECT_EQ(main.recommendWindow(), nullptr);
+    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    EXPECT_EQ(dialogs.shown.size(), 2);  // read again, failed again
 }
 
 TEST_F(RecommendFromMain, ANameSentGoesIntoTheAnalysis) {
