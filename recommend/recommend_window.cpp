@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
