@@ -175,12 +175,13 @@ std::vector<std::string_view> namesOf(std::string_view text) {
         start = next;
     };
     for (size_t i = 0; i < text.size();) {
-        const char ch = text[i];
+        const auto ch = static_cast<unsigned char>(text[i]);
         if (ch == '\n' || ch == '\r' || ch == ' ' || ch == '\t' || ch == ',') {
             cut(i, i + 1);
             ++i;
-        } else if (text.compare(i, 3, "\u3000") == 0 || text.compare(i, 3, "\uFF0C") == 0 ||
-                   text.compare(i, 3, "\u3001") == 0) {
+        } else if ((ch == 0xE3 || ch == 0xEF) &&
+                   (text.compare(i, 3, "\u3000") == 0 || text.compare(i, 3, "\uFF0C") == 0 ||
+                    text.compare(i, 3, "\u3001") == 0)) {
             cut(i, i + 3);
             i += 3;
         } else {
@@ -227,7 +228,11 @@ int scoreNames(Context& c) {
     // Second pass: the whole result of each name in that order.
     BlockWriter w(c.out);
     ScoredName scored;
-    for (const uint32_t i : order) {
+    for (size_t k = 0; k < order.size(); ++k) {
+        // The order jumps through the names: fetch the ones a little ahead.
+        if (k + 16 < order.size()) __builtin_prefetch(&names[order[k + 16]]);
+        if (k + 8 < order.size()) __builtin_prefetch(names[order[k + 8]].data());
+        const uint32_t i = order[k];
         ScoreFailure why = ScoreFailure::None;
         if (!scoreName(data, names[i], scored, &why)) {
             c.err << "quenvil-cli: cannot score " << names[i] << ": "

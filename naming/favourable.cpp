@@ -53,12 +53,10 @@ int32_t reduceNumber(int32_t n) {
 }
 
 int elementIndex(int32_t n) {
+    // By the last digit (of the magnitude): 1 2 木, 3 4 火, 5 6 土, 7 8 金, 9 0 水.
+    static constexpr int kByDigit[10] = {4, 0, 0, 1, 1, 2, 2, 3, 3, 4};
     const int32_t d = n % 10;
-    if (d == 1 || d == 2 || d == -1 || d == -2) return 0;
-    if (d == 3 || d == 4 || d == -3 || d == -4) return 1;
-    if (d == 5 || d == 6 || d == -5 || d == -6) return 2;
-    if (d == 7 || d == 8 || d == -7 || d == -8) return 3;
-    return 4;
+    return kByDigit[d < 0 ? -d : d];
 }
 
 int sancaiIndex(const Grids& g) {

@@ -102,6 +102,7 @@ void NamingData::addCompoundSurname(std::string_view surname) {
         throw NamingDataError("a compound surname has two characters: " + std::string(surname));
     }
     if (compoundKeys_.insert(pack(cps[0], cps[1])).second) compounds_.emplace_back(surname);
+    if (cps[0] < compoundFirst_.size()) compoundFirst_[cps[0]] = true;
 }
 
 void NamingData::addBadSound(std::string_view syllables, std::string_view word,
@@ -162,6 +163,7 @@ void NamingData::finish() {
         std::vector<uint16_t> ids;
         for (std::string_view p : parts) ids.push_back(internSyllable(p));
         surnameReadings_[pack(cps[0], cps.size() == 2 ? cps[1] : 0)] = std::move(ids);
+        if (cps[0] < surnameFirst_.size()) surnameFirst_[cps[0]] = true;
     }
     surnameReadingRows_.clear();
     for (auto& [syllables, word, category] : badSoundRows_) {

@@ -76,10 +76,13 @@ class NamingData {
     bool isCompoundSurname(std::string_view surname) const;
     // The same by code points (second = 0 for a single surname), without allocating.
     const std::vector<uint16_t>* surnameReading(char32_t first, char32_t second) const {
+        // Most names' first character begins no surname with a reading of its own.
+        if (first >= surnameFirst_.size() || !surnameFirst_[first]) return nullptr;
         const auto it = surnameReadings_.find(pack(first, second));
         return it == surnameReadings_.end() ? nullptr : &it->second;
     }
     bool isCompoundSurname(char32_t first, char32_t second) const {
+        if (first >= compoundFirst_.size() || !compoundFirst_[first]) return false;
         return compoundKeys_.count(pack(first, second)) != 0;
     }
     const std::vector<std::string>& compoundSurnames() const { return compounds_; }
@@ -122,6 +125,8 @@ class NamingData {
     std::vector<std::pair<std::string, std::string>> surnameReadingRows_;
     std::vector<std::string> compounds_;
     std::unordered_set<uint64_t> compoundKeys_;
+    std::vector<bool> surnameFirst_ = std::vector<bool>(0x10000, false);   // by first character
+    std::vector<bool> compoundFirst_ = std::vector<bool>(0x10000, false);  // by first character
     std::vector<std::array<std::string, 3>> badSoundRows_;
     SoundChecker sounds_;
     std::vector<NameChar> nameChars_;

@@ -9,8 +9,10 @@
 //                   "人格 凶" / "外格 半吉" ...
 //   三才        20  大吉 20, 中吉 17, 吉 14, 吉多于凶 10, 吉凶参半 6, 凶多于吉 2, 大凶 0.
 //                   Note "三才 吉多于凶" ... for anything below 大吉.
-//   音律        10  less the milder sound notes of sound_check.h (same tones, 仄仄仄 or 平平平,
-//                   fourth tones in a row, repeated initials or finals), never below 0.
+//   音律        10  less the milder sound notes of sound_check.h, never below 0: one tone
+//                   throughout a name of three or more syllables -5 ("声调:三字同调"); else
+//                   all 仄 (tones 3, 4) -3 ("声调:仄仄仄") or all 平 -2; two fourth tones in a
+//                   row -2; each initial or final repeated by neighbours -1 ("声母重复:zh").
 //   用字         5  less 2 for every given-name character that is rare: neither one of our
 //                   curated given-name characters nor in GB2312's first level (the 3,755
 //                   common characters); never below 0. Note "生僻字:X".

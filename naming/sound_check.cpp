@@ -20,6 +20,15 @@ bool SoundChecker::add(std::span<const uint16_t> ids, BadSound entry) {
     if (!index_.emplace(key(ids), static_cast<uint32_t>(entries_.size())).second) return false;
     entries_.push_back(std::move(entry));
     longest_ = std::max(longest_, ids.size());
+    if (ids[0] >= starts_.size()) {
+        starts_.resize(ids[0] + 1u, false);
+        single_.resize(ids[0] + 1u, 0);
+    }
+    if (ids.size() == 1) {
+        single_[ids[0]] = static_cast<uint32_t>(entries_.size());
+    } else {
+        starts_[ids[0]] = true;
+    }
     return true;
 }
 
@@ -27,9 +36,17 @@ std::vector<const BadSound*> SoundChecker::hits(std::span<const uint16_t> ids,
                                                 size_t surnameCount) const {
     std::vector<const BadSound*> found;
     for (size_t i = 0; i < ids.size(); ++i) {
-        for (size_t n = 1; n <= longest_ && i + n <= ids.size(); ++n) {
-            // One syllable: a given-name syllable only. Longer: not wholly inside the surname.
-            if (n == 1 ? i < surnameCount : i + n <= surnameCount) continue;
+        const uint16_t first = ids[i];
+        if (first >= starts_.size()) continue;  // no entry starts with this syllable
+        if (i >= surnameCount && single_[first] != 0) {
+            const BadSound* entry = &entries_[single_[first] - 1];
+            if (std::find(found.begin(), found.end(), entry) == found.end()) found.push_back(entry);
+        }
+        if (!starts_[first]) continue;
+        for (size_t n = 2; n <= longest_ && i + n <= ids.size(); ++n) {
+            // One syllable (above): a given-name syllable only. Longer: not wholly inside the
+            // surname.
+            if (i + n <= surnameCount) continue;
             const auto it = index_.find(key(ids.subspan(i, n)));
             if (it == index_.end()) continue;
             const BadSound* entry = &entries_[it->second];

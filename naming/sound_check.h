@@ -56,6 +56,10 @@ class SoundChecker {
     std::vector<BadSound> entries_;
     std::unordered_map<uint64_t, uint32_t> index_;  // packed ids -> entry
     size_t longest_ = 0;
+    // Fast refusals: the entry of each single syllable (+1; 0 none), and whether any longer
+    // entry starts with a syllable, by toneless id.
+    std::vector<uint32_t> single_;
+    std::vector<bool> starts_;
 };
 
 // The milder sound notes of a full name (surname included), each with its cost:

@@ -340,6 +340,8 @@ TEST(SoundCheck, WhereAnEntryMayMatch) {
     // given name does: 司马 sī mǎ + 桶 would read ma tong (马桶).
     EXPECT_FALSE(scored("司马光").badSound);
     EXPECT_TRUE(scored("司马桶").badSound);
+    // An entry is reported once, however often it matches.
+    EXPECT_EQ(homophones(scored("张狗狗")), std::vector<std::string>{"谐音:狗"});
     // Tones do not matter: 杜 dù 紫 zǐ and 渡 dù 子 zǐ both read du zi.
     EXPECT_TRUE(scored("渡子明").badSound);
 }
