@@ -14,7 +14,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev libsqlcipher-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk xvfb xauth
+  fonts-noto-cjk xvfb xauth imagemagick
   qt6-translations-l10n xdotool openbox
   desktop-file-utils appstream
   dpkg-dev file

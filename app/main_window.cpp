@@ -9,10 +9,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
+#include <algorithm>
 
 #include "analysis/five_grids.h"
 #include "auto_naming/auto_naming_window.h"
+#include "auto_naming/name_list.h"
+#include "data/folders.h"
 #include "manual_naming/manual_naming_window.h"
+#include "naming/naming_data.h"
+#include "naming/recommend.h"
+#include "recommend/recommend_window.h"
 #include "semi_auto_naming/name_import.h"
 #include "semi_auto_naming/semi_auto_naming_window.h"
 #include "ui/dialogs.h"
@@ -43,11 +49,8 @@ TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
     const struct {
         QPushButton** button;
         const char* caption;
-    } commands[] = {{&Button2, "自动取名"},
-                    {&Button7, "半自动取名"},
-                    {&Button3, "手动取名"},
-                    {&Button4, "帮助"},
-                    {&Button5, "退出"}};
+    } commands[] = {{&Button2, "自动取名"}, {&Button7, "半自动取名"}, {&Button3, "手动取名"},
+                    {&Button4, "帮助"},     {&Button5, "退出"},       {&Button8, "名字推荐"}};
     int x = 8;
     for (const auto& c : commands) {
         *c.button = place(new QPushButton(utf8Q(c.caption), this), x, 8, 104, 28);
@@ -89,6 +92,7 @@ TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
     connectHandler(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connectHandler(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connectHandler(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
+    connectHandler(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
     connectHandler(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
     connectHandler(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
     pressFocusedButtonOnEnter(this);
@@ -151,6 +155,54 @@ void TForm1::Button3Click() {
 
 void TForm1::Button7Click() {
     if (form4_) form4_->exec();
+}
+
+void TForm1::Button8Click() {
+    if (!form5_) {
+        if (!naming_) {
+            // Read once, on the main thread, before the window (and its worker) exists.
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            try {
+                naming_ = std::make_unique<NamingData>(loadNamingData(db_.ADOCN));
+            } catch (const std::exception& e) {
+                QApplication::restoreOverrideCursor();
+                Dialogs::current().error(utf8Q("读取名字推荐的数据失败：") +
+                                         QString::fromUtf8(e.what()));
+                return;  // the next click tries again
+            }
+            QApplication::restoreOverrideCursor();
+        }
+        // The surname box lists the surnames of the name lists (in their order) that the
+        // engine can read, then the compound surnames.
+        std::vector<std::string> surnames;
+        std::error_code ec;
+        if (std::filesystem::is_directory(nameListFolder(folders_.system), ec)) {
+            try {
+                for (std::string& s : surnameEntries(nameListFolder(folders_.system))) {
+                    if (isKnownSurname(*naming_, s) &&
+                        std::find(surnames.begin(), surnames.end(), s) == surnames.end()) {
+                        surnames.push_back(std::move(s));
+                    }
+                }
+            } catch (const std::filesystem::filesystem_error&) {
+                surnames.clear();  // the compound surnames alone
+            }
+        }
+        for (const std::string& s : naming_->compoundSurnames()) {
+            if (std::find(surnames.begin(), surnames.end(), s) == surnames.end()) {
+                surnames.push_back(s);
+            }
+        }
+        form5_ = std::make_unique<RecommendWindow>(*naming_, surnames, this);
+        connect(form5_.get(), &RecommendWindow::nameSent, this,
+                [this](const QString& name) { guarded([&] { takeRecommendedName(name); }); });
+    }
+    form5_->exec();
+}
+
+void TForm1::takeRecommendedName(const QString& name) {
+    Edit1->setText(name);
+    Edit1KeyPress();
 }
 
 std::filesystem::path TForm1::helpPage() const {

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <filesystem>
+#include <memory>
 
 #include "analysis/name_entry.h"
 #include "data/database.h"
@@ -16,6 +17,8 @@ class QFrame;
 
 namespace quenvil {
 
+class NamingData;
+class RecommendWindow;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -45,6 +48,7 @@ class TForm1 : public QWidget {
     void Button2Click();   // automatic naming
     void Button3Click();   // manual naming
     void Button7Click();   // semi-automatic naming
+    void Button8Click();   // name recommendations
     void Button4Click();   // help page: the desktop's viewer, else the help window
     void Button5Click();   // exit
 
@@ -52,6 +56,10 @@ class TForm1 : public QWidget {
     std::filesystem::path helpPage() const;
     // The help window, once 帮助 needed it.
     HelpWindow* helpWindow() const { return help_; }
+    // The recommendation window, made on the first click of 名字推荐 (nullptr before).
+    RecommendWindow* recommendWindow() const { return form5_.get(); }
+    // A name sent from the recommendation window: into the name field, analysed as by Enter.
+    void takeRecommendedName(const QString& name);
 
     // Command buttons.
     QPushButton* Button2;
@@ -59,6 +67,7 @@ class TForm1 : public QWidget {
     QPushButton* Button3;
     QPushButton* Button4;
     QPushButton* Button5;
+    QPushButton* Button8;
     // Analysis panel.
     QFrame* Panel1;
     QLabel* Label1;
@@ -80,6 +89,10 @@ class TForm1 : public QWidget {
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;
     HelpWindow* help_ = nullptr;
+    // The recommendation engine's data, read from the database on the first use, and its
+    // window; declared in this order so that the window (and its worker) goes first.
+    std::unique_ptr<NamingData> naming_;
+    std::unique_ptr<RecommendWindow> form5_;
 };
 
 }  // namespace quenvil

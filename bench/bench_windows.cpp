@@ -24,6 +24,10 @@ class SilentDialogs : public quenvil::Dialogs {
     void message(const QString&) override {}
     void error(const QString& text) override { qFatal("%s", qPrintable(text)); }
     std::optional<QString> openFile(QWidget*, const QString&) override { return std::nullopt; }
+    std::optional<quenvil::SaveChoice> saveFile(QWidget*, const QStringList&,
+                                                const QString&) override {
+        return std::nullopt;
+    }
 };
 
 void BM_EnterToReport(benchmark::State& state) {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace quenvil {
 namespace {
@@ -30,6 +31,14 @@ class MessageBoxDialogs : public Dialogs {
         const QString file = QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
         if (file.isEmpty()) return std::nullopt;
         return file;
+    }
+    std::optional<SaveChoice> saveFile(QWidget* parent, const QStringList& filters,
+                                       const QString& suggestedName) override {
+        QString selected = filters.value(0);
+        const QString file = QFileDialog::getSaveFileName(
+            parent, QString(), suggestedName, filters.join(QStringLiteral(";;")), &selected);
+        if (file.isEmpty()) return std::nullopt;
+        return SaveChoice{file, std::max<int>(0, static_cast<int>(filters.indexOf(selected)))};
     }
 };
 

@@ -2,11 +2,18 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
 
 namespace quenvil {
+
+// What the save dialog was told: the file, and which of the file types offered was chosen.
+struct SaveChoice {
+    QString file;
+    int filter = 0;  // index into the filters offered
+};
 
 class Dialogs {
   public:
@@ -20,6 +27,10 @@ class Dialogs {
     virtual void error(const QString& text) = 0;
     // File-open dialog with one filter; empty when cancelled.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& filter) = 0;
+    // File-save dialog offering file types ("CSV 文件 (*.csv)" ...), the first one chosen at the
+    // start, with a suggested file name; asks before overwriting. Empty when cancelled.
+    virtual std::optional<SaveChoice> saveFile(QWidget* parent, const QStringList& filters,
+                                               const QString& suggestedName) = 0;
 
     // The dialogs in use; message boxes by default.
     static Dialogs& current();

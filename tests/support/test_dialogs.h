@@ -31,10 +31,23 @@ class RecordingDialogs : public Dialogs {
         return answer;
     }
 
+    std::optional<SaveChoice> saveFile(QWidget*, const QStringList& filters,
+                                       const QString& suggestedName) override {
+        lastSaveFilters = filters;
+        lastSuggestedName = suggestedName;
+        if (saveAnswers.empty()) return std::nullopt;
+        const auto answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+
     QStringList shown;
     QString lastFilter;
     std::deque<QString> answers;  // for openFile; a null string or none left means cancelled
     std::function<void(const QString&)> onMessage;
+    QStringList lastSaveFilters;
+    QString lastSuggestedName;
+    std::deque<std::optional<SaveChoice>> saveAnswers;  // for saveFile; none left means cancelled
 };
 
 }  // namespace quenvil::test

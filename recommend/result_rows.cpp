@@ -1,0 +1,324 @@
+// The rows of the recommendation table, their texts, order and export.
+#include "recommend/result_rows.h"
+
+#include <algorithm>
+
+#include "text/gbk.h"
+#include "text/utf8.h"
+
+namespace quenvil {
+namespace {
+
+constexpr std::array<std::string_view, kColumnCount> kCaptions = {"名字", "评分", "拼音", "笔画",
+                                                                  "五格", "三才", "说明"};
+
+template <typename T>
+int compareValues(const T& a, const T& b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+}  // namespace
+
+std::string_view columnCaption(int column) {
+    return column >= 0 && column < kColumnCount ? kCaptions[static_cast<size_t>(column)] : "";
+}
+
+uint32_t NoteTexts::intern(const std::string& text) {
+    const auto [it, added] = ids_.try_emplace(text, static_cast<uint32_t>(texts_.size()));
+    if (added) texts_.push_back(text);
+    return it->second;
+}
+
+std::string_view failureNote(ScoreFailure why) {
+    switch (why) {
+        case ScoreFailure::Length:
+            return "不能评分:姓名须为姓加一到两个字";
+        case ScoreFailure::Unknown:
+            return "不能评分:有查不到笔画或读音的字";
+        case ScoreFailure::None:
+            break;
+    }
+    return "";
+}
+
+RowMaker::RowMaker(const NamingData& data) : data_(data) {
+    // Every reading a ScoredName can hold: a character's own, or a reviewed surname reading.
+    auto add = [&](uint16_t id) {
+        if (id != 0) syllableIds_.emplace(data_.syllable(id).toned.data(), id);
+    };
+    for (char32_t cp = 0; cp < 0x10000; ++cp) {
+        add(data_.readingId(cp));
+        if (const auto* reading = data_.surnameReading(cp, 0)) {
+            for (uint16_t id : *reading) add(id);
+        }
+    }
+    for (const std::string& compound : data_.compoundSurnames()) {
+        std::array<char32_t, 2> cps{};
+        size_t n = 0;
+        forEachCodePoint(compound, [&](int32_t cp, std::string_view) {
+            if (n < 2) cps[n++] = cp < 0 ? 0 : static_cast<char32_t>(cp);
+        });
+        if (const auto* reading = data_.surnameReading(cps[0], cps[1])) {
+            for (uint16_t id : *reading) add(id);
+        }
+    }
+}
+
+ResultRow RowMaker::fromScored(const ScoredName& s, std::string& notes) const {
+    ResultRow row;
+    row.name = s.name;
+    row.score = static_cast<int8_t>(s.score);
+    row.characters = static_cast<uint8_t>(s.characters);
+    row.sancaiIndex = static_cast<uint8_t>(sancaiIndex(s.grids));
+    row.sancaiLevel = s.sancaiLevel;
+    for (int i = 0; i < s.characters && i < 4; ++i) {
+        row.strokes[static_cast<size_t>(i)] =
+            static_cast<uint8_t>(std::clamp(s.strokes[static_cast<size_t>(i)], 0, 255));
+        const auto it = syllableIds_.find(s.pinyin[static_cast<size_t>(i)].data());
+        row.syllables[static_cast<size_t>(i)] = it == syllableIds_.end() ? 0 : it->second;
+    }
+    row.grids = {static_cast<int16_t>(s.grids.heaven), static_cast<int16_t>(s.grids.person),
+                 static_cast<int16_t>(s.grids.earth), static_cast<int16_t>(s.grids.total),
+                 static_cast<int16_t>(s.grids.outer)};
+    notes = s.notesText();
+    return row;
+}
+
+ResultRow RowMaker::score(std::string_view name, std::string& notes, ScoredName& scratch) const {
+    ScoreFailure why = ScoreFailure::None;
+    if (scoreName(data_, name, scratch, &why)) return fromScored(scratch, notes);
+    ResultRow row;
+    row.name.assign(name);
+    int n = 0;
+    forEachCodePoint(name, [&](int32_t, std::string_view) { ++n; });
+    row.characters = static_cast<uint8_t>(std::min(n, 255));
+    notes.assign(failureNote(why));
+    return row;
+}
+
+std::string columnText(const NamingData& data, const NoteTexts& notes, const ResultRow& row,
+                       int column) {
+    std::string out;
+    const bool scored = row.score >= 0;
+    const int n = std::min<int>(row.characters, 4);
+    switch (column) {
+        case kNameColumn:
+            return row.name;
+        case kScoreColumn:
+            return scored ? std::to_string(row.score) : std::string();
+        case kPinyinColumn:
+            if (!scored) break;
+            for (int i = 0; i < n; ++i) {
+                if (i) out += ' ';
+                out += data.syllable(row.syllables[static_cast<size_t>(i)]).toned;
+            }
+            break;
+        case kStrokesColumn:
+            if (!scored) break;
+            for (int i = 0; i < n; ++i) {
+                if (i) out += ',';
+                out += std::to_string(row.strokes[static_cast<size_t>(i)]);
+            }
+            break;
+        case kGridsColumn:
+            if (!scored) break;
+            for (size_t i = 0; i < row.grids.size(); ++i) {
+                if (i) out += ' ';
+                out += std::to_string(row.grids[i]);
+            }
+            break;
+        case kSancaiColumn:
+            if (!scored) break;
+            out = sancaiKeyOfIndex(row.sancaiIndex);
+            out += ' ';
+            out += sancaiLevelName(row.sancaiLevel);
+            break;
+        case kNotesColumn:
+            return notes.text(row.notes);
+        default:
+            break;
+    }
+    return out;
+}
+
+int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow& a,
+                const ResultRow& b, int column) {
+    switch (column) {
+        case kNameColumn:
+            return a.name.compare(b.name) < 0 ? -1 : (a.name == b.name ? 0 : 1);
+        case kScoreColumn:
+            return compareValues(a.score, b.score);
+        case kPinyinColumn: {
+            const int n = std::min<int>(std::min(a.characters, b.characters), 4);
+            for (int i = 0; i < n; ++i) {
+                const Syllable& x = data.syllable(a.syllables[static_cast<size_t>(i)]);
+                const Syllable& y = data.syllable(b.syllables[static_cast<size_t>(i)]);
+                if (const int c = x.toneless.compare(y.toneless)) return c < 0 ? -1 : 1;
+                if (const int c = compareValues(x.tone, y.tone)) return c;
+            }
+            return compareValues(a.characters, b.characters);
+        }
+        case kStrokesColumn:
+            if (const int c = compareValues(a.strokes, b.strokes)) return c;
+            return compareValues(a.characters, b.characters);
+        case kGridsColumn:
+            return compareValues(a.grids, b.grids);
+        case kSancaiColumn:
+            // The better rating first (Best is the lowest level), then the elements.
+            if (const int c = compareValues(a.sancaiLevel, b.sancaiLevel)) return c;
+            return compareValues(sancaiKeyOfIndex(a.sancaiIndex), sancaiKeyOfIndex(b.sancaiIndex));
+        case kNotesColumn: {
+            const int c = notes.text(a.notes).compare(notes.text(b.notes));
+            return c < 0 ? -1 : (c > 0 ? 1 : 0);
+        }
+        default:
+            return 0;
+    }
+}
+
+void sortBestFirst(std::vector<ResultRow>& rows) {
+    // Counting sort by score: 101 buckets for 100..0 and one for the unscored.
+    std::array<size_t, 103> start{};
+    auto bucket = [](const ResultRow& r) {
+        return r.score < 0 ? size_t{101} : static_cast<size_t>(100 - std::min<int>(r.score, 100));
+    };
+    for (const ResultRow& r : rows) ++start[bucket(r) + 1];
+    for (size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+    std::vector<ResultRow> sorted(rows.size());
+    for (ResultRow& r : rows) sorted[start[bucket(r)]++] = std::move(r);
+    rows = std::move(sorted);
+}
+
+std::string detailText(const NamingData& data, const ScoredName& s) {
+    static constexpr std::array<std::string_view, 5> kGrids = {"天格", "人格", "地格", "总格",
+                                                               "外格"};
+    std::string out = s.name + "    评分 " + std::to_string(s.score) + "\n";
+    out += "拼音：" + s.pinyinText() + "\n";
+    out += "笔画：";
+    const std::vector<std::string_view> chars = utf8Characters(s.name);
+    for (size_t i = 0; i < chars.size() && i < 4; ++i) {
+        if (i) out += "，";
+        out += std::string(chars[i]) + " " + std::to_string(s.strokes[i]);
+    }
+    out += "\n\n";
+    const std::array<int32_t, 5> numbers = {s.grids.heaven, s.grids.person, s.grids.earth,
+                                            s.grids.total, s.grids.outer};
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        out += std::string(kGrids[i]) + " " + std::to_string(numbers[i]) + "（" +
+               std::string(data.numberRating(numbers[i])) + "）：" +
+               std::string(data.numberMeaning(numbers[i])) + "\n";
+    }
+    out += "\n三才 " + s.sancai + "（" + std::string(sancaiLevelName(s.sancaiLevel)) + "）：" +
+           std::string(data.sancaiMeaning(s.sancai)) + "\n\n";
+    if (s.notes.empty()) {
+        out += "说明：没有扣分\n";
+    } else {
+        out += "说明：\n";
+        for (const Note& n : s.notes) {
+            out += "  " + n.text;
+            if (n.points > 0) out += "（-" + std::to_string(n.points) + "）";
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+size_t NameCutter::separatorAt(size_t pos) const {
+    const char ch = text_[pos];
+    if (ch == '\n' || ch == '\r' || ch == ' ' || ch == '\t' || ch == ',') return 1;
+    const std::string_view rest = text_.substr(pos, 3);
+    if (rest == "\u3000" || rest == "\uFF0C" || rest == "\u3001") return 3;
+    return 0;
+}
+
+bool NameCutter::next(std::string_view& name) {
+    while (pos_ < text_.size()) {
+        size_t sep = separatorAt(pos_);
+        if (sep) {
+            pos_ += sep;
+            continue;
+        }
+        const size_t start = pos_;
+        while (pos_ < text_.size() && (sep = separatorAt(pos_)) == 0) ++pos_;
+        name = text_.substr(start, pos_ - start);
+        return true;
+    }
+    return false;
+}
+
+void appendCsvRecord(std::string& out, std::span<const std::string> fields) {
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i) out += ',';
+        const std::string& f = fields[i];
+        if (f.find_first_of(",\"\r\n") == std::string::npos) {
+            out += f;
+            continue;
+        }
+        out += '"';
+        for (const char ch : f) {
+            if (ch == '"') out += '"';
+            out += ch;
+        }
+        out += '"';
+    }
+    out += "\r\n";
+}
+
+void appendGbkTextLine(std::string& out, std::span<const std::string> fields) {
+    std::string line;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i) line += '\t';
+        for (const char ch : fields[i]) line += ch == '\t' || ch == '\r' || ch == '\n' ? ' ' : ch;
+    }
+    out += utf8ToGbk(line);
+    out += "\r\n";
+}
+
+std::vector<std::vector<std::string>> parseCsv(std::string_view text) {
+    if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> record;
+    std::string field;
+    bool quoted = false;
+    bool any = false;  // something of the current record seen
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (quoted) {
+            if (ch != '"') {
+                field += ch;
+            } else if (i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else {
+                quoted = false;
+            }
+            continue;
+        }
+        if (ch == '"') {
+            quoted = any = true;
+        } else if (ch == ',') {
+            record.push_back(std::move(field));
+            field.clear();
+            any = true;
+        } else if (ch == '\r' || ch == '\n') {
+            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            if (any || !field.empty()) {
+                record.push_back(std::move(field));
+                records.push_back(std::move(record));
+            }
+            field.clear();
+            record.clear();
+            any = false;
+        } else {
+            field += ch;
+            any = true;
+        }
+    }
+    if (any || !field.empty()) {
+        record.push_back(std::move(field));
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+}  // namespace quenvil

@@ -1,0 +1,139 @@
+// The rows of the recommendation window's table, kept small so that a list of millions of names
+// fits in memory: a row holds the name and the numbers of its reading; the texts of the columns
+// are made from them when shown. No widgets here.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "naming/naming_data.h"
+#include "naming/score.h"
+
+namespace quenvil {
+
+// The columns of the table, in order.
+enum ResultColumn : int {
+    kNameColumn,     // 名字
+    kScoreColumn,    // 评分
+    kPinyinColumn,   // 拼音
+    kStrokesColumn,  // 笔画
+    kGridsColumn,    // 五格
+    kSancaiColumn,   // 三才
+    kNotesColumn,    // 说明
+    kColumnCount
+};
+
+// The captions of the columns, UTF-8.
+std::string_view columnCaption(int column);
+
+// One scored name. score is -1 for a name that could not be scored; then notes says why and the
+// other numbers are zero.
+struct ResultRow {
+    std::string name;  // UTF-8
+    int8_t score = -1;
+    uint8_t characters = 0;
+    uint8_t sancaiIndex = 0;  // as sancaiIndex() of favourable.h
+    SancaiLevel sancaiLevel = SancaiLevel::Worst;
+    std::array<uint8_t, 4> strokes{};     // per character
+    std::array<uint16_t, 4> syllables{};  // the reading of each character, ids of NamingData
+    std::array<int16_t, 5> grids{};       // 天格 人格 地格 总格 外格
+    uint32_t notes = 0;                   // index into a NoteTexts
+};
+
+// The notes texts of a table, each stored once ("" is 0): most names share a few.
+class NoteTexts {
+  public:
+    NoteTexts() { intern(""); }
+    uint32_t intern(const std::string& text);
+    const std::string& text(uint32_t id) const { return texts_[id]; }
+    size_t size() const { return texts_.size(); }
+
+  private:
+    std::vector<std::string> texts_;
+    std::unordered_map<std::string, uint32_t> ids_;
+};
+
+// The text that a name that cannot be scored shows in 说明.
+std::string_view failureNote(ScoreFailure why);
+
+// Makes rows from names with the engine. Holds only lookups built from the NamingData, which
+// must outlive it; const methods may be called from several threads at once.
+class RowMaker {
+  public:
+    explicit RowMaker(const NamingData& data);
+
+    // The row of a scored name; its notes text goes to notes (not interned, so that a worker
+    // thread can make rows without touching the table's NoteTexts).
+    ResultRow fromScored(const ScoredName& scored, std::string& notes) const;
+    // Scores a name (UTF-8) and makes its row; a name the engine cannot score gets a row with
+    // score -1 and the reason as its notes. scratch is reused between calls.
+    ResultRow score(std::string_view name, std::string& notes, ScoredName& scratch) const;
+
+    const NamingData& data() const { return data_; }
+
+  private:
+    const NamingData& data_;
+    // The syllable id of each tone-marked text that a ScoredName can point to, by address.
+    std::unordered_map<const char*, uint16_t> syllableIds_;
+};
+
+// The text of a column of a row, UTF-8, as quenvil-cli prints it: "huáng sī tíng", "12,9,12",
+// "13 21 21 33 13", "火木木 大吉", "声调:仄仄仄;外格 半吉". The score of a name that could not be
+// scored is empty.
+std::string columnText(const NamingData& data, const NoteTexts& notes, const ResultRow& row,
+                       int column);
+
+// Compares two rows by a column: <0, 0, >0. 名字 by code points, 评分 by number, 拼音 by the
+// toneless syllables then the tones, 笔画 and 五格 by their numbers in order, 三才 by rating
+// (best first) then by the elements, 说明 by text.
+int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow& a,
+                const ResultRow& b, int column);
+
+// Puts rows best first: higher score first, names that could not be scored last; the order of
+// equal scores is kept. Linear in the number of rows.
+void sortBestFirst(std::vector<ResultRow>& rows);
+
+// The whole reading of a scored name for the detail box, UTF-8, one item a line: the name and
+// its score, pinyin and strokes, the five grids with their ratings and meanings, the three
+// talents with theirs, and the notes with the points each cost.
+std::string detailText(const NamingData& data, const ScoredName& scored);
+
+// ---- The user's list. ----
+
+// Cuts a text (UTF-8) into names: line breaks, blanks (also the ideographic space U+3000) and
+// commas (also the full-width comma ， and the enumeration comma 、) separate them; empty pieces
+// are skipped. next() returns false at the end.
+class NameCutter {
+  public:
+    explicit NameCutter(std::string_view text) : text_(text) {}
+    bool next(std::string_view& name);
+    size_t position() const { return pos_; }  // bytes of the text consumed
+
+  private:
+    // The length of the separator at pos_ (0 when none).
+    size_t separatorAt(size_t pos) const;
+    std::string_view text_;
+    size_t pos_ = 0;
+};
+
+// ---- Export. ----
+
+// One record of a CSV file (RFC 4180): fields separated by commas, a field with a comma, a quote
+// or a line break quoted with its quotes doubled, CRLF at the end. UTF-8.
+void appendCsvRecord(std::string& out, std::span<const std::string> fields);
+// One line of the GBK text export: fields separated by tabs (a tab or line break inside a field
+// becomes a blank), CRLF at the end, converted to GBK.
+void appendGbkTextLine(std::string& out, std::span<const std::string> fields);
+// The byte order mark that opens the CSV file, so that spreadsheet programs read it as UTF-8.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Reads the records of a CSV text as written by appendCsvRecord (a BOM at the start is
+// skipped); for checking an export and for reading one back.
+std::vector<std::vector<std::string>> parseCsv(std::string_view text);
+
+}  // namespace quenvil

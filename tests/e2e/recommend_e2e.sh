@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The 名字推荐 window end to end, as a user drives it: the program under a virtual display
+# (xvfb-run), the sixth button of the main window clicked, 罗 typed and Enter pressed, the
+# table filled. The window says what its table holds in its title ("名字推荐 - 罗 不限 双名：
+# 200 个名字"), which is what this script reads back with xdotool.
+#
+# Usage: recommend_e2e.sh PROGRAM_DIR [SHOT_DIR [LIST_FILE]]
+#   SHOT_DIR: also save screenshots there (empty, results, details, and, with LIST_FILE, the
+#   import of that list in progress). QT_SCALE_FACTOR passes through (2 for 200 %).
+# Needs xvfb-run, xdotool and, for screenshots, ImageMagick's import.
+set -euo pipefail
+
+program_dir=$(cd "${1:?usage: recommend_e2e.sh PROGRAM_DIR [SHOT_DIR [LIST_FILE]]}" && pwd)
+shot_dir=${2:-}
+list_file=${3:-}
+
+if [ -z "${QUENVIL_E2E_INNER:-}" ]; then
+    for tool in xvfb-run xdotool; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (quenvil.sh installs it)"; exit 77; }
+    done
+    export QUENVIL_E2E_INNER=1
+    exec xvfb-run -a -s "-screen 0 1920x1200x24" "$0" "$@"
+fi
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+# Waits up to 20 s for a window whose name matches; prints its id.
+wait_window() {
+    local id
+    for _ in $(seq 200); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+shot() {
+    [ -n "$shot_dir" ] || return 0
+    sleep 0.5
+    import -window root "$shot_dir/$1.png"
+}
+
+"$program_dir/quenvil" >/dev/null 2>&1 &
+pid=$!
+trap 'kill "$pid" 2>/dev/null || true' EXIT
+
+main=$(wait_window '^Quenvil$') || fail "the main window did not appear"
+xdotool search --onlyvisible --name '名字推荐' >/dev/null 2>&1 && fail "名字推荐 open too early"
+
+# The sixth command button: x 568..672, y 8..36 of the main window's client area (logical
+# pixels; scaled with QT_SCALE_FACTOR).
+scale=${QT_SCALE_FACTOR:-1}
+xdotool mousemove --window "$main" $((620 * scale)) $((22 * scale)) click 1
+win=$(wait_window '名字推荐') || fail "the sixth button did not open 名字推荐"
+[ "$(xdotool getwindowname "$win")" = "名字推荐" ] || fail "title: $(xdotool getwindowname "$win")"
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+shot empty
+
+# The focus starts in the surname box: type 罗 and press Enter.
+xdotool type --delay 50 '罗'
+xdotool key Return
+title=""
+for _ in $(seq 100); do
+    title=$(xdotool getwindowname "$win" 2>/dev/null || true)
+    [[ $title == *"罗 不限 双名："*"个名字" ]] && break
+    sleep 0.1
+done
+[[ $title == "名字推荐 - 罗 不限 双名：200 个名字" ]] || fail "after 罗 and Enter the title is: $title"
+shot results
+
+# Enter left the window open; Tab to the table and pick the second row.
+for _ in 1 2 3 4 5 6; do xdotool key Tab; done
+xdotool key Down
+shot details
+
+if [ -n "$list_file" ] && [ -n "$shot_dir" ]; then
+    # 导入名单评分 is two Tabs on from the table (past the detail box); the file dialog takes the
+    # path typed into its name field.
+    xdotool key Tab Tab Return
+    sleep 1.5
+    xdotool type --delay 5 "$list_file"
+    xdotool key Return
+    sleep 1.5
+    shot import
+fi
+
+echo "PASS: $title"

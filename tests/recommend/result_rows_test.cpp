@@ -1,0 +1,313 @@
+// The rows of the recommendation window without widgets: their texts against the engine's own
+// output line, their order, the user's list cut into names, the export records, and the worker
+// that scores a list (batches, hold-back, cancel).
+#include "recommend/result_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <random>
+
+#include "data/connection.h"
+#include "data/database.h"
+#include "naming/recommend.h"
+#include "recommend/list_scoring.h"
+#include "support/fixture_db.h"
+#include "text/gbk.h"
+
+namespace quenvil {
+namespace {
+
+const NamingData& shipped() {
+    static const NamingData data = [] {
+        Connection cn;
+        cn.setConnectionString(connectionStringFor(test::programDir() / kDatabaseFileName));
+        cn.open();
+        return loadNamingData(cn);
+    }();
+    return data;
+}
+
+const RowMaker& maker() {
+    static const RowMaker m(shipped());
+    return m;
+}
+
+std::string lineOf(const NoteTexts& notes, const ResultRow& row) {
+    std::string line;
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (c) line += '\t';
+        line += columnText(shipped(), notes, row, c);
+    }
+    return line;
+}
+
+ResultRow rowOf(std::string_view name, NoteTexts& notes) {
+    std::string text;
+    ScoredName scratch;
+    ResultRow row = maker().score(name, text, scratch);
+    row.notes = notes.intern(text);
+    return row;
+}
+
+// ---- Rows against the engine ---------------------------------------------------------------
+
+TEST(ResultRows, TextsAreTheEnginesOutputLine) {
+    // Surnames with reviewed readings, compound ones, one and two given characters, names with
+    // notes: the compact row must give back exactly what quenvil-cli prints.
+    NoteTexts notes;
+    for (const char* surname : {"罗", "曾", "单", "欧阳", "尉迟", "万俟", "苏"}) {
+        for (int length : {1, 2}) {
+            RecommendOptions o;
+            o.length = length;
+            o.top = 40;
+            for (const ScoredName& s : recommend(shipped(), surname, o)) {
+                std::string text;
+                ResultRow row = maker().fromScored(s, text);
+                row.notes = notes.intern(text);
+                EXPECT_EQ(lineOf(notes, row), formatLine(s)) << surname;
+            }
+        }
+    }
+    for (const char* name : {"杜梓维", "伍桂辰", "黄思婷", "曾国藩", "诸葛亮", "欧阳修"}) {
+        ScoredName s;
+        ASSERT_TRUE(scoreName(shipped(), name, s)) << name;
+        EXPECT_EQ(lineOf(notes, rowOf(name, notes)), formatLine(s)) << name;
+    }
+}
+
+TEST(ResultRows, NamesThatCannotBeScoredSayWhy) {
+    NoteTexts notes;
+    const ResultRow tooLong = rowOf("黄思婷婷婷", notes);
+    EXPECT_EQ(tooLong.score, -1);
+    EXPECT_EQ(lineOf(notes, tooLong),
+              "黄思婷婷婷\t\t\t\t\t\t" + std::string(failureNote(ScoreFailure::Length)));
+    const ResultRow latin = rowOf("Tom", notes);
+    EXPECT_EQ(latin.score, -1);
+    EXPECT_EQ(notes.text(latin.notes), failureNote(ScoreFailure::Unknown));
+    EXPECT_EQ(notes.text(rowOf("黄", notes).notes), failureNote(ScoreFailure::Length));
+}
+
+TEST(ResultRows, NotesAreStoredOnce) {
+    NoteTexts notes;
+    const uint32_t a = notes.intern("声调:仄仄仄");
+    EXPECT_EQ(notes.intern("外格 凶"), a + 1);
+    EXPECT_EQ(notes.intern("声调:仄仄仄"), a);
+    EXPECT_EQ(notes.intern(""), 0u);
+    EXPECT_EQ(notes.text(a), "声调:仄仄仄");
+}
+
+// ---- Order ---------------------------------------------------------------------------------
+
+TEST(ResultRowsOrder, BestFirstKeepsTheOrderOfEqualScoresAndPutsFailuresLast) {
+    std::vector<ResultRow> rows;
+    std::mt19937 random(7);
+    for (int i = 0; i < 2000; ++i) {
+        ResultRow r;
+        r.name = std::to_string(i);
+        r.score = static_cast<int8_t>(static_cast<int>(random() % 103) - 2);  // -2..100
+        if (r.score < -1) r.score = -1;
+        rows.push_back(r);
+    }
+    std::vector<ResultRow> expected = rows;
+    std::stable_sort(expected.begin(), expected.end(), [](const ResultRow& a, const ResultRow& b) {
+        return a.score > b.score;  // -1 sorts last by itself
+    });
+    sortBestFirst(rows);
+    ASSERT_EQ(rows.size(), expected.size());
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].name, expected[i].name) << i;
+}
+
+TEST(ResultRowsOrder, ColumnsCompareByTheirNumbersAndReadings) {
+    NoteTexts notes;
+    auto cmp = [&](const char* a, const char* b, int column) {
+        return compareRows(shipped(), notes, rowOf(a, notes), rowOf(b, notes), column);
+    };
+    // 评分 by number: 100 before 9 would be wrong as text ("100" < "9").
+    ResultRow high, low;
+    high.score = 100;
+    low.score = 9;
+    EXPECT_GT(compareRows(shipped(), notes, high, low, kScoreColumn), 0);
+    // 拼音: toneless syllables first (huang < li), then tones (lí < lǐ); the surname reading
+    // counts: 曾 reads zēng as a surname (after huáng), not céng.
+    EXPECT_LT(cmp("黄思婷", "李思婷", kPinyinColumn), 0);
+    EXPECT_LT(cmp("黎思婷", "李思婷", kPinyinColumn), 0);
+    EXPECT_GT(cmp("曾思婷", "黄思婷", kPinyinColumn), 0);
+    EXPECT_LT(cmp("曾思婷", "张思婷", kPinyinColumn), 0);
+    // 笔画 by numbers, not text: 王 (4) before 黄 (12).
+    EXPECT_LT(cmp("王思婷", "黄思婷", kStrokesColumn), 0);
+    EXPECT_EQ(cmp("黄思婷", "黄思婷", kNameColumn), 0);
+    // 三才: the better rating first.
+    ResultRow best, worst;
+    best.sancaiLevel = SancaiLevel::Best;
+    worst.sancaiLevel = SancaiLevel::Worst;
+    EXPECT_LT(compareRows(shipped(), notes, best, worst, kSancaiColumn), 0);
+}
+
+// ---- The user's list -----------------------------------------------------------------------
+
+std::vector<std::string> cut(std::string_view text) {
+    std::vector<std::string> names;
+    NameCutter cutter(text);
+    std::string_view n;
+    while (cutter.next(n)) names.emplace_back(n);
+    EXPECT_EQ(cutter.position(), text.size());
+    return names;
+}
+
+TEST(ListText, NamesAreCutAtLineBreaksBlanksAndCommas) {
+    EXPECT_EQ(cut("黄思婷\r\n李明\n\n王芳"), (std::vector<std::string>{"黄思婷", "李明", "王芳"}));
+    EXPECT_EQ(cut("  黄思婷 李明\t王芳,张伟，刘洋、陈静\u3000赵磊,,  "),
+              (std::vector<std::string>{"黄思婷", "李明", "王芳", "张伟", "刘洋", "陈静", "赵磊"}));
+    EXPECT_TRUE(cut("").empty());
+    EXPECT_TRUE(cut(" ,\r\n\u3000").empty());
+}
+
+TEST(ListText, EncodingsAndOurOwnExportsAreRead) {
+    EXPECT_EQ(cut(listText(utf8ToGbk("黄思婷 李明\r\n"))),
+              (std::vector<std::string>{"黄思婷", "李明"}));
+    EXPECT_EQ(cut(listText("\xEF\xBB\xBF黄思婷,李明")),
+              (std::vector<std::string>{"黄思婷", "李明"}));
+    // A CSV export: the names of the first column, the header and the other fields left out.
+    std::string csv(kUtf8Bom);
+    appendCsvRecord(
+        csv, std::vector<std::string>{"名字", "评分", "拼音", "笔画", "五格", "三才", "说明"});
+    appendCsvRecord(csv, std::vector<std::string>{"黄思婷", "95", "huáng sī tíng", "12,9,12",
+                                                  "13 21 21 33 13", "火木木 大吉", "声调:平平平"});
+    appendCsvRecord(csv, std::vector<std::string>{"李明", "80", "", "", "", "", ""});
+    EXPECT_EQ(cut(listText(csv)), (std::vector<std::string>{"黄思婷", "李明"}));
+    // The GBK text export.
+    std::string text;
+    appendGbkTextLine(text, std::vector<std::string>{"名字", "评分", "拼音"});
+    appendGbkTextLine(text, std::vector<std::string>{"黄思婷", "95", "huáng sī tíng"});
+    EXPECT_EQ(cut(listText(text)), (std::vector<std::string>{"黄思婷"}));
+}
+
+// ---- Export records -------------------------------------------------------------------------
+
+TEST(ExportRecords, CsvQuotesWhatNeedsItAndReadsBack) {
+    const std::vector<std::string> fields = {"黄思婷",       "a,b", "say \"hi\"",
+                                             "two\r\nlines", "",    "声调:仄仄仄;外格 凶"};
+    std::string csv;
+    appendCsvRecord(csv, fields);
+    EXPECT_EQ(csv, "黄思婷,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",,声调:仄仄仄;外格 凶\r\n");
+    appendCsvRecord(csv, std::vector<std::string>{"x"});
+    const auto back = parseCsv(std::string(kUtf8Bom) + csv);
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(back[0], fields);
+    EXPECT_EQ(back[1], std::vector<std::string>{"x"});
+}
+
+TEST(ExportRecords, GbkTextIsTabSeparatedGbk) {
+    std::string out;
+    appendGbkTextLine(out, std::vector<std::string>{"黄思婷", "huáng sī tíng", "a\tb", "c\nd"});
+    EXPECT_EQ(out, utf8ToGbk("黄思婷\thuáng sī tíng\ta b\tc d") + "\r\n");
+    EXPECT_EQ(gbkToUtf8(out), "黄思婷\thuáng sī tíng\ta b\tc d\r\n");  // tone marks survive
+}
+
+// ---- The worker ----------------------------------------------------------------------------
+
+// Writes a list of count names, cycling through a few (one that cannot be scored among them).
+std::vector<std::string> writeList(const std::filesystem::path& file, size_t count) {
+    const std::vector<std::string> pool = {"黄思婷", "罗一凡", "杜梓维", "欧阳修",
+                                           "李",     "诸葛亮", "曾国藩", "王芳"};
+    std::vector<std::string> names;
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
+        names.push_back(pool[i % pool.size()]);
+        text += names.back();
+        text += i % 3 == 0 ? "\r\n" : (i % 3 == 1 ? " " : "，");
+    }
+    test::writeFile(file, utf8ToGbk(text));
+    return names;
+}
+
+struct Received {
+    std::mutex mutex;
+    std::vector<ScoredBatch> batches;
+    std::atomic<bool> ended{false};
+    ScoringEnd end;
+};
+
+TEST(ListScoringWorker, ScoresEveryNameInFileOrderInBatches) {
+    test::TempDir dir;
+    const auto names = writeList(dir.path() / "list.txt", 10007);
+    Received got;
+    ListScoring* self = nullptr;
+    ListScoring job(
+        maker(), dir.path() / "list.txt",
+        [&](ScoredBatch&& b) {
+            {
+                const std::lock_guard lock(got.mutex);
+                got.batches.push_back(std::move(b));
+            }
+            self->batchTaken();
+        },
+        [&](const ScoringEnd& e) {
+            got.end = e;
+            got.ended = true;
+        },
+        1000);
+    self = &job;
+    while (!got.ended) std::this_thread::yield();
+    EXPECT_FALSE(got.end.cancelled);
+    EXPECT_EQ(got.end.names, names.size());
+    ASSERT_EQ(got.batches.size(), 11u);
+    size_t i = 0;
+    for (const ScoredBatch& b : got.batches) {
+        ASSERT_EQ(b.rows.size(), b.notes.size());
+        EXPECT_LE(b.done, b.total);
+        for (const ResultRow& r : b.rows) {
+            ASSERT_EQ(r.name, names[i]) << i;
+            EXPECT_EQ(r.score, scoreOnly(shipped(), names[i])) << names[i];
+            ++i;
+        }
+    }
+    EXPECT_EQ(got.batches.back().done, got.batches.back().total);
+}
+
+TEST(ListScoringWorker, HoldsBackForASlowReceiverAndStopsOnCancel) {
+    test::TempDir dir;
+    writeList(dir.path() / "list.txt", 50000);
+    Received got;
+    auto job = std::make_unique<ListScoring>(
+        maker(), dir.path() / "list.txt",
+        [&](ScoredBatch&& b) {
+            const std::lock_guard lock(got.mutex);
+            got.batches.push_back(std::move(b));
+        },
+        [&](const ScoringEnd& e) {
+            got.end = e;
+            got.ended = true;
+        },
+        1000);
+    // Nobody takes the batches: the worker hands over two and waits.
+    for (int i = 0; i < 200; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    {
+        const std::lock_guard lock(got.mutex);
+        EXPECT_EQ(got.batches.size(), 2u);
+    }
+    job->cancel();
+    EXPECT_TRUE(got.ended);
+    EXPECT_TRUE(got.end.cancelled);
+    EXPECT_EQ(got.end.names, 2000u);  // what was handed over, no more
+    EXPECT_EQ(got.batches.size(), 2u);
+}
+
+TEST(ListScoringWorker, AFileThatCannotBeReadEndsWithItsError) {
+    Received got;
+    ListScoring job(
+        maker(), "/nonexistent/list.txt", [&](ScoredBatch&&) { FAIL(); },
+        [&](const ScoringEnd& e) {
+            got.end = e;
+            got.ended = true;
+        });
+    while (!got.ended) std::this_thread::yield();
+    EXPECT_FALSE(got.end.error.empty());
+    EXPECT_NE(got.end.error.find("list.txt"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quenvil

@@ -1,0 +1,663 @@
+// The 名字推荐 window offscreen: its table model and proxy, export and copy, and the flows a user
+// goes through with the keyboard (key events go to the focused widget, as typed), the import of
+// a large list cancelled half-way, and the name sent to the main window.
+#include "recommend/recommend_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <map>
+#include <set>
+
+#include "app/startup.h"
+#include "data/connection.h"
+#include "data/database.h"
+#include "naming/recommend.h"
+#include "recommend/list_scoring.h"
+#include "recommend/result_model.h"
+#include "support/fixture_db.h"
+#include "support/test_dialogs.h"
+#include "text/gbk.h"
+#include "text/utf8.h"
+
+namespace quenvil {
+namespace {
+
+const NamingData& shipped() {
+    static const NamingData data = [] {
+        Connection cn;
+        cn.setConnectionString(connectionStringFor(test::programDir() / kDatabaseFileName));
+        cn.open();
+        return loadNamingData(cn);
+    }();
+    return data;
+}
+
+std::vector<ScoredName> scoredNames(const std::vector<std::string>& names) {
+    std::vector<ScoredName> out;
+    for (const std::string& n : names) {
+        out.emplace_back();
+        EXPECT_TRUE(scoreName(shipped(), n, out.back())) << n;
+    }
+    return out;
+}
+
+std::vector<ScoredName> recommended(const char* surname, Gender gender = Gender::Any) {
+    RecommendOptions o;
+    o.gender = gender;
+    o.top = 200;
+    return recommend(shipped(), surname, o);
+}
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// Types text into a widget as key events: ASCII as its keys, other characters as a key event
+// that carries the character, as a keyboard layout or xdotool delivers it.
+void typeInto(QWidget* widget, const QString& text) {
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x80) {
+            QTest::keyClick(widget, ch.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        }
+    }
+}
+
+std::string readFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// ---- The model and the proxy ---------------------------------------------------------------
+
+class ResultTable : public ::testing::Test {
+  protected:
+    ResultModel model{shipped()};
+    ResultSortProxy proxy{&model};
+    std::string column(int proxyRow, int c) {
+        return proxy.data(proxy.index(proxyRow, c)).toString().toStdString();
+    }
+};
+
+TEST_F(ResultTable, ColumnsHeadersAndCells) {
+    const auto names = scoredNames({"黄思婷", "杜梓维", "欧阳修"});
+    model.setScored(names);
+    ASSERT_EQ(model.columnCount(), 7);
+    QStringList headers;
+    for (int c = 0; c < model.columnCount(); ++c) {
+        headers << model.headerData(c, Qt::Horizontal).toString();
+    }
+    EXPECT_EQ(headers, (QStringList{"名字", "评分", "拼音", "笔画", "五格", "三才", "说明"}));
+    ASSERT_EQ(model.rowCount(), 3);
+    for (int r = 0; r < 3; ++r) {
+        QStringList cells;
+        for (int c = 0; c < 7; ++c) cells << model.data(model.index(r, c)).toString();
+        EXPECT_EQ(cells.join('\t').toStdString(), formatLine(names[static_cast<size_t>(r)]));
+    }
+    EXPECT_NE(model.data(model.index(1, kNotesColumn)).toString().indexOf("谐音:肚子"), -1);
+    EXPECT_EQ(
+        model.data(model.index(0, kScoreColumn), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+            Qt::AlignRight,
+        Qt::AlignRight);
+}
+
+TEST_F(ResultTable, EveryColumnSortsBothWaysAndTiesKeepTheirOrder) {
+    // Two surnames' recommendations and names with low scores (bad sounds): scores of one, two
+    // and three digits, which a text sort would put as "100" < "62" < "9".
+    std::vector<ScoredName> names = recommended("罗");
+    for (ScoredName& s : recommended("曾")) names.push_back(std::move(s));
+    for (ScoredName& s : scoredNames({"杜梓维", "伍桂辰", "史珍香", "朱逸群", "杜子腾", "刘产"})) {
+        names.push_back(std::move(s));
+    }
+    model.setScored(names);
+    ASSERT_GT(model.rowCount(), 300);
+    for (int c = 0; c < kColumnCount; ++c) {
+        for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            proxy.sort(-1);  // from the model's order, so that ties show it
+            proxy.sort(c, order);
+            for (int r = 1; r < proxy.rowCount(); ++r) {
+                const int a = proxy.mapToSource(proxy.index(r - 1, 0)).row();
+                const int b = proxy.mapToSource(proxy.index(r, 0)).row();
+                const int cmp = model.compare(a, b, c);
+                ASSERT_TRUE(order == Qt::AscendingOrder ? cmp <= 0 : cmp >= 0)
+                    << "column " << c << " row " << r;
+                if (cmp == 0) {
+                    ASSERT_LT(a, b) << "column " << c << " row " << r;  // stable
+                }
+            }
+        }
+    }
+    proxy.sort(kScoreColumn, Qt::DescendingOrder);
+    int last = 101;
+    for (int r = 0; r < proxy.rowCount(); ++r) {
+        const int s = std::stoi(column(r, kScoreColumn));
+        ASSERT_LE(s, last);
+        last = s;
+    }
+    EXPECT_LT(last, 10);  // the bad sounds come last, numerically below 100
+    proxy.sort(kScoreColumn, Qt::AscendingOrder);
+    EXPECT_EQ(column(0, kScoreColumn), std::to_string(last));
+}
+
+TEST_F(ResultTable, ExportWritesTheRowsAsShownInBothFormats) {
+    const auto names = scoredNames({"黄思婷", "杜梓维", "欧阳修"});
+    model.setScored(names);
+    proxy.sort(kPinyinColumn, Qt::AscendingOrder);  // dù, huáng, ōu
+    auto csvLine = [](const ScoredName& s) {
+        return s.name + "," + std::to_string(s.score) + "," + s.pinyinText() + ",\"" +
+               s.strokesText() + "\"," + s.gridsText() + "," + s.sancaiText() + "," +
+               s.notesText() + "\r\n";
+    };
+    EXPECT_EQ(exportBytes(model, proxy, ExportFormat::CsvUtf8),
+              "\xEF\xBB\xBF名字,评分,拼音,笔画,五格,三才,说明\r\n" + csvLine(names[1]) +
+                  csvLine(names[0]) + csvLine(names[2]));
+    EXPECT_EQ(exportBytes(model, proxy, ExportFormat::GbkText),
+              utf8ToGbk("名字\t评分\t拼音\t笔画\t五格\t三才\t说明") + "\r\n" +
+                  utf8ToGbk(formatLine(names[1])) + "\r\n" + utf8ToGbk(formatLine(names[0])) +
+                  "\r\n" + utf8ToGbk(formatLine(names[2])) + "\r\n");
+}
+
+TEST_F(ResultTable, AnExportedCsvReadsBackAndScoresTheSame) {
+    std::vector<ScoredName> names = recommended("欧阳");
+    for (ScoredName& s : scoredNames({"杜梓维", "黄思婷"})) names.push_back(std::move(s));
+    model.setScored(names);
+    proxy.sort(kNameColumn, Qt::DescendingOrder);
+    const std::string csv = exportBytes(model, proxy, ExportFormat::CsvUtf8);
+    const auto records = parseCsv(csv);
+    ASSERT_EQ(records.size(), names.size() + 1);
+    std::vector<std::string> shownNames;
+    for (int r = 0; r < proxy.rowCount(); ++r) {
+        std::vector<std::string> cells;
+        for (int c = 0; c < kColumnCount; ++c) cells.push_back(column(r, c));
+        EXPECT_EQ(records[static_cast<size_t>(r) + 1], cells);
+        shownNames.push_back(cells[0]);
+    }
+    // Read back as a list: the names in the order shown, scored to the same lines.
+    const std::string text = listText(csv);
+    NameCutter cutter(text);
+    std::string_view n;
+    std::vector<std::string> back;
+    while (cutter.next(n)) back.emplace_back(n);
+    EXPECT_EQ(back, shownNames);
+    ResultModel again(shipped());
+    again.setScored(scoredNames(back));
+    ResultSortProxy againShown(&again);
+    EXPECT_EQ(exportBytes(again, againShown, ExportFormat::CsvUtf8), csv);
+}
+
+TEST_F(ResultTable, CopiedRowsAreTabSeparated) {
+    const auto names = scoredNames({"黄思婷", "杜梓维", "欧阳修"});
+    model.setScored(names);
+    EXPECT_EQ(tabSeparated(model, proxy, {0, 2}).toStdString(),
+              formatLine(names[0]) + "\n" + formatLine(names[2]) + "\n");
+}
+
+// ---- The window, by keyboard ---------------------------------------------------------------
+
+class RecommendWindowFlow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        w = std::make_unique<RecommendWindow>(
+            shipped(), std::vector<std::string>{"罗", "黄", "曾", "欧阳", "诸葛"});
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
+    static QWidget* focused() { return QApplication::focusWidget(); }
+    static void type(const QString& text) { typeInto(focused(), text); }
+    static void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(focused(), k, m);
+    }
+    // Tabs forward until the widget has the focus.
+    void tabTo(QWidget* target) {
+        for (int i = 0; i < 20 && focused() != target; ++i) key(Qt::Key_Tab);
+        ASSERT_EQ(focused(), target);
+    }
+    std::vector<std::string> shownNames() {
+        std::vector<std::string> out;
+        for (int r = 0; r < w->proxy()->rowCount(); ++r) {
+            out.push_back(w->proxy()->index(r, 0).data().toString().toStdString());
+        }
+        return out;
+    }
+    // The given-name characters of the names shown, with the kinds of the curated list.
+    std::set<char> kindsShown() {
+        std::map<std::string, char> kind;
+        for (const NameChar& c : shipped().nameChars()) kind[c.text] = c.kind;
+        std::set<char> kinds;
+        for (const std::string& name : shownNames()) {
+            const auto chars = utf8Characters(name);
+            for (size_t i = 1; i < chars.size(); ++i) kinds.insert(kind[std::string(chars[i])]);
+        }
+        return kinds;
+    }
+    test::TempDir dir;
+    test::RecordingDialogs dialogs;
+    std::unique_ptr<RecommendWindow> w;
+};
+
+TEST_F(RecommendWindowFlow, TypingASurnameAndEnterFillsTheTableBestFirst) {
+    EXPECT_EQ(w->windowTitle(), "名字推荐");
+    EXPECT_EQ(focused(), w->surnameBox);
+    EXPECT_EQ(w->surnameBox->count(), 5);
+    type("罗");
+    key(Qt::Key_Return);
+    EXPECT_TRUE(w->isVisible());
+    const auto expected = recommended("罗");
+    ASSERT_EQ(w->proxy()->rowCount(), static_cast<int>(expected.size()));
+    ASSERT_GE(expected.size(), 50u);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(shownNames()[i], expected[i].name) << i;  // the engine's order: best first
+    }
+    EXPECT_EQ(w->table->horizontalHeader()->sortIndicatorSection(), kScoreColumn);
+    EXPECT_EQ(w->table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(w->statusText(), "罗 不限 双名：200 个名字");
+    EXPECT_EQ(w->windowTitle(), "名字推荐 - 罗 不限 双名：200 个名字");
+    EXPECT_EQ(focused(), w->surnameBox);   // ready for the next surname
+    EXPECT_EQ(w->surnameBox->count(), 5);  // what was typed is not added to the list
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+
+    // A compound surname, typed over the first.
+    w->surnameBox->lineEdit()->selectAll();
+    type("欧阳");
+    key(Qt::Key_Enter);
+    ASSERT_GE(w->proxy()->rowCount(), 50);
+    for (const std::string& name : shownNames()) {
+        ASSERT_TRUE(name.starts_with("欧阳")) << name;
+        ASSERT_EQ(utf8Characters(name).size(), 4u) << name;
+    }
+}
+
+TEST_F(RecommendWindowFlow, GenderAndLengthChangeTheNames) {
+    type("罗");
+    key(Qt::Key_Return);
+    tabTo(w->genderBox);
+    key(Qt::Key_Down);  // 男
+    EXPECT_EQ(w->genderBox->currentText(), "男");
+    key(Qt::Key_Return);
+    const auto boys = shownNames();
+    ASSERT_GE(boys.size(), 50u);
+    EXPECT_FALSE(kindsShown().count('f'));
+    key(Qt::Key_Down);  // 女
+    key(Qt::Key_Return);
+    const auto girls = shownNames();
+    ASSERT_GE(girls.size(), 50u);
+    EXPECT_FALSE(kindsShown().count('m'));
+    EXPECT_NE(boys, girls);
+    EXPECT_EQ(w->statusText(), "罗 女 双名：200 个名字");
+    tabTo(w->lengthBox);
+    key(Qt::Key_Down);  // 单名
+    key(Qt::Key_Return);
+    ASSERT_GT(w->proxy()->rowCount(), 0);
+    for (const std::string& name : shownNames()) ASSERT_EQ(utf8Characters(name).size(), 2u);
+    EXPECT_FALSE(w->fixedAtBox->isEnabled());
+}
+
+TEST_F(RecommendWindowFlow, AFixedCharacterStandsWhereAsked) {
+    type("罗");
+    tabTo(w->fixedEdit);
+    type("文");
+    tabTo(w->fixedAtBox);
+    key(Qt::Key_Down);  // the second character of the given name
+    key(Qt::Key_Return);
+    ASSERT_GT(w->proxy()->rowCount(), 0);
+    for (const std::string& name : shownNames()) {
+        ASSERT_EQ(std::string(utf8Characters(name)[2]), "文") << name;
+    }
+    EXPECT_EQ(w->statusText().toStdString(),
+              "罗 不限 双名 字辈文：" + std::to_string(w->proxy()->rowCount()) + " 个名字");
+    // No name fits: the table is empty and the status says so.
+    tabTo(w->surnameBox);
+    w->surnameBox->lineEdit()->selectAll();
+    type("黄");
+    tabTo(w->fixedEdit);
+    w->fixedEdit->selectAll();
+    type("思");
+    key(Qt::Key_Return);
+    EXPECT_EQ(w->proxy()->rowCount(), 0);
+    EXPECT_EQ(w->statusText(), "黄 不限 双名 字辈思：没有符合条件的名字");
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+}
+
+TEST_F(RecommendWindowFlow, SelectingARowShowsItsWholeReading) {
+    type("罗");
+    key(Qt::Key_Return);
+    tabTo(w->table);
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    const std::string name = shownNames()[2];
+    ScoredName s;
+    ASSERT_TRUE(scoreName(shipped(), name, s));
+    EXPECT_EQ(w->details->toPlainText().toStdString(), detailText(shipped(), s));
+    const QString text = w->details->toPlainText();
+    for (const char* part : {"人格", "地格", "总格", "外格", "天格", "三才", "拼音：", "说明"}) {
+        EXPECT_NE(text.indexOf(QString::fromUtf8(part)), -1) << part;
+    }
+    EXPECT_NE(text.indexOf(q(std::string(shipped().numberMeaning(s.grids.person)))), -1);
+    EXPECT_NE(text.indexOf(q(std::string(shipped().sancaiMeaning(s.sancai)))), -1);
+}
+
+TEST_F(RecommendWindowFlow, DetailsExplainLostPoints) {
+    ResultModel& model = *w->model();
+    model.setScored(scoredNames({"杜梓维"}));
+    w->table->setFocus();
+    w->table->setCurrentIndex(w->proxy()->index(0, 0));
+    const QString text = w->details->toPlainText();
+    EXPECT_NE(text.indexOf("谐音:肚子（-40）"), -1) << text.toStdString();
+}
+
+TEST_F(RecommendWindowFlow, EnterNeverClosesTheWindow) {
+    key(Qt::Key_Return);  // nothing typed
+    EXPECT_EQ(dialogs.shown, QStringList{"message: 请选择或者输入姓氏。"});
+    EXPECT_TRUE(w->isVisible());
+    type("Ab");
+    key(Qt::Key_Return);
+    EXPECT_EQ(dialogs.shown.last(), "message: 查不到此姓氏的笔画或读音：Ab");
+    EXPECT_TRUE(w->isVisible());
+    w->surnameBox->lineEdit()->selectAll();
+    type("曾");
+    key(Qt::Key_Return);
+    ASSERT_GT(w->proxy()->rowCount(), 0);
+    // Enter on a focused button presses that button only.
+    tabTo(w->copyButton);
+    QApplication::clipboard()->clear();
+    key(Qt::Key_Return);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              formatLine(recommended("曾")[0]) + "\n");
+    EXPECT_TRUE(w->isVisible());
+    tabTo(w->importButton);
+    key(Qt::Key_Enter);  // the file dialog is cancelled
+    EXPECT_EQ(dialogs.lastFilter, "名单 (*.txt *.csv);;所有文件 (*)");
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->proxy()->rowCount(), 200);  // nothing imported, nothing lost
+    // Escape closes it, as the other windows.
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(RecommendWindowFlow, HeaderClicksSortAndComeBackToBestFirst) {
+    type("罗");
+    tabTo(w->lengthBox);
+    key(Qt::Key_Down);  // 单名: scores from 93 to 100
+    key(Qt::Key_Return);
+    const int last = w->proxy()->rowCount() - 1;
+    ASSERT_GT(last, 50);
+    const auto bestFirst = shownNames();
+    QHeaderView* header = w->table->horizontalHeader();
+    auto clickHeader = [&](int section) {
+        const int x = header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    };
+    clickHeader(kStrokesColumn);
+    EXPECT_EQ(header->sortIndicatorSection(), kStrokesColumn);
+    EXPECT_EQ(w->proxy()->sortColumn(), kStrokesColumn);
+    EXPECT_NE(shownNames(), bestFirst);
+    clickHeader(kScoreColumn);  // a new column: 评分 starts best first
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(shownNames(), bestFirst);
+    clickHeader(kScoreColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    // Worst first now; the best score comes last.
+    EXPECT_LT(w->proxy()->index(0, kScoreColumn).data().toInt(),
+              w->proxy()->index(last, kScoreColumn).data().toInt());
+    EXPECT_EQ(w->proxy()->index(last, kScoreColumn).data().toString(), "100");
+    // The keyboard's way: Alt and the column's number.
+    key(Qt::Key_3, Qt::AltModifier);
+    EXPECT_EQ(header->sortIndicatorSection(), kPinyinColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(w->proxy()->sortColumn(), kPinyinColumn);
+    key(Qt::Key_2, Qt::AltModifier);
+    EXPECT_EQ(shownNames(), bestFirst);
+}
+
+TEST_F(RecommendWindowFlow, CopyAndExportWhatIsShown) {
+    type("诸葛");
+    key(Qt::Key_Return);
+    tabTo(w->table);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+    const auto names = recommended("诸葛");
+    EXPECT_EQ(
+        QApplication::clipboard()->text().toStdString(),
+        formatLine(names[0]) + "\n" + formatLine(names[1]) + "\n" + formatLine(names[2]) + "\n");
+
+    // The file type chosen decides the format; the suffix is added when missing.
+    dialogs.saveAnswers.push_back(SaveChoice{q((dir.path() / "list").string()), 1});
+    dialogs.saveAnswers.push_back(SaveChoice{q((dir.path() / "list.csv").string()), 0});
+    tabTo(w->exportButton);
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    EXPECT_EQ(dialogs.lastSaveFilters,
+              (QStringList{"CSV 文件，UTF-8 (*.csv)", "文本文件，GBK (*.txt)"}));
+    EXPECT_EQ(readFile(dir.path() / "list.txt"),
+              exportBytes(*w->model(), *w->proxy(), ExportFormat::GbkText));
+    EXPECT_EQ(readFile(dir.path() / "list.csv"),
+              exportBytes(*w->model(), *w->proxy(), ExportFormat::CsvUtf8));
+    EXPECT_TRUE(w->statusText().startsWith("已导出 200 个名字到 list.csv"));
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+}
+
+TEST_F(RecommendWindowFlow, DoubleClickSendsTheName) {
+    type("罗");
+    key(Qt::Key_Return);
+    QSignalSpy sent(w.get(), &RecommendWindow::nameSent);
+    const QRect cell = w->table->visualRect(w->proxy()->index(3, 0));
+    QTest::mouseClick(w->table->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(w->table->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(sent[0][0].toString().toStdString(), shownNames()[3]);
+    EXPECT_FALSE(w->isVisible());
+}
+
+// ---- The user's list -----------------------------------------------------------------------
+
+// A list of names cycling through a pool (UTF-8 in the file when gbk is false).
+std::vector<std::string> writeList(const std::filesystem::path& file, size_t count, bool gbk) {
+    const std::vector<std::string> pool = {"黄思婷", "罗一凡", "杜梓维", "欧阳修", "李明",
+                                           "诸葛亮", "曾国藩", "王芳",   "张伟",   "Tom"};
+    std::vector<std::string> names;
+    std::string text;
+    text.reserve(count * 10);
+    for (size_t i = 0; i < count; ++i) {
+        names.push_back(pool[(i * 7 + i / 10) % pool.size()]);
+        text += names.back();
+        text += i % 2 ? "\n" : ", ";
+    }
+    test::writeFile(file, gbk ? utf8ToGbk(text) : text);
+    return names;
+}
+
+TEST_F(RecommendWindowFlow, AListIsScoredIntoTheTable) {
+    const auto file = dir.path() / "names.txt";
+    const auto names = writeList(file, 1000, true);
+    dialogs.answers.push_back(q(file.string()));
+    tabTo(w->importButton);
+    key(Qt::Key_Return);
+    QElapsedTimer clock;
+    clock.start();
+    while (w->importing() && clock.elapsed() < 20000) QTest::qWait(5);
+    ASSERT_FALSE(w->importing());
+    EXPECT_FALSE(w->progressBox->isVisible());
+    ASSERT_EQ(w->proxy()->rowCount(), 1000);
+    EXPECT_EQ(w->statusText(), "names.txt：1000 个名字");
+    // Best first; the names that cannot be scored last, with the reason.
+    int last = 101;
+    for (int r = 0; r < 1000; ++r) {
+        const ResultRow& row =
+            w->model()->row(w->proxy()->mapToSource(w->proxy()->index(r, 0)).row());
+        ASSERT_EQ(row.score, scoreOnly(shipped(), row.name)) << row.name;
+        ASSERT_LE(row.score, last);
+        last = row.score;
+    }
+    EXPECT_EQ(w->proxy()->index(999, 0).data().toString(), "Tom");
+    EXPECT_EQ(w->proxy()->index(999, kNotesColumn).data().toString().toStdString(),
+              failureNote(ScoreFailure::Unknown));
+    // Export and import again: the same table.
+    const std::string before = exportBytes(*w->model(), *w->proxy(), ExportFormat::CsvUtf8);
+    test::writeFile(dir.path() / "again.csv", before);
+    dialogs.answers.push_back(q((dir.path() / "again.csv").string()));
+    key(Qt::Key_Return);
+    while (w->importing() && clock.elapsed() < 20000) QTest::qWait(5);
+    EXPECT_EQ(exportBytes(*w->model(), *w->proxy(), ExportFormat::CsvUtf8), before);
+}
+
+TEST_F(RecommendWindowFlow, ALargeListCancelledHalfWayKeepsTheNamesScoredSoFar) {
+    const auto file = dir.path() / "large.txt";
+    constexpr size_t kCount = 400000;
+    const auto names = writeList(file, kCount, false);
+    type("罗");
+    key(Qt::Key_Return);  // a table to be replaced
+    dialogs.answers.push_back(q(file.string()));
+    tabTo(w->importButton);
+    key(Qt::Key_Return);
+    ASSERT_TRUE(w->importing());
+    ASSERT_TRUE(w->progressBox->isVisible());
+    // The window's thread stays free while the list is scored: a timer keeps its pace.
+    QElapsedTimer clock, tick;
+    clock.start();
+    tick.start();
+    qint64 longestGap = 0;
+    QTimer pace;
+    QObject::connect(&pace, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, tick.restart()); });
+    pace.start(10);
+    while (w->importing() && w->model()->rowCount() < static_cast<int>(kCount / 2) &&
+           clock.elapsed() < 60000) {
+        QTest::qWait(1);
+    }
+    ASSERT_TRUE(w->importing()) << "the list was scored before it could be cancelled";
+    EXPECT_GT(w->progressBar->value(), 0);
+    EXPECT_LT(w->progressBar->value(), w->progressBar->maximum());
+    QTest::mouseClick(w->cancelButton, Qt::LeftButton);
+    pace.stop();
+    EXPECT_LT(longestGap, 1000);
+
+    // Consistent: no import running, the names taken before the cancel, every one complete,
+    // best first; nothing arrives later.
+    ASSERT_FALSE(w->importing());
+    EXPECT_FALSE(w->progressBox->isVisible());
+    const int kept = w->proxy()->rowCount();
+    EXPECT_GE(kept, static_cast<int>(kCount / 2));
+    EXPECT_LT(kept, static_cast<int>(kCount));
+    QTest::qWait(200);
+    EXPECT_EQ(w->proxy()->rowCount(), kept);
+    std::multiset<std::string> expected(names.begin(), names.begin() + kept);
+    std::multiset<std::string> shown;
+    int last = 101;
+    for (int r = 0; r < kept; ++r) {
+        const ResultRow& row =
+            w->model()->row(w->proxy()->mapToSource(w->proxy()->index(r, 0)).row());
+        shown.insert(row.name);
+        if (r % 97 == 0) {
+            ASSERT_EQ(row.score, scoreOnly(shipped(), row.name)) << row.name;
+        }
+        ASSERT_LE(row.score, last);
+        last = row.score;
+    }
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(w->statusText().toStdString(),
+              "large.txt：已取消，已评分的 " + std::to_string(kept) + " 个名字");
+    // The window goes on as before.
+    tabTo(w->surnameBox);
+    key(Qt::Key_Return);
+    EXPECT_EQ(w->proxy()->rowCount(), 200);
+}
+
+// ---- From the main window ------------------------------------------------------------------
+
+class RecommendFromMain : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::copy_file(test::programDir() / kDatabaseFileName,
+                                   dir.path() / kDatabaseFileName);
+        program = createProgram({dir.path(), test::programDir()});
+        program.form1->show();
+    }
+    test::TempDir dir;
+    test::RecordingDialogs dialogs;
+    Program program;
+};
+
+TEST_F(RecommendFromMain, TheSixthButtonFitsTheRowAndTheOthersStay) {
+    TForm1& w = *program.form1;
+    EXPECT_EQ(w.Button8->text(), "名字推荐");
+    EXPECT_EQ(w.Button8->geometry(), QRect(568, 8, 104, 28));
+    EXPECT_EQ(w.Button5->geometry(), QRect(456, 8, 104, 28));
+    EXPECT_EQ(w.Button2->geometry(), QRect(8, 8, 104, 28));
+    EXPECT_LE(w.Button8->geometry().right(), w.width());
+    EXPECT_EQ(w.Edit1->geometry(), QRect(128, 11, 153, 21));
+    EXPECT_EQ(w.recommendWindow(), nullptr);  // made on the first click
+}
+
+TEST_F(RecommendFromMain, MissingEngineDataIsReportedAndTriedAgain) {
+    TForm1& main = *program.form1;
+    main.database().ADODS1.close();  // a table cannot be dropped under an open result
+    main.database().ADOCN.execute("drop table pinyin");
+    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].startsWith("error: 读取名字推荐的数据失败："))
+        << dialogs.shown[0].toStdString();
+    EXPECT_EQ(main.recommendWindow(), nullptr);
+    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    EXPECT_EQ(dialogs.shown.size(), 2);  // read again, failed again
+}
+
+TEST_F(RecommendFromMain, ANameSentGoesIntoTheAnalysis) {
+    TForm1& main = *program.form1;
+    std::string sentName;
+    bool wasModal = false;
+    QTimer::singleShot(0, [&] {
+        RecommendWindow* w = main.recommendWindow();
+        ASSERT_NE(w, nullptr);
+        wasModal = QApplication::activeModalWidget() == w;
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        ASSERT_EQ(QApplication::focusWidget(), w->surnameBox);
+        typeInto(QApplication::focusWidget(), "罗");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        for (int i = 0; i < 20 && QApplication::focusWidget() != w->table; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        sentName = w->proxy()->index(1, 0).data().toString().toStdString();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    EXPECT_TRUE(wasModal);
+    ASSERT_FALSE(sentName.empty());
+    EXPECT_FALSE(main.recommendWindow()->isVisible());
+    EXPECT_EQ(main.Edit1->text().toStdString(), sentName);
+    // The analysis ran as by Enter: the stroke of the surname and the report.
+    EXPECT_EQ(main.Edit2->text(), "20");
+    EXPECT_TRUE(main.Memo1->toPlainText().startsWith("罗  的笔画是: 20"));
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+
+    // The window is made once and keeps its table.
+    RecommendWindow* first = main.recommendWindow();
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(first->proxy()->rowCount(), 200);
+        EXPECT_GT(first->surnameBox->count(), 100);  // the name lists' surnames and compounds
+        EXPECT_NE(first->surnameBox->findText("欧阳"), -1);
+        first->close();
+    });
+    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    EXPECT_EQ(main.recommendWindow(), first);
+}
+
+}  // namespace
+}  // namespace quenvil
