@@ -12,15 +12,6 @@
 namespace quenvil {
 namespace {
 
-// The code points of a UTF-8 text; negative for an ill-formed sequence.
-std::vector<char32_t> codePoints(std::string_view utf8) {
-    std::vector<char32_t> out;
-    forEachCodePoint(utf8, [&](int32_t cp, std::string_view) {
-        out.push_back(cp < 0 ? char32_t{0xFFFD} : static_cast<char32_t>(cp));
-    });
-    return out;
-}
-
 std::vector<std::string_view> splitBlanks(std::string_view s) {
     std::vector<std::string_view> out;
     size_t start = 0;
@@ -85,7 +76,7 @@ uint16_t NamingData::internSyllable(std::string_view toned) {
 }
 
 void NamingData::addReading(std::string_view character, std::string_view syllable) {
-    const std::vector<char32_t> cps = codePoints(character);
+    const std::vector<char32_t> cps = utf8CodePoints(character);
     if (cps.size() != 1 || cps[0] >= 0x10000 || syllable.empty()) {
         throw NamingDataError("not one character and its reading: " + std::string(character) + " " +
                               std::string(syllable));
@@ -98,7 +89,7 @@ void NamingData::addSurnameReading(std::string_view surname, std::string_view sy
 }
 
 void NamingData::addCompoundSurname(std::string_view surname) {
-    const std::vector<char32_t> cps = codePoints(surname);
+    const std::vector<char32_t> cps = utf8CodePoints(surname);
     if (cps.size() != 2) {
         throw NamingDataError("a compound surname has two characters: " + std::string(surname));
     }
@@ -112,7 +103,7 @@ void NamingData::addBadSound(std::string_view syllables, std::string_view word,
 }
 
 void NamingData::addNameChar(std::string_view character, char kind, int rank) {
-    const std::vector<char32_t> cps = codePoints(character);
+    const std::vector<char32_t> cps = utf8CodePoints(character);
     if (cps.size() != 1) {
         throw NamingDataError("not one given-name character: " + std::string(character));
     }
@@ -155,7 +146,7 @@ void NamingData::finish() {
         throw NamingDataError("the numbers 1 to 81 and the 125 configurations need every rating");
     }
     for (const auto& [surname, reading] : surnameReadingRows_) {
-        const std::vector<char32_t> cps = codePoints(surname);
+        const std::vector<char32_t> cps = utf8CodePoints(surname);
         const std::vector<std::string_view> parts = splitBlanks(reading);
         if (cps.empty() || cps.size() > 2 || parts.size() != cps.size()) {
             throw NamingDataError("surname reading " + surname + " " + reading +
@@ -221,13 +212,13 @@ void NamingData::finish() {
 }
 
 const std::vector<uint16_t>* NamingData::surnameReading(std::string_view surname) const {
-    const std::vector<char32_t> cps = codePoints(surname);
+    const std::vector<char32_t> cps = utf8CodePoints(surname);
     if (cps.empty() || cps.size() > 2) return nullptr;
     return surnameReading(cps[0], cps.size() == 2 ? cps[1] : 0);
 }
 
 bool NamingData::isCompoundSurname(std::string_view surname) const {
-    const std::vector<char32_t> cps = codePoints(surname);
+    const std::vector<char32_t> cps = utf8CodePoints(surname);
     return cps.size() == 2 && isCompoundSurname(cps[0], cps[1]);
 }
 

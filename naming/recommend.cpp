@@ -9,14 +9,6 @@
 namespace quenvil {
 namespace {
 
-std::vector<char32_t> codePoints(std::string_view utf8) {
-    std::vector<char32_t> out;
-    forEachCodePoint(utf8, [&](int32_t cp, std::string_view) {
-        out.push_back(cp < 0 ? char32_t{0xFFFD} : static_cast<char32_t>(cp));
-    });
-    return out;
-}
-
 bool usable(const NamingData& data, char32_t cp) {
     return data.strokes(cp) > 0 && data.readingId(cp) != 0;
 }
@@ -55,7 +47,7 @@ bool fitsGender(char kind, Gender gender) {
 }
 
 bool isKnownSurname(const NamingData& data, std::string_view surname) {
-    const std::vector<char32_t> cps = codePoints(surname);
+    const std::vector<char32_t> cps = utf8CodePoints(surname);
     if (cps.size() == 2) return data.isCompoundSurname(cps[0], cps[1]);
     return cps.size() == 1 && usable(data, cps[0]);
 }
@@ -70,7 +62,7 @@ std::vector<ScoredName> recommend(const NamingData& data, std::string_view surna
     if (o.length != 1 && o.length != 2) throw RecommendError("the length is 1 or 2");
     std::optional<Choice> fixed;
     if (!o.fixed.empty()) {
-        const std::vector<char32_t> cps = codePoints(o.fixed);
+        const std::vector<char32_t> cps = utf8CodePoints(o.fixed);
         if (cps.size() != 1 || !usable(data, cps[0])) {
             throw RecommendError(
                 "the fixed character must be one character with a stroke count "
@@ -86,7 +78,7 @@ std::vector<ScoredName> recommend(const NamingData& data, std::string_view surna
     std::vector<ScoredName> result;
     if (o.top == 0) return result;
 
-    const std::vector<char32_t> surnameCps = codePoints(surname);
+    const std::vector<char32_t> surnameCps = utf8CodePoints(surname);
     std::vector<int32_t> surnameStrokes;
     for (char32_t cp : surnameCps) surnameStrokes.push_back(data.strokes(cp));
 

@@ -39,4 +39,13 @@ inline std::vector<std::string_view> utf8Characters(std::string_view utf8) {
     return out;
 }
 
+// The code points of a UTF-8 text; an ill-formed sequence gives U+FFFD.
+inline std::vector<char32_t> utf8CodePoints(std::string_view utf8) {
+    std::vector<char32_t> out;
+    forEachCodePoint(utf8, [&](UChar32 cp, std::string_view) {
+        out.push_back(cp < 0 ? char32_t{0xFFFD} : static_cast<char32_t>(cp));
+    });
+    return out;
+}
+
 }  // namespace quenvil

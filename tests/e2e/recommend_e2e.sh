@@ -47,9 +47,12 @@ shot() {
     import -window root "$shot_dir/$1.png"
 }
 
-"$program_dir/quenvil" >/dev/null 2>&1 &
+# The program writes what its windows show, and which control has the focus, to this file.
+log=$(mktemp)
+QUENVIL_E2E_LOG=$log "$program_dir/quenvil" >/dev/null 2>&1 &
 pid=$!
-trap 'kill "$pid" 2>/dev/null || true' EXIT
+trap 'kill "$pid" 2>/dev/null || true; rm -f "$log"' EXIT
+focus_line() { grep '^focus ' "$log" 2>/dev/null || true; }
 
 main=$(wait_window '^Quenvil$') || fail "the main window did not appear"
 xdotool search --onlyvisible --name '名字推荐' >/dev/null 2>&1 && fail "名字推荐 open too early"
@@ -63,11 +66,22 @@ win=$(wait_window '名字推荐') || fail "the sixth button did not open 名字�
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 shot empty
 
-# The focus starts in the surname box: type 罗 and press Enter.
-xdotool type --delay 50 '罗'
+# The focus starts in the surname box: type 罗 and press Enter. xdotool types a character that
+# the keyboard map lacks through a spare key mapped for a moment, and a loaded machine sometimes
+# reads the key before the map: then the character is lost and typed again.
+for _ in 1 2 3 4; do
+    xdotool type --delay 100 '罗'
+    for _ in $(seq 30); do
+        [ "$(focus_line)" = "focus QComboBox: 罗" ] && break
+        sleep 0.1
+    done
+    [ "$(focus_line)" = "focus QComboBox: 罗" ] && break
+    [ "$(focus_line)" = "focus QComboBox: " ] || xdotool key BackSpace
+done
+[ "$(focus_line)" = "focus QComboBox: 罗" ] || fail "could not type 罗: $(focus_line)"
 xdotool key Return
 title=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
     title=$(xdotool getwindowname "$win" 2>/dev/null || true)
     [[ $title == *"罗 不限 双名："*"个名字" ]] && break
     sleep 0.1

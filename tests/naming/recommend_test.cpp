@@ -20,6 +20,7 @@
 #include "naming/pinyin.h"
 #include "naming/score.h"
 #include "support/fixture_db.h"
+#include "support/shipped_naming.h"
 #include "text/gbk.h"
 #include "text/utf8.h"
 #include "tools/name_generator.h"
@@ -30,16 +31,7 @@ namespace {
 
 using Ints = std::vector<int32_t>;
 
-// The engine's data as quenvil-cli loads it: from the data.Mdb of the build.
-const NamingData& shipped() {
-    static const NamingData data = [] {
-        Connection cn;
-        cn.setConnectionString(connectionStringFor(test::programDir() / kDatabaseFileName));
-        cn.open();
-        return loadNamingData(cn);
-    }();
-    return data;
-}
+const NamingData& shipped() { return test::shippedNamingData(); }
 
 ScoredName scored(std::string_view name) {
     ScoredName s;

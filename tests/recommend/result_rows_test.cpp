@@ -15,20 +15,13 @@
 #include "naming/recommend.h"
 #include "recommend/list_scoring.h"
 #include "support/fixture_db.h"
+#include "support/shipped_naming.h"
 #include "text/gbk.h"
 
 namespace quenvil {
 namespace {
 
-const NamingData& shipped() {
-    static const NamingData data = [] {
-        Connection cn;
-        cn.setConnectionString(connectionStringFor(test::programDir() / kDatabaseFileName));
-        cn.open();
-        return loadNamingData(cn);
-    }();
-    return data;
-}
+const NamingData& shipped() { return test::shippedNamingData(); }
 
 const RowMaker& maker() {
     static const RowMaker m(shipped());
@@ -235,7 +228,9 @@ TEST(ListScoringWorker, ScoresEveryNameInFileOrderInBatches) {
     test::TempDir dir;
     const auto names = writeList(dir.path() / "list.txt", 10007);
     Received got;
-    ListScoring* self = nullptr;
+    // The worker starts in the constructor and may hand over its first batch before the
+    // constructor returns: the receiver waits until it knows the job.
+    std::atomic<ListScoring*> self{nullptr};
     ListScoring job(
         maker(), dir.path() / "list.txt",
         [&](ScoredBatch&& b) {
@@ -243,14 +238,15 @@ TEST(ListScoringWorker, ScoresEveryNameInFileOrderInBatches) {
                 const std::lock_guard lock(got.mutex);
                 got.batches.push_back(std::move(b));
             }
-            self->batchTaken();
+            while (!self.load()) std::this_thread::yield();
+            self.load()->batchTaken();
         },
         [&](const ScoringEnd& e) {
             got.end = e;
             got.ended = true;
         },
         1000);
-    self = &job;
+    self.store(&job);
     while (!got.ended) std::this_thread::yield();
     EXPECT_FALSE(got.end.cancelled);
     EXPECT_EQ(got.end.names, names.size());
@@ -283,8 +279,17 @@ TEST(ListScoringWorker, HoldsBackForASlowReceiverAndStopsOnCancel) {
             got.ended = true;
         },
         1000);
-    // Nobody takes the batches: the worker hands over two and waits.
-    for (int i = 0; i < 200; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    // Nobody takes the batches: the worker hands over two and waits. Wait for the two (however
+    // slow the machine), then give it time to hand over a third if it wrongly would.
+    auto handedOver = [&] {
+        const std::lock_guard lock(got.mutex);
+        return got.batches.size();
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (handedOver() < 2 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     {
         const std::lock_guard lock(got.mutex);
         EXPECT_EQ(got.batches.size(), 2u);

@@ -30,6 +30,7 @@
 #include "recommend/list_scoring.h"
 #include "recommend/result_model.h"
 #include "support/fixture_db.h"
+#include "support/shipped_naming.h"
 #include "support/test_dialogs.h"
 #include "text/gbk.h"
 #include "text/utf8.h"
@@ -37,15 +38,7 @@
 namespace quenvil {
 namespace {
 
-const NamingData& shipped() {
-    static const NamingData data = [] {
-        Connection cn;
-        cn.setConnectionString(connectionStringFor(test::programDir() / kDatabaseFileName));
-        cn.open();
-        return loadNamingData(cn);
-    }();
-    return data;
-}
+const NamingData& shipped() { return test::shippedNamingData(); }
 
 std::vector<ScoredName> scoredNames(const std::vector<std::string>& names) {
     std::vector<ScoredName> out;

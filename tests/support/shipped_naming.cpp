@@ -1,0 +1,20 @@
+// The shipped engine data, loaded once.
+#include "support/shipped_naming.h"
+
+#include "data/connection.h"
+#include "data/database.h"
+#include "support/fixture_db.h"
+
+namespace quenvil::test {
+
+const NamingData& shippedNamingData() {
+    static const NamingData data = [] {
+        Connection cn;
+        cn.setConnectionString(connectionStringFor(programDir() / kDatabaseFileName));
+        cn.open();
+        return loadNamingData(cn);
+    }();
+    return data;
+}
+
+}  // namespace quenvil::test
