@@ -16,6 +16,8 @@ mkdir -p build-fuzz/crashes
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
+passed=0
+failed=0
 for t in "${targets[@]}"; do
   work=$(mktemp -d)
   echo "== $t: ${seconds} s"
@@ -25,9 +27,12 @@ for t in "${targets[@]}"; do
     tail -n 40 "$work.log"
     echo "$t: a property broke; the input is in build-fuzz/crashes/"
     status=1
+    failed=$((failed + 1))
   else
     grep -E "^stat::number_of_executed_units|^#[0-9]+.*DONE" "$work.log" | tail -n 2 || true
+    passed=$((passed + 1))
   fi
   rm -rf "$work" "$work.log"
 done
+echo "fuzz: $passed passed, $failed failed"
 exit $status
