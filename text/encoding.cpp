@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "text/gbk.h"
+#include "text/utf8.h"
 
 namespace quenvil {
 namespace {
@@ -26,69 +27,28 @@ struct Utf8Scan {
 
 Utf8Scan scanUtf8(std::string_view s) {
     Utf8Scan r;
-    const size_t n = s.size();
-    size_t i = 0;
-    while (i < n) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
+    r.validEnd = s.size();
+    forEachCodePoint(s, [&](UChar32 cp, std::string_view bytes) {
+        if (cp >= 0) {
+            r.multibyte |= cp >= 0x80;
+            return true;
         }
-        size_t len;
-        if (b >= 0xC2 && b <= 0xDF) {
-            len = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            len = 3;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            len = 4;
-        } else {
-            r.validEnd = i;
-            return r;
-        }
-        for (size_t k = 1; k < len; ++k) {
-            if (i + k >= n) {
-                r.validEnd = i;
-                r.incompleteTail = true;
-                return r;
-            }
-            const auto c = static_cast<unsigned char>(s[i + k]);
-            unsigned char lo = 0x80, hi = 0xBF;
-            if (k == 1) {
-                if (b == 0xE0) lo = 0xA0;  // no overlong forms
-                if (b == 0xED) hi = 0x9F;  // no surrogates
-                if (b == 0xF0) lo = 0x90;
-                if (b == 0xF4) hi = 0x8F;  // nothing above U+10FFFF
-            }
-            if (c < lo || c > hi) {
-                r.validEnd = i;
-                return r;
-            }
-        }
-        r.multibyte = true;
-        i += len;
-    }
-    r.validEnd = n;
+        // ICU steps over the longest beginning of a character that could still be completed:
+        // when that reaches the end after a lead byte, the character is cut, not wrong.
+        r.validEnd = static_cast<size_t>(bytes.data() - s.data());
+        const auto lead = static_cast<unsigned char>(bytes.front());
+        r.incompleteTail = r.validEnd + bytes.size() == s.size() && lead >= 0xC2 && lead <= 0xF4;
+        return false;
+    });
     return r;
 }
 
 // Where a UTF-8 text cut at an arbitrary byte should be cut instead so that no character is
-// split: before the last character when its bytes do not all lie within the text.
+// split: before a last character whose bytes do not all lie within the text.
 size_t wholeUtf8Characters(std::string_view s) {
-    const size_t n = s.size();
-    for (size_t back = 1; back <= 4 && back <= n; ++back) {
-        const auto b = static_cast<unsigned char>(s[n - back]);
-        if ((b & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-        size_t len = 1;
-        if (b >= 0xF0) {
-            len = 4;
-        } else if (b >= 0xE0) {
-            len = 3;
-        } else if (b >= 0xC0) {
-            len = 2;
-        }
-        return len > back ? n - back : n;
-    }
-    return n;
+    auto length = static_cast<int32_t>(s.size());
+    U8_TRUNCATE_IF_INCOMPLETE(reinterpret_cast<const uint8_t*>(s.data()), 0, length);
+    return static_cast<size_t>(length);
 }
 
 struct ConverterCloser {
