@@ -15,6 +15,7 @@
 #include "data/database.h"
 #include "manual_naming/pair_rows.h"
 #include "naming/candidate_filter.h"
+#include "naming/name_cutter.h"
 #include "naming/naming_data.h"
 #include "naming/recommend.h"
 #include "naming/score.h"
@@ -219,33 +220,6 @@ int recommendNames(Context& c) {
     return 0;
 }
 
-// The names of a text: separated by line breaks, blanks (also the ideographic space) and commas
-// (also the full-width comma and 、).
-std::vector<std::string_view> namesOf(std::string_view text) {
-    std::vector<std::string_view> names;
-    size_t start = 0;
-    auto cut = [&](size_t end, size_t next) {
-        if (end > start) names.push_back(text.substr(start, end - start));
-        start = next;
-    };
-    for (size_t i = 0; i < text.size();) {
-        const auto ch = static_cast<unsigned char>(text[i]);
-        if (ch == '\n' || ch == '\r' || ch == ' ' || ch == '\t' || ch == ',') {
-            cut(i, i + 1);
-            ++i;
-        } else if ((ch == 0xE3 || ch == 0xEF) &&
-                   (text.compare(i, 3, "\u3000") == 0 || text.compare(i, 3, "\uFF0C") == 0 ||
-                    text.compare(i, 3, "\u3001") == 0)) {
-            cut(i, i + 3);
-            i += 3;
-        } else {
-            ++i;
-        }
-    }
-    cut(text.size(), text.size());
-    return names;
-}
-
 int scoreNames(Context& c) {
     std::string bytes;
     if (c.args.size() == 2) {
@@ -258,7 +232,9 @@ int scoreNames(Context& c) {
     const std::string text = decodeToUtf8(bytes);
     bytes.clear();
     bytes.shrink_to_fit();
-    const std::vector<std::string_view> names = namesOf(text);
+    std::vector<std::string_view> names;
+    NameCutter cutter(text);
+    for (std::string_view name; cutter.next(name);) names.push_back(name);
     const NamingData& data = c.naming();
     // First pass: the scores alone; the order best first, stable, by buckets of score.
     std::vector<int8_t> scores(names.size());

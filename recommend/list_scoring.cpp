@@ -1,6 +1,7 @@
 // The worker that scores a user's list.
 #include "recommend/list_scoring.h"
 
+#include "naming/name_cutter.h"
 #include "text/encoding.h"
 #include "text/lines.h"
 

@@ -223,29 +223,6 @@ std::string detailText(const NamingData& data, const ScoredName& s) {
     return out;
 }
 
-size_t NameCutter::separatorAt(size_t pos) const {
-    const char ch = text_[pos];
-    if (ch == '\n' || ch == '\r' || ch == ' ' || ch == '\t' || ch == ',') return 1;
-    const std::string_view rest = text_.substr(pos, 3);
-    if (rest == "\u3000" || rest == "\uFF0C" || rest == "\u3001") return 3;
-    return 0;
-}
-
-bool NameCutter::next(std::string_view& name) {
-    while (pos_ < text_.size()) {
-        size_t sep = separatorAt(pos_);
-        if (sep) {
-            pos_ += sep;
-            continue;
-        }
-        const size_t start = pos_;
-        while (pos_ < text_.size() && (sep = separatorAt(pos_)) == 0) ++pos_;
-        name = text_.substr(start, pos_ - start);
-        return true;
-    }
-    return false;
-}
-
 void appendCsvRecord(std::string& out, std::span<const std::string> fields) {
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i) out += ',';

@@ -12,6 +12,7 @@
 
 #include "data/connection.h"
 #include "data/database.h"
+#include "naming/name_cutter.h"
 #include "naming/recommend.h"
 #include "recommend/list_scoring.h"
 #include "support/fixture_db.h"

@@ -26,6 +26,7 @@
 #include "app/startup.h"
 #include "data/connection.h"
 #include "data/database.h"
+#include "naming/name_cutter.h"
 #include "naming/recommend.h"
 #include "recommend/list_scoring.h"
 #include "recommend/result_model.h"
