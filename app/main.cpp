@@ -25,6 +25,6 @@ int main(int argc, char** argv) {
     const quenvil::DataLocation data = quenvil::locateData(quenvil::programFolder());
     if (!data.warning.empty()) std::cerr << "quenvil: " << data.warning << '\n';
     quenvil::Program program = quenvil::createProgram({data.shipped, data.system, data.database});
-    program.form1->show();
+    program.mainWindow->show();
     return QApplication::exec();
 }

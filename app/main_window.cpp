@@ -42,7 +42,7 @@ Widget* place(Widget* w, int x, int y, int width, int height) {
 
 }  // namespace
 
-TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
+MainWindow::MainWindow(const AppFolders& folders) : folders_(folders) {
     setWindowTitle(QStringLiteral("Quenvil"));
     makeFixedCentred(this, kClientWidth, kClientHeight);
 
@@ -87,14 +87,14 @@ TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
     setTabOrder(Edit4, Edit5);
     setTabOrder(Edit5, Button6);
 
-    connectHandler(Edit1, &QLineEdit::returnPressed, this, &TForm1::Edit1KeyPress);
-    connectHandler(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
-    connectHandler(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    connectHandler(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connectHandler(Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
-    connectHandler(Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
-    connectHandler(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
-    connectHandler(Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    connectHandler(Edit1, &QLineEdit::returnPressed, this, &MainWindow::Edit1KeyPress);
+    connectHandler(Button6, &QPushButton::clicked, this, &MainWindow::Button6Click);
+    connectHandler(Button2, &QPushButton::clicked, this, &MainWindow::Button2Click);
+    connectHandler(Button3, &QPushButton::clicked, this, &MainWindow::Button3Click);
+    connectHandler(Button7, &QPushButton::clicked, this, &MainWindow::Button7Click);
+    connectHandler(Button8, &QPushButton::clicked, this, &MainWindow::Button8Click);
+    connectHandler(Button4, &QPushButton::clicked, this, &MainWindow::Button4Click);
+    connectHandler(Button5, &QPushButton::clicked, this, &MainWindow::Button5Click);
     pressFocusedButtonOnEnter(this);
 
     // Opening the database; a failure is reported and start-up carries on.
@@ -109,15 +109,16 @@ TForm1::TForm1(const AppFolders& folders) : folders_(folders) {
     }
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::setNamingWindows(TForm2* auto_, TForm3* manual, TForm4* semiAuto) {
-    form2_ = auto_;
-    form3_ = manual;
-    form4_ = semiAuto;
+void MainWindow::setNamingWindows(AutoNamingWindow* auto_, ManualNamingWindow* manual,
+                                  SemiAutoNamingWindow* semiAuto) {
+    autoNamingWindow_ = auto_;
+    manualNamingWindow_ = manual;
+    semiAutoNamingWindow_ = semiAuto;
 }
 
-void TForm1::Edit1KeyPress() {
+void MainWindow::Edit1KeyPress() {
     const NameCut cut = cutName(fromQ(Edit1->text()));
     if (cut.outcome == NameCut::Outcome::TooLong) {
         Dialogs::current().information(utf8Q(kNameTooLongMessage));
@@ -135,35 +136,35 @@ void TForm1::Edit1KeyPress() {
     Button6->click();
 }
 
-void TForm1::Button6Click() {
+void MainWindow::Button6Click() {
     const StrokeFieldTexts fields = {fromQ(Edit2->text()), fromQ(Edit3->text()),
                                      fromQ(Edit4->text()), fromQ(Edit5->text())};
-    const std::vector<std::string> lines = analysisReport(fields, slots_, db_.ADODS1);
+    const std::vector<std::string> lines = analysisReport(fields, slots_, db_.characterQuery);
     setLines(Memo1, lines);
     showFromStart(Memo1);
 }
 
-void TForm1::Button2Click() {
-    if (!form2_) return;
-    form2_->clearResults();
-    form2_->exec();
+void MainWindow::Button2Click() {
+    if (!autoNamingWindow_) return;
+    autoNamingWindow_->clearResults();
+    autoNamingWindow_->exec();
 }
 
-void TForm1::Button3Click() {
-    if (form3_) form3_->exec();
+void MainWindow::Button3Click() {
+    if (manualNamingWindow_) manualNamingWindow_->exec();
 }
 
-void TForm1::Button7Click() {
-    if (form4_) form4_->exec();
+void MainWindow::Button7Click() {
+    if (semiAutoNamingWindow_) semiAutoNamingWindow_->exec();
 }
 
-void TForm1::Button8Click() {
-    if (!form5_) {
+void MainWindow::Button8Click() {
+    if (!recommendWindow_) {
         if (!naming_) {
             // Read once, on the main thread, before the window (and its worker) exists.
             QApplication::setOverrideCursor(Qt::WaitCursor);
             try {
-                naming_ = std::make_unique<NamingData>(loadNamingData(db_.ADOCN));
+                naming_ = std::make_unique<NamingData>(loadNamingData(db_.connection));
             } catch (const std::exception& e) {
                 QApplication::restoreOverrideCursor();
                 Dialogs::current().error(utf8Q("读取名字推荐的数据失败：") +
@@ -193,23 +194,23 @@ void TForm1::Button8Click() {
                 surnames.push_back(s);
             }
         }
-        form5_ = std::make_unique<RecommendWindow>(*naming_, surnames, this);
-        connect(form5_.get(), &RecommendWindow::nameSent, this,
+        recommendWindow_ = std::make_unique<RecommendWindow>(*naming_, surnames, this);
+        connect(recommendWindow_.get(), &RecommendWindow::nameSent, this,
                 [this](const QString& name) { guarded([&] { takeRecommendedName(name); }); });
     }
-    form5_->exec();
+    recommendWindow_->exec();
 }
 
-void TForm1::takeRecommendedName(const QString& name) {
+void MainWindow::takeRecommendedName(const QString& name) {
     Edit1->setText(name);
     Edit1KeyPress();
 }
 
-std::filesystem::path TForm1::helpPage() const {
+std::filesystem::path MainWindow::helpPage() const {
     return folders_.program / "help" / u8"Quenvil使用教程.html";
 }
 
-void TForm1::Button4Click() {
+void MainWindow::Button4Click() {
     const std::filesystem::path page = helpPage();
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdU16String(page.u16string()))))
         return;
@@ -218,6 +219,6 @@ void TForm1::Button4Click() {
     help_->showPage(page);
 }
 
-void TForm1::Button5Click() { QApplication::quit(); }
+void MainWindow::Button5Click() { QApplication::quit(); }
 
 }  // namespace quenvil

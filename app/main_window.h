@@ -19,9 +19,9 @@ namespace quenvil {
 
 class NamingData;
 class RecommendWindow;
-class TForm2;
-class TForm3;
-class TForm4;
+class AutoNamingWindow;
+class ManualNamingWindow;
+class SemiAutoNamingWindow;
 class HelpWindow;
 
 struct AppFolders {
@@ -32,15 +32,16 @@ struct AppFolders {
     std::filesystem::path database{};
 };
 
-class TForm1 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
   public:
     // The creation step: builds the window and opens the character database.
-    explicit TForm1(const AppFolders& folders);
-    ~TForm1() override;
+    explicit MainWindow(const AppFolders& folders);
+    ~MainWindow() override;
 
     Database& database() { return db_; }
-    void setNamingWindows(TForm2* auto_, TForm3* manual, TForm4* semiAuto);
+    void setNamingWindows(AutoNamingWindow* auto_, ManualNamingWindow* manual,
+                          SemiAutoNamingWindow* semiAuto);
 
     // Handlers.
     void Edit1KeyPress();  // Enter in the name field
@@ -57,7 +58,7 @@ class TForm1 : public QWidget {
     // The help window, once 帮助 needed it.
     HelpWindow* helpWindow() const { return help_; }
     // The recommendation window, made on the first click of 名字推荐 (nullptr before).
-    RecommendWindow* recommendWindow() const { return form5_.get(); }
+    RecommendWindow* recommendWindow() const { return recommendWindow_.get(); }
     // A name sent from the recommendation window: into the name field, analysed as by Enter.
     void takeRecommendedName(const QString& name);
 
@@ -85,14 +86,14 @@ class TForm1 : public QWidget {
     AppFolders folders_;
     Database db_;
     CharacterSlots slots_;
-    TForm2* form2_ = nullptr;
-    TForm3* form3_ = nullptr;
-    TForm4* form4_ = nullptr;
+    AutoNamingWindow* autoNamingWindow_ = nullptr;
+    ManualNamingWindow* manualNamingWindow_ = nullptr;
+    SemiAutoNamingWindow* semiAutoNamingWindow_ = nullptr;
     HelpWindow* help_ = nullptr;
     // The recommendation engine's data, read from the database on the first use, and its
     // window; declared in this order so that the window (and its worker) goes first.
     std::unique_ptr<NamingData> naming_;
-    std::unique_ptr<RecommendWindow> form5_;
+    std::unique_ptr<RecommendWindow> recommendWindow_;
 };
 
 }  // namespace quenvil

@@ -11,21 +11,25 @@
 namespace quenvil {
 
 struct Program {
-    std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TForm2> form2;
-    std::unique_ptr<TForm3> form3;
-    std::unique_ptr<TForm4> form4;
+    std::unique_ptr<MainWindow> mainWindow;
+    std::unique_ptr<AutoNamingWindow> autoNaming;
+    std::unique_ptr<ManualNamingWindow> manualNaming;
+    std::unique_ptr<SemiAutoNamingWindow> semiAutoNaming;
 };
 
 // Creates the main window (which opens the database), then the automatic, manual and
 // semi-automatic naming windows, which borrow its database.
 inline Program createProgram(const AppFolders& folders) {
     Program p;
-    p.form1 = std::make_unique<TForm1>(folders);
-    p.form2 = std::make_unique<TForm2>(p.form1->database(), folders.system, p.form1.get());
-    p.form3 = std::make_unique<TForm3>(p.form1->database(), p.form1.get());
-    p.form4 = std::make_unique<TForm4>(p.form1->database(), p.form1.get());
-    p.form1->setNamingWindows(p.form2.get(), p.form3.get(), p.form4.get());
+    p.mainWindow = std::make_unique<MainWindow>(folders);
+    p.autoNaming = std::make_unique<AutoNamingWindow>(p.mainWindow->database(), folders.system,
+                                                      p.mainWindow.get());
+    p.manualNaming =
+        std::make_unique<ManualNamingWindow>(p.mainWindow->database(), p.mainWindow.get());
+    p.semiAutoNaming =
+        std::make_unique<SemiAutoNamingWindow>(p.mainWindow->database(), p.mainWindow.get());
+    p.mainWindow->setNamingWindows(p.autoNaming.get(), p.manualNaming.get(),
+                                   p.semiAutoNaming.get());
     return p;
 }
 

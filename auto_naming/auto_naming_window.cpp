@@ -32,7 +32,8 @@ const QColor kBlue(0, 0, 255);
 
 }  // namespace
 
-TForm2::TForm2(Database& db, const std::filesystem::path& systemFolder, QWidget* parent)
+AutoNamingWindow::AutoNamingWindow(Database& db, const std::filesystem::path& systemFolder,
+                                   QWidget* parent)
     : QDialog(parent), db_(db), folder_(nameListFolder(systemFolder)) {
     setWindowTitle(utf8Q("自动取名"));
     makeFixedCentred(this, 620, 460);
@@ -71,22 +72,22 @@ TForm2::TForm2(Database& db, const std::filesystem::path& systemFolder, QWidget*
     Timer1 = new QTimer(this);
     Timer1->setInterval(200);
 
-    connectHandler(ComboBox1, &QComboBox::activated, this, &TForm2::ComboBox1Select);
-    connectHandler(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
-    connectHandler(Button5, &QPushButton::clicked, this, &TForm2::Button5Click);
-    connectHandler(Timer1, &QTimer::timeout, this, &TForm2::Timer1Timer);
+    connectHandler(ComboBox1, &QComboBox::activated, this, &AutoNamingWindow::ComboBox1Select);
+    connectHandler(Button1, &QPushButton::clicked, this, &AutoNamingWindow::Button1Click);
+    connectHandler(Button5, &QPushButton::clicked, this, &AutoNamingWindow::Button5Click);
+    connectHandler(Timer1, &QTimer::timeout, this, &AutoNamingWindow::Timer1Timer);
     pressFocusedButtonOnEnter(this);
 
     guarded([this] { FormCreate(); });
 }
 
-TForm2::~TForm2() {
+AutoNamingWindow::~AutoNamingWindow() {
     // The chooser loses the focus while the widgets go; a text that names another entry would
     // then pick it, after this window's own members are gone.
     ComboBox1->disconnect(this);
 }
 
-void TForm2::FormCreate() {
+void AutoNamingWindow::FormCreate() {
     std::vector<std::string> entries;
     try {
         entries = surnameEntries(folder_);
@@ -101,7 +102,7 @@ void TForm2::FormCreate() {
     ComboBox1Select();
 }
 
-void TForm2::ComboBox1Select() {
+void AutoNamingWindow::ComboBox1Select() {
     if (running_) return;  // the list being filtered stays as it is
     // The chooser's text names the file unchanged.
     const std::filesystem::path file =
@@ -117,7 +118,7 @@ void TForm2::ComboBox1Select() {
     showFromStart(Memo2);
 }
 
-void TForm2::Button1Click() {
+void AutoNamingWindow::Button1Click() {
     if (running_) return;  // a second start is ignored
     running_ = true;
     stopRequested_ = false;
@@ -136,7 +137,7 @@ void TForm2::Button1Click() {
     if (completed) Dialogs::current().message(utf8Q(kFilterDoneMessage));
 }
 
-bool TForm2::runFilter(std::vector<std::string>& found) {
+bool AutoNamingWindow::runFilter(std::vector<std::string>& found) {
     NameListFilter filter(names_, db_.strokes);
     while (true) {
         if (yieldSlice_.count() == 0) {
@@ -152,7 +153,7 @@ bool TForm2::runFilter(std::vector<std::string>& found) {
     }
 }
 
-void TForm2::endRun(std::vector<std::string>& found) {
+void AutoNamingWindow::endRun(std::vector<std::string>& found) {
     appendLines(Memo3, found);
     found.clear();
     Label3->setText(utf8Q(kHeading));
@@ -160,27 +161,29 @@ void TForm2::endRun(std::vector<std::string>& found) {
     running_ = false;
 }
 
-void TForm2::clearResults() { Memo3->clear(); }
+void AutoNamingWindow::clearResults() { Memo3->clear(); }
 
-void TForm2::Timer1Timer() { setTextColor(Label3, textColor(Label3) == kRed ? kBlue : kRed); }
+void AutoNamingWindow::Timer1Timer() {
+    setTextColor(Label3, textColor(Label3) == kRed ? kBlue : kRed);
+}
 
-void TForm2::Button5Click() { close(); }
+void AutoNamingWindow::Button5Click() { close(); }
 
-void TForm2::stopRun() {
+void AutoNamingWindow::stopRun() {
     if (running_) stopRequested_ = true;
 }
 
-void TForm2::closeEvent(QCloseEvent* event) {
+void AutoNamingWindow::closeEvent(QCloseEvent* event) {
     stopRun();
     QDialog::closeEvent(event);
 }
 
-void TForm2::reject() {
+void AutoNamingWindow::reject() {
     stopRun();
     QDialog::reject();
 }
 
-bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+bool AutoNamingWindow::eventFilter(QObject* watched, QEvent* event) {
     // Enter in the chooser loads the typed surname and goes no further: the window stays.
     if (watched == ComboBox1 && event->type() == QEvent::KeyPress &&
         isEnterKey(static_cast<QKeyEvent*>(event))) {

@@ -17,12 +17,13 @@ class QTimer;
 
 namespace quenvil {
 
-class TForm2 : public QDialog {
+class AutoNamingWindow : public QDialog {
     Q_OBJECT
   public:
     // The creation step: lists the name-list folder and loads the first surname.
-    TForm2(Database& db, const std::filesystem::path& systemFolder, QWidget* parent = nullptr);
-    ~TForm2() override;
+    AutoNamingWindow(Database& db, const std::filesystem::path& systemFolder,
+                     QWidget* parent = nullptr);
+    ~AutoNamingWindow() override;
 
     // A pick from the chooser's list or Enter in the chooser: loads the list of the chooser's text.
     void ComboBox1Select();

@@ -22,7 +22,7 @@ struct Copy {
         db.open(dir);
     }
     ~Copy() {
-        db.ADOCN.close();
+        db.connection.close();
         fs::remove_all(dir);
     }
     fs::path dir;

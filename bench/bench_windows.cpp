@@ -31,7 +31,7 @@ class SilentDialogs : public quenvil::Dialogs {
 };
 
 void BM_EnterToReport(benchmark::State& state) {
-    quenvil::TForm1 form({QUENVIL_PROGRAM_DIR, QUENVIL_PROGRAM_DIR});
+    quenvil::MainWindow form({QUENVIL_PROGRAM_DIR, QUENVIL_PROGRAM_DIR});
     form.Edit1->setText(QString::fromUtf8("黄思婷"));
     for (auto _ : state) form.Edit1KeyPress();
 }
@@ -45,8 +45,8 @@ void BM_AutoNamingWindow100k(benchmark::State& state) {
         std::ofstream out(dir / "xm" / "王.txt", std::ios::binary);
         for (const auto& name : quenvil::bench::realNames(100000)) out << name << "\r\n";
     }
-    quenvil::TForm1 main({QUENVIL_PROGRAM_DIR, QUENVIL_PROGRAM_DIR});
-    quenvil::TForm2 form(main.database(), dir);
+    quenvil::MainWindow main({QUENVIL_PROGRAM_DIR, QUENVIL_PROGRAM_DIR});
+    quenvil::AutoNamingWindow form(main.database(), dir);
     form.show();
     form.setYieldSlice(std::chrono::microseconds(state.range(0)));
     for (auto _ : state) form.Button1Click();

@@ -302,7 +302,7 @@ int analyze(Context& c) {
     const StrokeCounts counts = slotStrokes(cut.slots, db.strokes);
     StrokeFieldTexts fields;
     for (size_t i = 0; i < kSlotCount; ++i) fields[i] = std::to_string(counts[i]);
-    printLines(c.out, analysisReport(fields, cut.slots, db.ADODS1));
+    printLines(c.out, analysisReport(fields, cut.slots, db.characterQuery));
     return 0;
 }
 
@@ -391,7 +391,7 @@ int pairs(Context& c) {
 int chars(Context& c) {
     const auto n = parseInteger(textArgument(c.args, 1));
     if (!n) throw UsageError("'" + c.args[1] + "' is not a valid integer value");
-    if (const auto found = charactersOfCount(c.db().ADODS1, *n)) {
+    if (const auto found = charactersOfCount(c.db().characterQuery, *n)) {
         printLines(c.out, {found->first, found->second});
     }
     return 0;

@@ -62,7 +62,7 @@ struct Param {
     static Param utf8(std::string_view s) { return Param{Kind::Utf8, 0, std::string(s)}; }
 };
 
-// ADOCN: the one connection to data.Mdb.
+// connection: the one connection to data.Mdb.
 class Connection {
   public:
     Connection() = default;
@@ -132,8 +132,8 @@ class Statement {
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// ADODS1 / ADODS2: a data set whose command text is set before each open. The current row's
-// fields are read by column name; rows can be appended and written in one batch.
+// characterQuery / importedNames: a data set whose command text is set before each open. The
+// current row's fields are read by column name; rows can be appended and written in one batch.
 class DataSet {
   public:
     explicit DataSet(Connection& connection) : connection_(connection) {}
@@ -194,7 +194,7 @@ class DataSet {
     std::vector<size_t> rowStarts_;
 };
 
-// ADOQuery1: a command that returns no rows.
+// importCommand: a command that returns no rows.
 class Command {
   public:
     explicit Command(Connection& connection) : connection_(connection) {}

@@ -35,16 +35,16 @@ void checkTables(Connection& cn, const std::filesystem::path& file) {
 }  // namespace
 
 void Database::open(const std::filesystem::path& programDir) {
-    if (!ADOCN.connectionString().empty()) {
-        ADOCN.close();
-        ADOCN.setConnectionString({});
+    if (!connection.connectionString().empty()) {
+        connection.close();
+        connection.setConnectionString({});
     }
     strokes.dropIndex();
     const std::filesystem::path file = programDir / kDatabaseFileName;
-    ADOCN.setConnectionString(connectionStringFor(file));
-    ADOCN.open();
-    checkTables(ADOCN, file);
-    strokes.buildIndex(ADOCN);
+    connection.setConnectionString(connectionStringFor(file));
+    connection.open();
+    checkTables(connection, file);
+    strokes.buildIndex(connection);
 }
 
 }  // namespace quenvil

@@ -13,11 +13,11 @@ inline constexpr const char* kDatabaseFileName = "data.Mdb";
 inline constexpr const char* kDatabasePassword = "quillon6085";
 
 struct Database {
-    Connection ADOCN;
-    DataSet ADODS1{ADOCN};
-    DataSet ADODS2{ADOCN};
-    Command ADOQuery1{ADOCN};
-    StrokeLookup strokes{ADODS1};
+    Connection connection;
+    DataSet characterQuery{connection};
+    DataSet importedNames{connection};
+    Command importCommand{connection};
+    StrokeLookup strokes{characterQuery};
 
     // Forms the connection string from the program's folder and opens it; builds the stroke
     // index. Throws DatabaseError with the engine's text on failure.

@@ -41,7 +41,7 @@ void alignHeading(QLabel* heading, const QListWidget* list) {
 
 }  // namespace
 
-TForm3::TForm3(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
+ManualNamingWindow::ManualNamingWindow(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     setWindowTitle(utf8Q("手动取名"));
     makeFixedCentred(this, 788, 538);
 
@@ -83,21 +83,25 @@ TForm3::TForm3(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     Memo2->setReadOnly(true);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    connectHandler(BitBtn1, &QPushButton::clicked, this, &TForm3::BitBtn1Click);
-    connectHandler(Edit1, &QLineEdit::returnPressed, this, &TForm3::BitBtn1Click);
-    connectHandler(BitBtn2, &QPushButton::clicked, this, &TForm3::BitBtn2Click);
+    connectHandler(BitBtn1, &QPushButton::clicked, this, &ManualNamingWindow::BitBtn1Click);
+    connectHandler(Edit1, &QLineEdit::returnPressed, this, &ManualNamingWindow::BitBtn1Click);
+    connectHandler(BitBtn2, &QPushButton::clicked, this, &ManualNamingWindow::BitBtn2Click);
     // Every change of the selection (mouse or arrow keys), a click, a double-click and Enter pick
     // the row.
-    connectHandler(ListBox1, &QListWidget::currentRowChanged, this, &TForm3::ListBox1DblClick);
-    connectHandler(ListBox1, &QListWidget::itemClicked, this, &TForm3::ListBox1DblClick);
-    connectHandler(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm3::ListBox1DblClick);
-    connectHandler(ListBox1, &QListWidget::itemActivated, this, &TForm3::ListBox1DblClick);
+    connectHandler(ListBox1, &QListWidget::currentRowChanged, this,
+                   &ManualNamingWindow::ListBox1DblClick);
+    connectHandler(ListBox1, &QListWidget::itemClicked, this,
+                   &ManualNamingWindow::ListBox1DblClick);
+    connectHandler(ListBox1, &QListWidget::itemDoubleClicked, this,
+                   &ManualNamingWindow::ListBox1DblClick);
+    connectHandler(ListBox1, &QListWidget::itemActivated, this,
+                   &ManualNamingWindow::ListBox1DblClick);
     pressFocusedButtonOnEnter(this);
 
     guarded([this] { BitBtn1Click(); });
 }
 
-void TForm3::BitBtn1Click() {
+void ManualNamingWindow::BitBtn1Click() {
     const Suggestion s = suggestPairs(fromQ(Edit1->text()), db_.strokes);
     Label2->setText(toQ(s.label));
     const QSignalBlocker quiet(ListBox1);  // refilling the list is not a pick
@@ -108,25 +112,25 @@ void TForm3::BitBtn1Click() {
     ListBox1->setEnabled(s.listEnabled);
 }
 
-void TForm3::ListBox1DblClick() {
+void ManualNamingWindow::ListBox1DblClick() {
     QListWidgetItem* item = ListBox1->currentItem();
     if (!item || !item->isSelected()) return;
     const auto pair = parsePairRow(fromQ(item->text()));
     if (!pair) return;
     Memo1->clear();
     Memo2->clear();
-    const auto second = charactersOfCount(db_.ADODS1, pair->first);
+    const auto second = charactersOfCount(db_.characterQuery, pair->first);
     if (second) {
         setLines(Memo1, {second->first, second->second});
         showFromStart(Memo1);
     }
-    const auto third = charactersOfCount(db_.ADODS1, pair->second);
+    const auto third = charactersOfCount(db_.characterQuery, pair->second);
     if (third) {
         setLines(Memo2, {third->first, third->second});
         showFromStart(Memo2);
     }
 }
 
-void TForm3::BitBtn2Click() { close(); }
+void ManualNamingWindow::BitBtn2Click() { close(); }
 
 }  // namespace quenvil

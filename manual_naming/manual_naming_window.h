@@ -13,11 +13,11 @@ class QPushButton;
 
 namespace quenvil {
 
-class TForm3 : public QDialog {
+class ManualNamingWindow : public QDialog {
     Q_OBJECT
   public:
     // The creation step runs the suggestion once for the preset surname.
-    explicit TForm3(Database& db, QWidget* parent = nullptr);
+    explicit ManualNamingWindow(Database& db, QWidget* parent = nullptr);
 
     void BitBtn1Click();      // the suggestion
     void ListBox1DblClick();  // the pick: characters of the selected pair

@@ -282,6 +282,6 @@ NamingData loadNamingData(Connection& connection) {
     return d;
 }
 
-NamingData loadNamingData(Database& database) { return loadNamingData(database.ADOCN); }
+NamingData loadNamingData(Database& database) { return loadNamingData(database.connection); }
 
 }  // namespace quenvil

@@ -72,48 +72,48 @@ std::vector<bool> firstOccurrences(const std::vector<PackedName>& names) {
 
 size_t writeImport(Database& db, const ImportPlan& plan) {
     auto run = [&db](const char* sql) {
-        db.ADOQuery1.clearSql();
-        db.ADOQuery1.setSql(sql);
-        db.ADOQuery1.execSql();
+        db.importCommand.clearSql();
+        db.importCommand.setSql(sql);
+        db.importCommand.execSql();
     };
     // Rows go to the table a few thousand at a time, so that the pending rows stay small.
     constexpr size_t kRowsPerBatch = 8192;
     auto appendRows = [&db, &plan](const char* table, const std::vector<bool>* only) {
-        db.ADODS1.close();
-        db.ADODS1.setCommandText(std::string("select * from ") + table);
-        db.ADODS1.open();
-        db.ADODS1.release();
+        db.characterQuery.close();
+        db.characterQuery.setCommandText(std::string("select * from ") + table);
+        db.characterQuery.open();
+        db.characterQuery.release();
         size_t pending = 0;
         for (size_t i = 0; i < plan.names.size(); ++i) {
             if (only && !(*only)[i]) continue;
-            db.ADODS1.append();
-            db.ADODS1.setField("xingming", unpackName(plan.names[i]));
+            db.characterQuery.append();
+            db.characterQuery.setField("xingming", unpackName(plan.names[i]));
             if (++pending == kRowsPerBatch) {
-                db.ADODS1.updateBatch();
+                db.characterQuery.updateBatch();
                 pending = 0;
             }
         }
-        db.ADODS1.updateBatch();
-        db.ADODS1.close();
+        db.characterQuery.updateBatch();
+        db.characterQuery.close();
     };
     const std::vector<bool> distinct = firstOccurrences(plan.names);
-    db.ADOCN.beginTransaction();
+    db.connection.beginTransaction();
     try {
         run("delete from xm");
         run("delete from xm2");
         appendRows("xm", nullptr);
         appendRows("xm2", &distinct);
-        db.ADOCN.commit();
+        db.connection.commit();
     } catch (...) {
-        db.ADODS1.close();
-        db.ADOCN.rollback();
+        db.characterQuery.close();
+        db.connection.rollback();
         throw;
     }
     return plan.names.size();
 }
 
 void filterImported(Database& db, std::vector<std::string>& out, std::string& lastSurname) {
-    DataSet& rows = db.ADODS2;
+    DataSet& rows = db.importedNames;
     rows.close();
     rows.setCommandText("select * from xm2");
     rows.open();

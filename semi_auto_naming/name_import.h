@@ -57,8 +57,9 @@ std::vector<bool> firstOccurrences(const std::vector<PackedName>& names);
 // busy timeout, DatabaseBusyError is thrown and nothing has changed. Returns the rows of xm.
 size_t writeImport(Database& db, const ImportPlan& plan);
 
-// The filter over xm2: walks the rows through ADODS2 and looks up strokes through ADODS1. Results
-// (GBK) go to out as they are found; lastSurname follows the surname of each judged row.
+// The filter over xm2: walks the rows through importedNames and looks up strokes through
+// characterQuery. Results (GBK) go to out as they are found; lastSurname follows the surname of
+// each judged row.
 void filterImported(Database& db, std::vector<std::string>& out, std::string& lastSurname);
 
 }  // namespace quenvil

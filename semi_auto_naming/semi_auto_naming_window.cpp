@@ -17,7 +17,8 @@
 
 namespace quenvil {
 
-TForm4::TForm4(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
+SemiAutoNamingWindow::SemiAutoNamingWindow(Database& db, QWidget* parent)
+    : QDialog(parent), db_(db) {
     setWindowTitle(utf8Q("半自动取名"));
     makeFixedCentred(this, 668, 355);
 
@@ -57,16 +58,16 @@ TForm4::TForm4(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     Memo2->setFont(big);
     setTextColor(Memo2, QColor(255, 0, 0));
 
-    connectHandler(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
-    connectHandler(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
-    connectHandler(Button3, &QPushButton::clicked, this, &TForm4::Button3Click);
-    connectHandler(BitBtn3, &QPushButton::clicked, this, &TForm4::BitBtn3Click);
+    connectHandler(Button2, &QPushButton::clicked, this, &SemiAutoNamingWindow::Button2Click);
+    connectHandler(Button1, &QPushButton::clicked, this, &SemiAutoNamingWindow::Button1Click);
+    connectHandler(Button3, &QPushButton::clicked, this, &SemiAutoNamingWindow::Button3Click);
+    connectHandler(BitBtn3, &QPushButton::clicked, this, &SemiAutoNamingWindow::BitBtn3Click);
     pressFocusedButtonOnEnter(this);
     // The window opens on 浏览.....: Enter browses, the first step.
     Button2->setFocus();
 }
 
-void TForm4::Button2Click() {
+void SemiAutoNamingWindow::Button2Click() {
     Memo1->clear();
     const auto chosen = Dialogs::current().openFile(this, QStringLiteral("*.txt"));
     if (!chosen) return;
@@ -88,7 +89,7 @@ void TForm4::Button2Click() {
     Button1->setEnabled(true);
 }
 
-void TForm4::Button1Click() {
+void SemiAutoNamingWindow::Button1Click() {
     if (!loaded_) return;  // the loaded list went with the last import
     ImportPlan plan;
     try {
@@ -121,7 +122,7 @@ void TForm4::Button1Click() {
     Button3->setEnabled(true);
 }
 
-void TForm4::Button3Click() {
+void SemiAutoNamingWindow::Button3Click() {
     Memo2->clear();
     std::vector<std::string> found;
     std::string lastSurname;  // stays empty when xm2 has no row
@@ -141,6 +142,6 @@ void TForm4::Button3Click() {
     Dialogs::current().message(utf8Q(kFilterDoneMessage));
 }
 
-void TForm4::BitBtn3Click() { close(); }
+void SemiAutoNamingWindow::BitBtn3Click() { close(); }
 
 }  // namespace quenvil

@@ -15,10 +15,10 @@ class QPushButton;
 
 namespace quenvil {
 
-class TForm4 : public QDialog {
+class SemiAutoNamingWindow : public QDialog {
     Q_OBJECT
   public:
-    explicit TForm4(Database& db, QWidget* parent = nullptr);
+    explicit SemiAutoNamingWindow(Database& db, QWidget* parent = nullptr);
 
     void Button2Click();  // browse
     void Button1Click();  // import

@@ -93,7 +93,8 @@ class Report : public ::testing::Test {
     }
     std::vector<std::string> report(const StrokeFieldTexts& f, const CharacterSlots& s) {
         std::vector<std::string> utf8;
-        for (const auto& line : analysisReport(f, s, db.ADODS1)) utf8.push_back(gbkToUtf8(line));
+        for (const auto& line : analysisReport(f, s, db.characterQuery))
+            utf8.push_back(gbkToUtf8(line));
         return utf8;
     }
     test::TempDir dir;

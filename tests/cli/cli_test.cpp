@@ -340,15 +340,15 @@ TEST_F(Cli, KilledImportLeavesTheOldOrTheNewRows) {
         if (killedMidway && WIFEXITED(status)) killedMidway = false;  // finished before the kill
         Database db;
         db.open(dir.path());
-        db.ADODS1.close();
-        db.ADODS1.setCommandText("select count(*) as n from xm");
-        db.ADODS1.open();
-        const int64_t xm = db.ADODS1.fieldInteger("n");
-        db.ADODS1.close();
-        db.ADODS1.setCommandText("select count(*) as n from xm2");
-        db.ADODS1.open();
-        const int64_t xm2 = db.ADODS1.fieldInteger("n");
-        db.ADODS1.close();  // the import below must find the database idle
+        db.characterQuery.close();
+        db.characterQuery.setCommandText("select count(*) as n from xm");
+        db.characterQuery.open();
+        const int64_t xm = db.characterQuery.fieldInteger("n");
+        db.characterQuery.close();
+        db.characterQuery.setCommandText("select count(*) as n from xm2");
+        db.characterQuery.open();
+        const int64_t xm2 = db.characterQuery.fieldInteger("n");
+        db.characterQuery.close();  // the import below must find the database idle
         EXPECT_TRUE((xm == 3 && xm2 == 3) || (xm == 400000 && xm2 == 27000)) << xm << " " << xm2;
         if (xm != 3) {
             ASSERT_EQ(run({"import", small.string()}).exitCode, 0);

@@ -147,7 +147,7 @@ TEST_F(Location, AnInstalledProgramOpensTheUsersCopy) {
     // The program opens the copy; what it writes stays there.
     Database db;
     db.open(found.database);
-    db.ADOCN.execute("insert into xm2(xingming) values('abc')");
+    db.connection.execute("insert into xm2(xingming) values('abc')");
     EXPECT_EQ(slurp(installed / kDatabaseFileName), shippedBytes);
     EXPECT_EQ(locateData(bin, user).database, user);
     EXPECT_EQ(Db(user / kDatabaseFileName).value("select count(*) from xm2"), "1");

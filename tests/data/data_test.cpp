@@ -25,9 +25,10 @@ class FixtureDatabase : public ::testing::Test {
 };
 
 TEST_F(FixtureDatabase, OpensWithTheProgramsConnectionString) {
-    EXPECT_TRUE(db.ADOCN.connected());
-    EXPECT_EQ(db.ADOCN.connectionString(), "Data Source=" + (dir.path() / "data.Mdb").string() +
-                                               ";Jet OLEDB:Database Password=quillon6085");
+    EXPECT_TRUE(db.connection.connected());
+    EXPECT_EQ(db.connection.connectionString(),
+              "Data Source=" + (dir.path() / "data.Mdb").string() +
+                  ";Jet OLEDB:Database Password=quillon6085");
     EXPECT_TRUE(db.strokes.indexed());
 }
 
@@ -93,36 +94,37 @@ TEST(StrokeLookup, EmptyTableGivesZeroForEverything) {
 }
 
 TEST_F(FixtureDatabase, DataSetAppendsRowsAndWritesThemInOneBatch) {
-    db.ADODS1.close();
-    db.ADODS1.setCommandText("select * from xm");
-    db.ADODS1.open();
-    EXPECT_TRUE(db.ADODS1.eof());
-    EXPECT_EQ(db.ADODS1.fieldText("xingming"), "");  // no row: empty text
+    db.characterQuery.close();
+    db.characterQuery.setCommandText("select * from xm");
+    db.characterQuery.open();
+    EXPECT_TRUE(db.characterQuery.eof());
+    EXPECT_EQ(db.characterQuery.fieldText("xingming"), "");  // no row: empty text
     for (const char* name : {"张小华", "王小明", "张小华"}) {
-        db.ADODS1.append();
-        db.ADODS1.setField("xingming", G(name));
+        db.characterQuery.append();
+        db.characterQuery.setField("xingming", G(name));
     }
-    db.ADODS1.updateBatch();
-    db.ADODS2.close();
-    db.ADODS2.setCommandText("select * from xm");
-    db.ADODS2.open();
+    db.characterQuery.updateBatch();
+    db.importedNames.close();
+    db.importedNames.setCommandText("select * from xm");
+    db.importedNames.open();
     std::vector<std::string> rows;
-    for (; !db.ADODS2.eof(); db.ADODS2.next()) rows.push_back(db.ADODS2.fieldText("xingming"));
+    for (; !db.importedNames.eof(); db.importedNames.next())
+        rows.push_back(db.importedNames.fieldText("xingming"));
     EXPECT_EQ(rows, (std::vector<std::string>{G("张小华"), G("王小明"), G("张小华")}));
 }
 
 TEST_F(FixtureDatabase, MalformedStatementsRaiseTheEnginesText) {
-    db.ADODS1.close();
-    db.ADODS1.setCommandText("select * from nosuchtable");
+    db.characterQuery.close();
+    db.characterQuery.setCommandText("select * from nosuchtable");
     try {
-        db.ADODS1.open();
+        db.characterQuery.open();
         FAIL();
     } catch (const DatabaseError& e) {
         EXPECT_NE(std::string(e.what()).find("no such table"), std::string::npos);
     }
-    db.ADOQuery1.clearSql();
-    db.ADOQuery1.setSql("delete from nosuchtable");
-    EXPECT_THROW(db.ADOQuery1.execSql(), DatabaseError);
+    db.importCommand.clearSql();
+    db.importCommand.setSql("delete from nosuchtable");
+    EXPECT_THROW(db.importCommand.execSql(), DatabaseError);
 }
 
 TEST(ConnectionString, QuotedValuesHoldSemicolonsAndQuotes) {
@@ -156,8 +158,8 @@ TEST(DatabaseOpening, AFolderWhosePathHoldsASemicolon) {
     test::buildFixtureDb(folder, test::standardFixture());
     Database db;
     db.open(folder);
-    EXPECT_EQ(db.ADOCN.connectionString(), "Data Source=\"" + (folder / "data.Mdb").string() +
-                                               "\";Jet OLEDB:Database Password=quillon6085");
+    EXPECT_EQ(db.connection.connectionString(), "Data Source=\"" + (folder / "data.Mdb").string() +
+                                                    "\";Jet OLEDB:Database Password=quillon6085");
     EXPECT_EQ(db.strokes.strokesByStatement(G("张")), 11);
 }
 
@@ -169,7 +171,7 @@ TEST(DatabaseOpening, EmptyForeignAndMisplacedDatabasesAreNamed) {
         try {
             db.open(dir.path());
         } catch (const DatabaseError& e) {
-            EXPECT_FALSE(db.ADOCN.connected());
+            EXPECT_FALSE(db.connection.connected());
             return std::string(e.what());
         }
         return std::string("opened");
@@ -206,25 +208,25 @@ TEST(DatabaseOpening, EmptyForeignAndMisplacedDatabasesAreNamed) {
 }
 
 TEST_F(FixtureDatabase, ReleasedDataSetKeepsItsRowAndHoldsNoLock) {
-    db.ADODS1.close();
-    db.ADODS1.setCommandText("select * from fantizi order by id");
-    db.ADODS1.open();
+    db.characterQuery.close();
+    db.characterQuery.setCommandText("select * from fantizi order by id");
+    db.characterQuery.open();
     EXPECT_FALSE(test::databaseIsIdle(dir.path()));  // a statement on its first row reads
-    db.ADODS1.release();
+    db.characterQuery.release();
     EXPECT_TRUE(test::databaseIsIdle(dir.path()));
-    EXPECT_FALSE(db.ADODS1.eof());
-    EXPECT_EQ(db.ADODS1.fieldText("hanzi"), G("一乙"));
-    EXPECT_EQ(db.ADODS1.fieldInteger("BIHUA"), 1);
-    EXPECT_THROW(db.ADODS1.fieldText("nosuchcolumn"), DatabaseError);
-    db.ADODS1.next();
-    EXPECT_TRUE(db.ADODS1.eof());
-    EXPECT_EQ(db.ADODS1.fieldText("hanzi"), "");
+    EXPECT_FALSE(db.characterQuery.eof());
+    EXPECT_EQ(db.characterQuery.fieldText("hanzi"), G("一乙"));
+    EXPECT_EQ(db.characterQuery.fieldInteger("BIHUA"), 1);
+    EXPECT_THROW(db.characterQuery.fieldText("nosuchcolumn"), DatabaseError);
+    db.characterQuery.next();
+    EXPECT_TRUE(db.characterQuery.eof());
+    EXPECT_EQ(db.characterQuery.fieldText("hanzi"), "");
     // Opened again, it reads from the start.
-    db.ADODS1.open();
-    EXPECT_EQ(db.ADODS1.fieldInteger("bihua"), 1);
-    db.ADODS1.next();
-    EXPECT_EQ(db.ADODS1.fieldInteger("bihua"), 2);
-    db.ADODS1.close();
+    db.characterQuery.open();
+    EXPECT_EQ(db.characterQuery.fieldInteger("bihua"), 1);
+    db.characterQuery.next();
+    EXPECT_EQ(db.characterQuery.fieldInteger("bihua"), 2);
+    db.characterQuery.close();
     EXPECT_TRUE(test::databaseIsIdle(dir.path()));
 }
 
@@ -250,7 +252,7 @@ TEST_F(FixtureDatabase, OpeningWaitsForAnotherProgramsWriteInsteadOfFailing) {
     EXPECT_NO_THROW(other.open(dir.path()));
     finish.join();
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
-    EXPECT_TRUE(other.ADOCN.connected());
+    EXPECT_TRUE(other.connection.connected());
     EXPECT_EQ(other.strokes.strokes(G("张")), 11);
 }
 
@@ -259,7 +261,7 @@ TEST_F(FixtureDatabase, ALockHeldLongerThanTheTimeoutIsReportedAsBusy) {
     writer.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
     writer.open();
     writer.execute("begin exclusive");
-    db.ADOCN.setBusyTimeout(100);
+    db.connection.setBusyTimeout(100);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_THROW(db.strokes.strokesByStatement(G("张")), DatabaseBusyError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
@@ -273,12 +275,12 @@ TEST_F(FixtureDatabase, AConnectionThatFoundTheFileBusyOpensWithItsNextUse) {
     writer.open();
     writer.execute("begin exclusive");
     Database late;
-    late.ADOCN.setBusyTimeout(100);
+    late.connection.setBusyTimeout(100);
     EXPECT_THROW(late.open(dir.path()), DatabaseBusyError);
-    EXPECT_FALSE(late.ADOCN.connected());
+    EXPECT_FALSE(late.connection.connected());
     writer.rollback();
     EXPECT_EQ(late.strokes.strokes(G("张")), 11);
-    EXPECT_TRUE(late.ADOCN.connected());
+    EXPECT_TRUE(late.connection.connected());
     // A connection that failed for another reason stays closed.
     Database missing;
     EXPECT_THROW(missing.open(dir.path() / "nowhere"), DatabaseError);
@@ -290,8 +292,8 @@ TEST_F(FixtureDatabase, AReadOnlyFolderIsNamedWhenTheDatabaseIsWritten) {
     if (!readOnly.ok()) GTEST_SKIP() << "the folder cannot be made read-only here";
     EXPECT_EQ(db.strokes.strokesByStatement(G("张")), 11);  // reading works
     try {
-        db.ADOCN.beginTransaction();
-        db.ADOCN.execute("delete from xm");
+        db.connection.beginTransaction();
+        db.connection.execute("delete from xm");
         FAIL() << "wrote into a read-only folder";
     } catch (const DatabaseReadOnlyError& e) {
         const std::string text = e.what();
@@ -299,7 +301,7 @@ TEST_F(FixtureDatabase, AReadOnlyFolderIsNamedWhenTheDatabaseIsWritten) {
         EXPECT_NE(text.find(dir.path().string()), std::string::npos) << text;
         EXPECT_NE(text.find("data.Mdb-journal"), std::string::npos) << text;
     }
-    db.ADOCN.rollback();
+    db.connection.rollback();
 }
 
 // The index must answer exactly what the statement answers, on the real data.
@@ -307,11 +309,11 @@ TEST(RealDatabase, IndexAndStatementAgree) {
     Database db;
     db.open(test::programDir());
     std::vector<std::string> characters;
-    db.ADODS2.close();
-    db.ADODS2.setCommandText("select * from fantizi");
-    db.ADODS2.open();
-    for (; !db.ADODS2.eof(); db.ADODS2.next()) {
-        const std::string hanzi = db.ADODS2.fieldText("hanzi");
+    db.importedNames.close();
+    db.importedNames.setCommandText("select * from fantizi");
+    db.importedNames.open();
+    for (; !db.importedNames.eof(); db.importedNames.next()) {
+        const std::string hanzi = db.importedNames.fieldText("hanzi");
         for (size_t i = 0; i + 1 < hanzi.size(); i += 2) characters.push_back(hanzi.substr(i, 2));
     }
     ASSERT_GT(characters.size(), 20000u);
@@ -345,10 +347,10 @@ TEST(DatabaseFormat, AFileOfTheFirstFormatStillOpensAndReads) {
     EXPECT_EQ(db.strokes.strokes(test::G("婷")), 12);
     EXPECT_EQ(db.strokes.strokesByStatement(test::G("海")), 11);
     auto meaning = [&](const char* sql, const char* key) {
-        db.ADODS1.close();
-        db.ADODS1.setCommandText(sql, {Param::utf8(key)});
-        db.ADODS1.open();
-        return gbkToUtf8(db.ADODS1.fieldText("hanyi"));
+        db.characterQuery.close();
+        db.characterQuery.setCommandText(sql, {Param::utf8(key)});
+        db.characterQuery.open();
+        return gbkToUtf8(db.characterQuery.fieldText("hanyi"));
     };
     EXPECT_EQ(meaning("select * from wuge where shuzi=?", "21"), "【大吉】数二十一");
     EXPECT_EQ(meaning("select * from sancai where sancai=?", "火木木"), "【大吉】配置火木木");

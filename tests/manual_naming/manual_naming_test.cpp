@@ -95,12 +95,12 @@ TEST_F(Suggest, MessageRowWithoutAList) {
 }
 
 TEST_F(Suggest, CharactersOfACountComeFromItsFirstRow) {
-    const auto two = charactersOfCount(db.ADODS1, 2);
+    const auto two = charactersOfCount(db.characterQuery, 2);
     ASSERT_TRUE(two);
     EXPECT_EQ(gbkToUtf8(two->first), "2画的汉字有：");
     EXPECT_EQ(gbkToUtf8(two->second), "二");
-    EXPECT_FALSE(charactersOfCount(db.ADODS1, 31));
-    EXPECT_FALSE(charactersOfCount(db.ADODS1, -1));
+    EXPECT_FALSE(charactersOfCount(db.characterQuery, 31));
+    EXPECT_FALSE(charactersOfCount(db.characterQuery, -1));
 }
 
 }  // namespace

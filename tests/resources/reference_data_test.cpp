@@ -68,12 +68,12 @@ class ShippedDatabase : public ::testing::Test {
     }
     static std::vector<std::pair<int, std::string>> fantiziRows() {
         std::vector<std::pair<int, std::string>> rows;
-        db->ADODS2.close();
-        db->ADODS2.setCommandText("select * from fantizi");
-        db->ADODS2.open();
-        for (; !db->ADODS2.eof(); db->ADODS2.next()) {
-            rows.emplace_back(static_cast<int>(db->ADODS2.fieldInteger("bihua")),
-                              std::string(db->ADODS2.fieldUtf8("hanzi")));
+        db->importedNames.close();
+        db->importedNames.setCommandText("select * from fantizi");
+        db->importedNames.open();
+        for (; !db->importedNames.eof(); db->importedNames.next()) {
+            rows.emplace_back(static_cast<int>(db->importedNames.fieldInteger("bihua")),
+                              std::string(db->importedNames.fieldUtf8("hanzi")));
         }
         return rows;
     }
@@ -193,20 +193,22 @@ TEST_F(ShippedDatabase, ThreeTalentRatingsAreTheTraditionalOnes) {
         ASSERT_EQ(row.size(), 2u);
         if (row[0] == "key") continue;
         keys.insert(row[0]);
-        db->ADODS1.close();
-        db->ADODS1.setCommandText("select * from sancai where sancai=?", {Param::utf8(row[0])});
-        db->ADODS1.open();
-        ASSERT_FALSE(db->ADODS1.eof()) << row[0];
-        EXPECT_EQ(std::string(db->ADODS1.fieldUtf8("jixiong")), row[1]) << row[0];
-        EXPECT_EQ(std::string(db->ADODS1.fieldUtf8("hanyi")).rfind("【" + row[1] + "】", 0), 0u)
+        db->characterQuery.close();
+        db->characterQuery.setCommandText("select * from sancai where sancai=?",
+                                          {Param::utf8(row[0])});
+        db->characterQuery.open();
+        ASSERT_FALSE(db->characterQuery.eof()) << row[0];
+        EXPECT_EQ(std::string(db->characterQuery.fieldUtf8("jixiong")), row[1]) << row[0];
+        EXPECT_EQ(std::string(db->characterQuery.fieldUtf8("hanyi")).rfind("【" + row[1] + "】", 0),
+                  0u)
             << row[0];
     }
     EXPECT_EQ(keys.size(), 125u);
-    db->ADODS1.close();
-    db->ADODS1.setCommandText("select * from sancai");
-    db->ADODS1.open();
+    db->characterQuery.close();
+    db->characterQuery.setCommandText("select * from sancai");
+    db->characterQuery.open();
     size_t rows = 0;
-    for (; !db->ADODS1.eof(); db->ADODS1.next()) ++rows;
+    for (; !db->characterQuery.eof(); db->characterQuery.next()) ++rows;
     EXPECT_EQ(rows, 125u);
 }
 
@@ -216,12 +218,13 @@ TEST_F(ShippedDatabase, NumberRatingsAreInTheirTraditionalClass) {
     const std::map<std::string, std::string> classOf = {
         {"大吉", "吉"}, {"吉", "吉"}, {"半吉", "半吉"}, {"凶", "凶"}};
     auto ratingOf = [](int n) {
-        db->ADODS1.close();
-        db->ADODS1.setCommandText("select * from wuge where shuzi=?",
-                                  {Param::utf8(std::to_string(n))});
-        db->ADODS1.open();
-        EXPECT_FALSE(db->ADODS1.eof()) << n;
-        return db->ADODS1.eof() ? std::string() : std::string(db->ADODS1.fieldUtf8("jixiong"));
+        db->characterQuery.close();
+        db->characterQuery.setCommandText("select * from wuge where shuzi=?",
+                                          {Param::utf8(std::to_string(n))});
+        db->characterQuery.open();
+        EXPECT_FALSE(db->characterQuery.eof()) << n;
+        return db->characterQuery.eof() ? std::string()
+                                        : std::string(db->characterQuery.fieldUtf8("jixiong"));
     };
     const auto reference = sourceRows("resources/reference/wuge81_traditional.tsv");
     std::set<int> seen;
@@ -252,21 +255,22 @@ TEST_F(ShippedDatabase, NumberRatingsAreInTheirTraditionalClass) {
 
 TEST_F(ShippedDatabase, MeaningsOfEveryNumberAndConfiguration) {
     for (int n = 1; n <= 160; ++n) {
-        db->ADODS1.close();
-        db->ADODS1.setCommandText("select * from wuge where shuzi=?",
-                                  {Param::gbk(std::to_string(n))});
-        db->ADODS1.open();
-        EXPECT_GT(db->ADODS1.fieldText("hanyi").size(), 20u) << n;
+        db->characterQuery.close();
+        db->characterQuery.setCommandText("select * from wuge where shuzi=?",
+                                          {Param::gbk(std::to_string(n))});
+        db->characterQuery.open();
+        EXPECT_GT(db->characterQuery.fieldText("hanyi").size(), 20u) << n;
     }
     const char* elements[] = {"木", "火", "土", "金", "水"};
     for (const char* h : elements) {
         for (const char* p : elements) {
             for (const char* e : elements) {
                 const std::string key = G(h) + G(p) + G(e);
-                db->ADODS1.close();
-                db->ADODS1.setCommandText("select * from sancai where sancai=?", {Param::gbk(key)});
-                db->ADODS1.open();
-                EXPECT_GT(db->ADODS1.fieldText("hanyi").size(), 20u) << gbkToUtf8(key);
+                db->characterQuery.close();
+                db->characterQuery.setCommandText("select * from sancai where sancai=?",
+                                                  {Param::gbk(key)});
+                db->characterQuery.open();
+                EXPECT_GT(db->characterQuery.fieldText("hanyi").size(), 20u) << gbkToUtf8(key);
             }
         }
     }

@@ -73,10 +73,11 @@ class Import : public ::testing::Test {
     }
     Lines table(const char* name) {
         Lines rows;
-        db.ADODS2.close();
-        db.ADODS2.setCommandText(std::string("select * from ") + name + " order by rowid");
-        db.ADODS2.open();
-        for (; !db.ADODS2.eof(); db.ADODS2.next()) rows.push_back(db.ADODS2.fieldText("xingming"));
+        db.importedNames.close();
+        db.importedNames.setCommandText(std::string("select * from ") + name + " order by rowid");
+        db.importedNames.open();
+        for (; !db.importedNames.eof(); db.importedNames.next())
+            rows.push_back(db.importedNames.fieldText("xingming"));
         return rows;
     }
     size_t import(const std::string& firstLine) {
@@ -112,7 +113,7 @@ TEST_F(Import, AFailingImportChangesNothing) {
     EXPECT_THROW(planImport({"   \t", G("张小华")}), ImportError);
     EXPECT_THROW(planImport({}), ImportError);
     // A database error half-way: the transaction is rolled back.
-    db.ADOCN.execute(
+    db.connection.execute(
         "create trigger refuse before insert on xm2 begin select raise(abort, 'disk full'); end");
     EXPECT_THROW(import(G("赵小燕 钱多多")), DatabaseError);
     EXPECT_EQ(table("xm"), (Lines{G("张小华"), G("王小明")}));
@@ -179,7 +180,7 @@ TEST_F(Import, AReaderHoldingATransactionStopsTheImportInBoundedTime) {
     std::string line;
     for (int i = 0; i < 200000; ++i) line += nameOf(1 + i % 30, 1 + (i / 30) % 30, 2) + " ";
     const ImportPlan big = planImportLine(line);
-    db.ADOCN.setBusyTimeout(300);
+    db.connection.setBusyTimeout(300);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_THROW(writeImport(db, big), DatabaseBusyError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));

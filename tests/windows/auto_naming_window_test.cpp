@@ -38,11 +38,11 @@ class AutoNaming : public ::testing::Test {
         xm = dir.path() / "xm";
         std::filesystem::create_directories(xm);
     }
-    std::unique_ptr<TForm2> create() {
-        auto w = std::make_unique<TForm2>(db, dir.path());
+    std::unique_ptr<AutoNamingWindow> create() {
+        auto w = std::make_unique<AutoNamingWindow>(db, dir.path());
         return w;
     }
-    QStringList results(TForm2& w) {
+    QStringList results(AutoNamingWindow& w) {
         const QString text = w.Memo3->toPlainText();
         return text.isEmpty() ? QStringList{} : text.split('\n');
     }

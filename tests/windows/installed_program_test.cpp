@@ -40,24 +40,24 @@ TEST(InstalledProgram, ImportsIntoTheUsersCopyAndShowsTheShippedHelp) {
     const DataLocation data = locateData(bin, user);
     Program program = createProgram({data.shipped, data.system, data.database});
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
-    EXPECT_EQ(program.form1->database().ADOCN.connectionString(),
+    EXPECT_EQ(program.mainWindow->database().connection.connectionString(),
               connectionStringFor(user / kDatabaseFileName));
-    EXPECT_EQ(program.form1->helpPage().parent_path(), shipped / "help");
-    EXPECT_EQ(program.form2->ComboBox1->currentText(), "王");  // the shipped name lists
+    EXPECT_EQ(program.mainWindow->helpPage().parent_path(), shipped / "help");
+    EXPECT_EQ(program.autoNaming->ComboBox1->currentText(), "王");  // the shipped name lists
 
     const auto names = dir.path() / "names.txt";
     test::writeFile(names, G("李四 ") + nameOf(2, 9, 4) + " " + nameOf(6, 11, 14) + "\r\n");
     dialogs.answers.push_back(QString::fromStdString(names.string()));
-    program.form4->Button2->click();
-    program.form4->Button1->click();
+    program.semiAutoNaming->Button2->click();
+    program.semiAutoNaming->Button1->click();
     EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 2 个名字。");
 
     EXPECT_EQ(slurp(shipped / kDatabaseFileName), shippedBytes);
     Database copy;
     copy.open(user);
-    copy.ADODS2.setCommandText("select count(*) as n from xm");
-    copy.ADODS2.open();
-    EXPECT_EQ(copy.ADODS2.fieldInteger("n"), 2);
+    copy.importedNames.setCommandText("select count(*) as n from xm");
+    copy.importedNames.open();
+    EXPECT_EQ(copy.importedNames.fieldInteger("n"), 2);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ class MainWindowCommands : public ::testing::Test {
         std::filesystem::create_directories(dir.path() / "xm");
         test::writeFile(dir.path() / "xm" / "王.txt", test::G("王文方\r\n"));
         program = createProgram({dir.path(), dir.path()});
-        program.form1->show();
+        program.mainWindow->show();
     }
     // Clicks a button; while the modal window that it opens runs, look() sees it, then it is
     // closed. Returns the modal window that was shown, nullptr when none was.
@@ -48,28 +48,29 @@ class MainWindowCommands : public ::testing::Test {
         QCoreApplication::processEvents();
         return shown;
     }
-    TForm1& w() { return *program.form1; }
+    MainWindow& w() { return *program.mainWindow; }
     test::TempDir dir;
     test::RecordingDialogs dialogs;
     Program program;
 };
 
 TEST_F(MainWindowCommands, AutomaticNamingOpensWithItsResultsEmptied) {
-    program.form2->Memo3->setPlainText("王文方");
+    program.autoNaming->Memo3->setPlainText("王文方");
     QString resultsWhenShown = "not shown";
-    QWidget* shown = click(
-        w().Button2, [&](QWidget*) { resultsWhenShown = program.form2->Memo3->toPlainText(); });
-    EXPECT_EQ(shown, program.form2.get());
+    QWidget* shown = click(w().Button2, [&](QWidget*) {
+        resultsWhenShown = program.autoNaming->Memo3->toPlainText();
+    });
+    EXPECT_EQ(shown, program.autoNaming.get());
     EXPECT_EQ(resultsWhenShown, "");
-    EXPECT_FALSE(program.form2->isVisible());  // closing hides it; the main window goes on
+    EXPECT_FALSE(program.autoNaming->isVisible());  // closing hides it; the main window goes on
     EXPECT_TRUE(w().isVisible());
 }
 
 TEST_F(MainWindowCommands, ManualAndSemiAutomaticNamingOpenTheirWindows) {
-    EXPECT_EQ(click(w().Button3), program.form3.get());
-    EXPECT_EQ(click(w().Button7), program.form4.get());
+    EXPECT_EQ(click(w().Button3), program.manualNaming.get());
+    EXPECT_EQ(click(w().Button7), program.semiAutoNaming.get());
     // A second visit shows the same window again.
-    EXPECT_EQ(click(w().Button3), program.form3.get());
+    EXPECT_EQ(click(w().Button3), program.manualNaming.get());
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 }
 

@@ -26,7 +26,7 @@ namespace {
 
 using test::G;
 
-class MainWindow : public ::testing::Test {
+class MainWindowAnalysis : public ::testing::Test {
   protected:
     void SetUp() override {
         test::buildFixtureDb(dir.path(), test::standardFixture());
@@ -34,7 +34,7 @@ class MainWindow : public ::testing::Test {
         program = createProgram({dir.path(), dir.path()});
         dialogs.shown.clear();
     }
-    TForm1& w() { return *program.form1; }
+    MainWindow& w() { return *program.mainWindow; }
     void enter(const QString& name) {
         w().Edit1->setText(name);
         QTest::keyClick(w().Edit1, Qt::Key_Return);
@@ -47,7 +47,7 @@ class MainWindow : public ::testing::Test {
     Program program;
 };
 
-TEST_F(MainWindow, LayoutCaptionsAndPresets) {
+TEST_F(MainWindowAnalysis, LayoutCaptionsAndPresets) {
     EXPECT_EQ(w().windowTitle(), "Quenvil");
     EXPECT_EQ(w().size(), QSize(683, 472));
     EXPECT_EQ(w().Button2->text(), "自动取名");
@@ -64,7 +64,7 @@ TEST_F(MainWindow, LayoutCaptionsAndPresets) {
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 }
 
-TEST_F(MainWindow, EnterFillsTheStrokeFieldsAndTheReport) {
+TEST_F(MainWindowAnalysis, EnterFillsTheStrokeFieldsAndTheReport) {
     enter("黄思婷");
     EXPECT_EQ(strokeFields(), (QStringList{"12", "9", "12", "0"}));
     const QStringList lines = w().Memo1->toPlainText().split('\n');
@@ -77,7 +77,7 @@ TEST_F(MainWindow, EnterFillsTheStrokeFieldsAndTheReport) {
 
 // Between user actions the window holds no read transaction: another program can take the
 // database at once (an import elsewhere is not kept waiting by an idle window).
-TEST_F(MainWindow, AnAnalysisLeavesNoReadTransactionOpen) {
+TEST_F(MainWindowAnalysis, AnAnalysisLeavesNoReadTransactionOpen) {
     ASSERT_TRUE(test::databaseIsIdle(dir.path()));  // after start-up
     enter("黄思婷");
     ASSERT_FALSE(w().Memo1->toPlainText().isEmpty());
@@ -89,7 +89,7 @@ TEST_F(MainWindow, AnAnalysisLeavesNoReadTransactionOpen) {
     EXPECT_TRUE(test::databaseIsIdle(dir.path()));
 }
 
-TEST_F(MainWindow, MissingCharacterGivesZeroAndTheTwoCharacterRule) {
+TEST_F(MainWindowAnalysis, MissingCharacterGivesZeroAndTheTwoCharacterRule) {
     enter("  张海龙 ");
     EXPECT_EQ(strokeFields(), (QStringList{"11", "11", "0", "0"}));
     const QStringList lines = w().Memo1->toPlainText().split('\n');
@@ -98,7 +98,7 @@ TEST_F(MainWindow, MissingCharacterGivesZeroAndTheTwoCharacterRule) {
     EXPECT_EQ(lines[16], "外格是: 2");
 }
 
-TEST_F(MainWindow, BlockedAndOverlongNamesAreRefused) {
+TEST_F(MainWindowAnalysis, BlockedAndOverlongNamesAreRefused) {
     enter("黄思婷");
     const QString report = w().Memo1->toPlainText();
     w().Edit2->setText("3");
@@ -116,7 +116,7 @@ TEST_F(MainWindow, BlockedAndOverlongNamesAreRefused) {
     EXPECT_EQ(strokeFields(), (QStringList{"12", "9", "12", "0"}));
 }
 
-TEST_F(MainWindow, EmptyNameAnalysesZeros) {
+TEST_F(MainWindowAnalysis, EmptyNameAnalysesZeros) {
     enter("   ");
     EXPECT_EQ(strokeFields(), (QStringList{"0", "0", "0", "0"}));
     const QStringList lines = w().Memo1->toPlainText().split('\n');
@@ -125,7 +125,7 @@ TEST_F(MainWindow, EmptyNameAnalysesZeros) {
     EXPECT_EQ(lines[16], "五行是: 木水木");
 }
 
-TEST_F(MainWindow, ConversionErrorIsShownOnceAndKeepsTheReport) {
+TEST_F(MainWindowAnalysis, ConversionErrorIsShownOnceAndKeepsTheReport) {
     enter("黄思婷");
     const QString report = w().Memo1->toPlainText();
     w().Edit3->setText("九");
@@ -134,11 +134,11 @@ TEST_F(MainWindow, ConversionErrorIsShownOnceAndKeepsTheReport) {
     EXPECT_EQ(w().Memo1->toPlainText(), report);
 }
 
-TEST_F(MainWindow, DatabaseErrorKeepsTheReportAndTheFields) {
+TEST_F(MainWindowAnalysis, DatabaseErrorKeepsTheReportAndTheFields) {
     enter("黄思婷");
     const QString report = w().Memo1->toPlainText();
-    w().database().ADODS1.close();  // a table cannot be dropped under an open result
-    w().database().ADOCN.execute("drop table sancai");
+    w().database().characterQuery.close();  // a table cannot be dropped under an open result
+    w().database().connection.execute("drop table sancai");
     QTest::mouseClick(w().Button6, Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].contains("no such table: sancai"))
@@ -147,15 +147,15 @@ TEST_F(MainWindow, DatabaseErrorKeepsTheReportAndTheFields) {
     // A failing lookup during an entry: the slots hold the new characters, the fields stay.
     dialogs.shown.clear();
     w().database().strokes.dropIndex();
-    w().database().ADODS1.close();
-    w().database().ADOCN.execute("drop table fantizi");
+    w().database().characterQuery.close();
+    w().database().connection.execute("drop table fantizi");
     enter("张海");
     EXPECT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(w().slots()[1], G("海"));
     EXPECT_EQ(strokeFields(), (QStringList{"12", "9", "12", "0"}));
 }
 
-class MainWindowExamples : public MainWindow,
+class MainWindowExamples : public MainWindowAnalysis,
                            public ::testing::WithParamInterface<test::WorkedExample> {};
 
 // The fields typed by hand and the button clicked: the report shows the worked-out grids.
@@ -176,7 +176,7 @@ TEST_P(MainWindowExamples, TheReportShowsTheWorkedOutGrids) {
 
 INSTANTIATE_TEST_SUITE_P(ByHand, MainWindowExamples, ::testing::ValuesIn(test::workedExamples()));
 
-TEST_F(MainWindow, EditedFieldsAreUsedAndShownAsTyped) {
+TEST_F(MainWindowAnalysis, EditedFieldsAreUsedAndShownAsTyped) {
     enter("黄思婷");
     w().Edit2->setText("$C");
     w().Edit4->setText("00");
@@ -187,7 +187,7 @@ TEST_F(MainWindow, EditedFieldsAreUsedAndShownAsTyped) {
     EXPECT_EQ(lines[10], "地格是: 9");
 }
 
-TEST_F(MainWindow, TerminalAndWindowGiveTheSameReport) {
+TEST_F(MainWindowAnalysis, TerminalAndWindowGiveTheSameReport) {
     const auto cli = test::installCli(dir.path());
     for (const char* name : {"黄思婷", "张海", "  李明明明 ", "张海龙a"}) {
         enter(QString::fromUtf8(name));
@@ -203,7 +203,7 @@ TEST_F(MainWindow, TerminalAndWindowGiveTheSameReport) {
 }
 
 // Enter on a focused button presses it, as Space does; the keypad's Enter too.
-TEST_F(MainWindow, EnterOnAFocusedButtonPressesIt) {
+TEST_F(MainWindowAnalysis, EnterOnAFocusedButtonPressesIt) {
     test::showActive(&w());
     w().Edit2->setFocus();
     test::press(Qt::Key_A, Qt::ControlModifier);
@@ -225,23 +225,23 @@ TEST_F(MainWindow, EnterOnAFocusedButtonPressesIt) {
 
 // Enter on 自动取名 opens the automatic naming window; Enter in its chooser keeps it open, Enter on
 // its 关闭 closes it, and the focus is back on 自动取名.
-TEST_F(MainWindow, EnterOpensTheAutomaticNamingWindowAndItsChooserKeepsIt) {
+TEST_F(MainWindowAnalysis, EnterOpensTheAutomaticNamingWindowAndItsChooserKeepsIt) {
     test::writeFile(dir.path() / "xm" / "欧阳.txt", G("欧阳娜") + "\r\n");
-    TForm2& form2 = *program.form2;
+    AutoNamingWindow& autoNaming = *program.autoNaming;
     test::showActive(&w());
     test::tabTo(w().Button2);
     const test::WhenModal inside([&](QWidget* modal) {
-        EXPECT_EQ(modal, &form2);
-        EXPECT_EQ(QApplication::focusWidget(), form2.ComboBox1);
+        EXPECT_EQ(modal, &autoNaming);
+        EXPECT_EQ(QApplication::focusWidget(), autoNaming.ComboBox1);
         test::type("欧阳");
         test::pressReturn();
-        EXPECT_TRUE(form2.isVisible());
-        EXPECT_EQ(form2.Memo2->toPlainText(), "欧阳娜");
-        test::tabTo(form2.Button5);
+        EXPECT_TRUE(autoNaming.isVisible());
+        EXPECT_EQ(autoNaming.Memo2->toPlainText(), "欧阳娜");
+        test::tabTo(autoNaming.Button5);
         test::pressReturn();
     });
     test::pressReturn();  // returns when the window is closed
-    EXPECT_FALSE(form2.isVisible());
+    EXPECT_FALSE(autoNaming.isVisible());
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 }
 
@@ -261,8 +261,8 @@ class Help : public ::testing::Test {
     void SetUp() override {
         program = createProgram({test::programDir(), test::programDir()});
         dialogs.shown.clear();
-        test::showActive(program.form1.get());
-        test::tabTo(program.form1->Button4);  // 帮助
+        test::showActive(program.mainWindow.get());
+        test::tabTo(program.mainWindow->Button4);  // 帮助
     }
     test::RecordingDialogs dialogs;
     Program program;
@@ -272,8 +272,8 @@ TEST_F(Help, ADesktopViewerGetsThePage) {
     PageViewer viewer;
     test::pressReturn();
     EXPECT_EQ(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdU16String(
-                                 program.form1->helpPage().u16string()))});
-    EXPECT_EQ(program.form1->helpWindow(), nullptr);
+                                 program.mainWindow->helpPage().u16string()))});
+    EXPECT_EQ(program.mainWindow->helpWindow(), nullptr);
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
@@ -282,7 +282,7 @@ TEST_F(Help, WithoutAViewerTheProgramShowsThePageItself) {
     if (QGuiApplication::platformName() != "offscreen")
         GTEST_SKIP() << "needs a desktop without a viewer";
     test::pressReturn();
-    HelpWindow* help = program.form1->helpWindow();
+    HelpWindow* help = program.mainWindow->helpWindow();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->windowTitle(), "Quenvil 使用教程");
@@ -294,10 +294,10 @@ TEST_F(Help, WithoutAViewerTheProgramShowsThePageItself) {
     EXPECT_TRUE(dialogs.shown.isEmpty());
     // Again: the same window comes back.
     help->close();
-    test::showActive(program.form1.get());
-    program.form1->Button4->setFocus();
+    test::showActive(program.mainWindow.get());
+    program.mainWindow->Button4->setFocus();
     test::pressReturn();
-    EXPECT_EQ(program.form1->helpWindow(), help);
+    EXPECT_EQ(program.mainWindow->helpWindow(), help);
     EXPECT_TRUE(help->isVisible());
 }
 
@@ -307,7 +307,7 @@ TEST(HelpMissing, AMissingPageIsReported) {
     test::RecordingDialogs dialogs;
     Program program = createProgram({dir.path(), dir.path()});
     dialogs.shown.clear();
-    program.form1->Button4->click();
+    program.mainWindow->Button4->click();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].startsWith("error: ")) << dialogs.shown[0].toStdString();
     EXPECT_TRUE(dialogs.shown[0].contains("Quenvil使用教程.html"));
@@ -318,7 +318,7 @@ TEST(RealProgram, StartsQuietlyAndThePresetNameAgreesWithThePresetStrokes) {
     test::RecordingDialogs dialogs;
     Program program = createProgram({test::programDir(), test::programDir()});
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
-    TForm1& w = *program.form1;
+    MainWindow& w = *program.mainWindow;
     const QStringList before = {w.Edit2->text(), w.Edit3->text(), w.Edit4->text(), w.Edit5->text()};
     QTest::keyClick(w.Edit1, Qt::Key_Return);
     EXPECT_EQ(before,
@@ -349,10 +349,10 @@ TEST(MainWindowStartup, ABusyDatabaseAtStartIsOpenedByTheFirstActionAfterwards) 
     EXPECT_TRUE(dialogs.shown.last().startsWith("error: the database connection is closed"));
     writer.rollback();
     dialogs.shown.clear();
-    program.form1->Edit1->setText("张三");
-    QTest::keyClick(program.form1->Edit1, Qt::Key_Return);
+    program.mainWindow->Edit1->setText("张三");
+    QTest::keyClick(program.mainWindow->Edit1, Qt::Key_Return);
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
-    EXPECT_EQ(program.form1->Edit2->text(), "11");
+    EXPECT_EQ(program.mainWindow->Edit2->text(), "11");
 }
 
 TEST(MainWindowStartup, MissingDatabaseIsReportedAndStartupCarriesOn) {
@@ -362,11 +362,11 @@ TEST(MainWindowStartup, MissingDatabaseIsReportedAndStartupCarriesOn) {
     ASSERT_GE(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].startsWith("message: unable to open database file"))
         << dialogs.shown[0].toStdString();
-    EXPECT_TRUE(program.form2 && program.form3 && program.form4);
+    EXPECT_TRUE(program.autoNaming && program.manualNaming && program.semiAutoNaming);
     // Every later query reports its own error.
     dialogs.shown.clear();
-    program.form1->Edit1->setText("张");
-    QTest::keyClick(program.form1->Edit1, Qt::Key_Return);
+    program.mainWindow->Edit1->setText("张");
+    QTest::keyClick(program.mainWindow->Edit1, Qt::Key_Return);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].startsWith("error: the database connection is closed"));
 }

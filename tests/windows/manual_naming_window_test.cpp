@@ -27,7 +27,7 @@ class ManualNaming : public ::testing::Test {
         data.fantizi.erase(data.fantizi.begin() + 15);  // no row of 16 strokes
         test::buildFixtureDb(dir.path(), data);
         db.open(dir.path());
-        w = std::make_unique<TForm3>(db);
+        w = std::make_unique<ManualNamingWindow>(db);
     }
     void suggest(const QString& surname) {
         w->Edit1->setText(surname);
@@ -41,7 +41,7 @@ class ManualNaming : public ::testing::Test {
     test::TempDir dir;
     test::RecordingDialogs dialogs;
     Database db;
-    std::unique_ptr<TForm3> w;
+    std::unique_ptr<ManualNamingWindow> w;
 };
 
 TEST_F(ManualNaming, CreationSuggestsForThePresetSurname) {

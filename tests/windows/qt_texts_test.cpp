@@ -67,7 +67,7 @@ TEST(QtTexts, UnknownSurnameInTheChooserShowsTheBoxAndTheWindowStays) {
     std::filesystem::create_directories(dir.path() / "xm");
     test::writeFile(dir.path() / "xm" / "王.txt", G("王小明") + "\r\n");
     RealDialogs real;
-    TForm2 w(db, dir.path());
+    AutoNamingWindow w(db, dir.path());
     test::showActive(&w);
     ASSERT_EQ(QApplication::focusWidget(), w.ComboBox1);
     QString shown;

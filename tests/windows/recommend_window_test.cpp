@@ -580,7 +580,7 @@ class RecommendFromMain : public ::testing::Test {
         std::filesystem::copy_file(test::programDir() / kDatabaseFileName,
                                    dir.path() / kDatabaseFileName);
         program = createProgram({dir.path(), test::programDir()});
-        program.form1->show();
+        program.mainWindow->show();
     }
     test::TempDir dir;
     test::RecordingDialogs dialogs;
@@ -588,7 +588,7 @@ class RecommendFromMain : public ::testing::Test {
 };
 
 TEST_F(RecommendFromMain, TheSixthButtonFitsTheRowAndTheOthersStay) {
-    TForm1& w = *program.form1;
+    MainWindow& w = *program.mainWindow;
     EXPECT_EQ(w.Button8->text(), "名字推荐");
     EXPECT_EQ(w.Button8->geometry(), QRect(568, 8, 104, 28));
     EXPECT_EQ(w.Button5->geometry(), QRect(456, 8, 104, 28));
@@ -599,9 +599,9 @@ TEST_F(RecommendFromMain, TheSixthButtonFitsTheRowAndTheOthersStay) {
 }
 
 TEST_F(RecommendFromMain, MissingEngineDataIsReportedAndTriedAgain) {
-    TForm1& main = *program.form1;
-    main.database().ADODS1.close();  // a table cannot be dropped under an open result
-    main.database().ADOCN.execute("drop table pinyin");
+    MainWindow& main = *program.mainWindow;
+    main.database().characterQuery.close();  // a table cannot be dropped under an open result
+    main.database().connection.execute("drop table pinyin");
     QTest::mouseClick(main.Button8, Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].startsWith("error: 读取名字推荐的数据失败："))
@@ -612,7 +612,7 @@ TEST_F(RecommendFromMain, MissingEngineDataIsReportedAndTriedAgain) {
 }
 
 TEST_F(RecommendFromMain, ANameSentGoesIntoTheAnalysis) {
-    TForm1& main = *program.form1;
+    MainWindow& main = *program.mainWindow;
     std::string sentName;
     bool wasModal = false;
     QTimer::singleShot(0, [&] {

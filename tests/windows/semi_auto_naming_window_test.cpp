@@ -28,7 +28,7 @@ class SemiAuto : public ::testing::Test {
     void SetUp() override {
         test::buildFixtureDb(dir.path(), test::numberedFixture());
         db.open(dir.path());
-        w = std::make_unique<TForm4>(db);
+        w = std::make_unique<SemiAutoNamingWindow>(db);
     }
     void browse(const std::string& bytes) {
         const auto file = dir.path() / "names.txt";
@@ -39,7 +39,7 @@ class SemiAuto : public ::testing::Test {
     test::TempDir dir;
     test::RecordingDialogs dialogs;
     Database db;
-    std::unique_ptr<TForm4> w;
+    std::unique_ptr<SemiAutoNamingWindow> w;
 };
 
 TEST_F(SemiAuto, Utf8AndUtf16FilesAreImportedAsText) {
@@ -66,7 +66,7 @@ TEST_F(SemiAuto, ABusyDatabaseStopsTheImportWithAMessageAndKeepsTheList) {
     DataSet rows(reader);
     rows.setCommandText("select * from xm");
     rows.open();  // another program in the middle of a read
-    db.ADOCN.setBusyTimeout(200);
+    db.connection.setBusyTimeout(200);
     dialogs.shown.clear();
     w->Button1->click();
     ASSERT_EQ(dialogs.shown.size(), 1);
@@ -206,7 +206,7 @@ TEST_F(SemiAuto, CancelAndUnreadableFiles) {
     EXPECT_TRUE(w->Button1->isEnabled());
     EXPECT_TRUE(w->holdsLoadedList());
 
-    TForm4 fresh(db);
+    SemiAutoNamingWindow fresh(db);
     dialogs.answers.push_back(QString::fromStdString((dir.path() / "missing.txt").string()));
     fresh.Button2->click();
     EXPECT_TRUE(dialogs.shown.last().contains("No such file or directory"));
