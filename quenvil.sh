@@ -19,6 +19,7 @@ PACKAGES=(
   desktop-file-utils appstream
   dpkg-dev file
   clang libclang-rt-14-dev time
+  python3 opencc libopencc-data
 )
 
 install_missing() {
