@@ -8,7 +8,8 @@ namespace quenvil {
 // imported names in xm and xm2) belong to the user.
 inline constexpr const char* kReferenceTables[] = {
     "fantizi", "wuge", "sancai",                                          // the four windows
-    "pinyin", "surname_reading", "compound_surname", "bad_sound", "name_char"};  // recommendations
+    "pinyin", "surname_reading", "compound_surname", "bad_sound", "name_char",  // recommendations
+    "name_reading", "name_word", "famous_person", "given_name", "classic_line"};
 
 // Written by the builder as the database's user_version. Raise it by one whenever a source of
 // these tables in resources/ (fantizi.tsv, wuge.tsv, sancai.tsv, pinyin.tsv,

@@ -2,8 +2,10 @@
 #include "naming/recommend.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
+#include "naming/naming_score.h"
 #include "text/utf8.h"
 
 namespace quenvil {
@@ -16,21 +18,144 @@ bool usable(const NamingData& data, char32_t cp) {
 // Two characters may stand in one given name unless one is for boys and the other for girls.
 bool kindsAgree(char a, char b) { return a == 'n' || b == 'n' || a == b; }
 
-// One slot of the given name: the fixed character, or the candidates.
+char sexOf(Gender g) {
+    switch (g) {
+        case Gender::Male:
+            return 'm';
+        case Gender::Female:
+            return 'f';
+        case Gender::Any:
+            break;
+    }
+    return 'n';
+}
+
+// One slot of the given name: a curated character, or the family's fixed one.
 struct Choice {
-    const NameChar* nameChar;  // null for the fixed character
+    const NameChar* curated;  // null for a fixed character that is not curated
     char32_t cp;
     std::string_view text;
     char kind;  // the fixed character counts as 'n'
     int rank;
+    int tier;  // the fixed character counts as 1: the family chose it
+    CharPlace place;
 };
 
+Choice choiceOf(const NameChar& c) {
+    return {&c, c.codePoint, c.text, c.kind, c.rank, c.tier, c.place};
+}
+
 struct Candidate {
-    int score;
-    int rank1, rank2;
+    Ranking ranking;
+    int rank1 = 0, rank2 = 0;
+    int32_t strokes1 = 0, strokes2 = 0;
+    char32_t cp1 = 0, cp2 = 0;
     std::string name;
-    int turn = 0;
 };
+
+// Best first: the order key, the naming score, the numerology score, then the ranks of the
+// characters so that the order is the same on every run.
+bool better(const Candidate& x, const Candidate& y) {
+    if (x.ranking.key() != y.ranking.key()) return x.ranking.key() > y.ranking.key();
+    if (x.ranking.naming != y.ranking.naming) return x.ranking.naming > y.ranking.naming;
+    if (x.ranking.numerology != y.ranking.numerology) {
+        return x.ranking.numerology > y.ranking.numerology;
+    }
+    if (x.rank1 != y.rank1) return x.rank1 < y.rank1;
+    return x.rank2 < y.rank2;
+}
+
+// Makes each block of kVarietyBlock names over the first kVarietyDepth varied: no given-name
+// character more than kVarietyCharLimit times in a block, and at least kVarietyPatterns stroke
+// patterns where the remaining names have them. Names that do not fit a block move down, in
+// their order; nothing is dropped.
+void makeVaried(std::vector<Candidate>& found) {
+    std::vector<Candidate> out;
+    out.reserve(found.size());
+    std::vector<Candidate> rest(std::make_move_iterator(found.begin()),
+                                std::make_move_iterator(found.end()));
+    while (!rest.empty() && out.size() < kVarietyDepth) {
+        std::vector<size_t> picked;
+        std::map<char32_t, int> uses;
+        auto fits = [&](const Candidate& c) {
+            return uses[c.cp1] < kVarietyCharLimit && (c.cp2 == 0 || uses[c.cp2] < kVarietyCharLimit);
+        };
+        auto take = [&](size_t i) {
+            picked.push_back(i);
+            ++uses[rest[i].cp1];
+            if (rest[i].cp2 != 0) ++uses[rest[i].cp2];
+        };
+        for (size_t i = 0; i < rest.size() && picked.size() < kVarietyBlock; ++i) {
+            if (fits(rest[i])) take(i);
+        }
+        // Too few stroke patterns: the best name of each missing pattern replaces the last
+        // name of a pattern that the block holds more than once.
+        auto pattern = [&](size_t i) { return std::pair(rest[i].strokes1, rest[i].strokes2); };
+        std::map<std::pair<int32_t, int32_t>, int> patterns;
+        for (size_t i : picked) ++patterns[pattern(i)];
+        for (size_t i = 0; i < rest.size() && patterns.size() < kVarietyPatterns; ++i) {
+            if (patterns.count(pattern(i)) ||
+                std::find(picked.begin(), picked.end(), i) != picked.end()) {
+                continue;
+            }
+            auto victim = std::find_if(picked.rbegin(), picked.rend(),
+                                       [&](size_t j) { return patterns[pattern(j)] > 1; });
+            if (victim == picked.rend() && picked.size() >= kVarietyBlock) break;
+            if (victim != picked.rend()) {
+                --patterns[pattern(*victim)];
+                picked.erase(std::next(victim).base());
+            }
+            picked.push_back(i);
+            ++patterns[pattern(i)];
+        }
+        std::sort(picked.begin(), picked.end());
+        for (size_t i : picked) out.push_back(std::move(rest[i]));
+        for (auto it = picked.rbegin(); it != picked.rend(); ++it) {
+            rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(*it));
+        }
+    }
+    for (Candidate& c : rest) out.push_back(std::move(c));
+    found = std::move(out);
+}
+
+// The options checked; the fixed character as a choice when there is one.
+std::optional<Choice> checkOptions(const NamingData& data, std::string_view surname,
+                                   const RecommendOptions& o) {
+    if (!isKnownSurname(data, surname)) {
+        throw RecommendError("unknown surname: " + std::string(surname) +
+                             " (neither a compound surname of the list nor a character with a "
+                             "stroke count)");
+    }
+    if (o.length != 1 && o.length != 2) throw RecommendError("the length is 1 or 2");
+    if (!o.with.empty()) {
+        const std::vector<char32_t> cps = utf8CodePoints(o.with);
+        if (cps.size() != 1 || !usable(data, cps[0])) {
+            throw RecommendError("--with takes one character with a stroke count and a reading: " +
+                                 o.with);
+        }
+    }
+    if (o.fixed.empty()) return std::nullopt;
+    const std::vector<char32_t> cps = utf8CodePoints(o.fixed);
+    if (cps.size() != 1 || !usable(data, cps[0])) {
+        throw RecommendError(
+            "the fixed character must be one character with a stroke count and a reading: " +
+            o.fixed);
+    }
+    if (o.fixedAt != 2 && o.fixedAt != 3) throw RecommendError("--at is 2 or 3");
+    if (o.fixedAt == 3 && o.length != 2) {
+        throw RecommendError("a fixed character at 3 needs a given name of two characters");
+    }
+    return Choice{data.nameChar(cps[0]), cps[0], o.fixed, 'n', -1, 1, CharPlace::Any};
+}
+
+// Whether a pair's classical source satisfies the options.
+bool sourceFits(const NamingData& data, char32_t a, char32_t b, const RecommendOptions& o) {
+    if (o.source == RecommendOptions::Source::All) return true;
+    const ClassicLines::Pair* p = b == 0 ? nullptr : data.classics().find(a, b);
+    if (!p) return false;
+    if (o.source == RecommendOptions::Source::AnyClassic) return true;
+    return p->lines[static_cast<size_t>(o.book)] != ClassicLines::kNone;
+}
 
 }  // namespace
 
@@ -54,63 +179,63 @@ bool isKnownSurname(const NamingData& data, std::string_view surname) {
 
 std::vector<ScoredName> recommend(const NamingData& data, std::string_view surname,
                                   const RecommendOptions& o) {
-    if (!isKnownSurname(data, surname)) {
-        throw RecommendError("unknown surname: " + std::string(surname) +
-                             " (neither a compound surname of the list nor a character with a "
-                             "stroke count)");
-    }
-    if (o.length != 1 && o.length != 2) throw RecommendError("the length is 1 or 2");
-    std::optional<Choice> fixed;
-    if (!o.fixed.empty()) {
-        const std::vector<char32_t> cps = utf8CodePoints(o.fixed);
-        if (cps.size() != 1 || !usable(data, cps[0])) {
-            throw RecommendError(
-                "the fixed character must be one character with a stroke count "
-                "and a reading: " +
-                o.fixed);
-        }
-        if (o.fixedAt != 2 && o.fixedAt != 3) throw RecommendError("--at is 2 or 3");
-        if (o.fixedAt == 3 && o.length != 2) {
-            throw RecommendError("a fixed character at 3 needs a given name of two characters");
-        }
-        fixed = Choice{nullptr, cps[0], o.fixed, 'n', -1};
-    }
-    std::vector<ScoredName> result;
-    if (o.top == 0) return result;
-
+    const std::optional<Choice> fixed = checkOptions(data, surname, o);
+    const char sex = sexOf(o.gender);
     const std::vector<char32_t> surnameCps = utf8CodePoints(surname);
     std::vector<int32_t> surnameStrokes;
     for (char32_t cp : surnameCps) surnameStrokes.push_back(data.strokes(cp));
+    const char32_t with = o.with.empty() ? 0 : utf8CodePoints(o.with)[0];
 
-    // The candidates of each slot, by stroke count.
+    // The curated characters of the sex, by stroke count; those of tier 4 only for the attested
+    // names that hold them.
     std::vector<Choice> pool;
     for (const NameChar& c : data.nameChars()) {
         if (!fitsGender(c.kind, o.gender)) continue;
         if (fixed && c.codePoint == fixed->cp) continue;
-        pool.push_back({&c, c.codePoint, c.text, c.kind, c.rank});
+        pool.push_back(choiceOf(c));
     }
     int32_t maxStrokes = fixed ? data.strokes(fixed->cp) : 1;
     for (const Choice& c : pool) maxStrokes = std::max(maxStrokes, data.strokes(c.cp));
-    std::vector<std::vector<const Choice*>> byCount(static_cast<size_t>(maxStrokes) + 1);
+    using Slots = std::vector<std::vector<const Choice*>>;
+    Slots byCount(static_cast<size_t>(maxStrokes) + 1);
     for (const Choice& c : pool) byCount[static_cast<size_t>(data.strokes(c.cp))].push_back(&c);
-    std::vector<std::vector<const Choice*>> fixedSlot;
+    Slots fixedSlot;
     if (fixed) {
         fixedSlot.resize(static_cast<size_t>(maxStrokes) + 1);
         fixedSlot[static_cast<size_t>(data.strokes(fixed->cp))].push_back(&*fixed);
     }
-    const auto& first = fixed && o.fixedAt == 2 ? fixedSlot : byCount;
-    const auto& second = fixed && o.fixedAt == 3 ? fixedSlot : byCount;
+    const Slots& first = fixed && o.fixedAt == 2 ? fixedSlot : byCount;
+    const Slots& second = fixed && o.fixedAt == 3 ? fixedSlot : byCount;
 
     std::vector<Candidate> found;
     std::string name;
     auto consider = [&](const Choice& a, const Choice* b) {
+        if (with != 0 && a.cp != with && (!b || b->cp != with)) return;
+        if (!sourceFits(data, a.cp, b ? b->cp : 0, o)) return;
+        if (b) {
+            // A pair of characters that may not be recommended alone is taken when parents
+            // really give it (一诺); the fixed character is the family's and stays as it is.
+            const char attested = data.attested().sex(a.cp, b->cp);
+            const bool attestedFits = attested != 0 && (attested == 'n' || sex == 'n' || attested == sex);
+            const bool sitsWell = (a.rank < 0 || a.place != CharPlace::Last) &&
+                                  (b->rank < 0 || b->place != CharPlace::First);
+            if (!attestedFits && (a.tier > 3 || b->tier > 3 || !sitsWell)) return;
+        } else if (a.tier > 3) {
+            return;
+        }
         name.assign(surname);
         name += a.text;
         if (b) name += b->text;
-        bool badSound = false;
-        const int s = scoreOnly(data, name, &badSound);
-        if (s < 0 || badSound) return;
-        found.push_back({s, a.rank, b ? b->rank : -1, name, 0});
+        Candidate c;
+        if (!rankName(data, name, c.ranking, sex) || !c.ranking.usable) return;
+        c.rank1 = a.rank;
+        c.rank2 = b ? b->rank : -1;
+        c.strokes1 = data.strokes(a.cp);
+        c.strokes2 = b ? data.strokes(b->cp) : 0;
+        c.cp1 = a.cp;
+        c.cp2 = b ? b->cp : 0;
+        c.name = name;
+        found.push_back(std::move(c));
     };
     for (const GivenCounts& counts :
          favourableCounts(surnameStrokes, o.length, data.ratings(), maxStrokes)) {
@@ -120,34 +245,16 @@ std::vector<ScoredName> recommend(const NamingData& data, std::string_view surna
                 continue;
             }
             for (const Choice* b : second[static_cast<size_t>(counts.second)]) {
-                if (a->cp == b->cp || !kindsAgree(a->kind, b->kind)) continue;
+                if (!kindsAgree(a->kind, b->kind)) continue;
                 consider(*a, b);
             }
         }
     }
-    // Best score first; within one score, the first given-name characters take turns (each one's
-    // best pair, then each one's second ...), so that one character does not fill the list.
-    std::sort(found.begin(), found.end(), [](const Candidate& x, const Candidate& y) {
-        if (x.score != y.score) return x.score > y.score;
-        if (x.rank1 != y.rank1) return x.rank1 < y.rank1;
-        return x.rank2 < y.rank2;
-    });
-    for (size_t i = 0; i < found.size();) {
-        size_t end = i;
-        while (end < found.size() && found[end].score == found[i].score) ++end;
-        int turn = 0;
-        for (size_t j = i; j < end; ++j) {
-            turn = j > i && found[j].rank1 == found[j - 1].rank1 ? turn + 1 : 0;
-            found[j].turn = turn;
-        }
-        std::stable_sort(found.begin() + static_cast<std::ptrdiff_t>(i),
-                         found.begin() + static_cast<std::ptrdiff_t>(end),
-                         [](const Candidate& x, const Candidate& y) { return x.turn < y.turn; });
-        i = end;
-    }
-    const size_t keep = std::min(o.top, found.size());
-    result.resize(keep);
-    for (size_t i = 0; i < keep; ++i) scoreName(data, found[i].name, result[i]);
+    std::sort(found.begin(), found.end(), better);
+    makeVaried(found);
+    const size_t keep = o.top == 0 ? found.size() : std::min(o.top, found.size());
+    std::vector<ScoredName> result(keep);
+    for (size_t i = 0; i < keep; ++i) scoreName(data, found[i].name, result[i], nullptr, sex);
     return result;
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "naming/naming_score.h"
 #include "text/utf8.h"
 
 namespace quenvil {
@@ -34,6 +35,7 @@ struct Reading {
     std::array<int32_t, 4> strokes{};
     std::array<const Syllable*, 4> syllables{};
     std::array<uint16_t, 4> toneless{};
+    std::array<uint8_t, 4> tones{};
 };
 
 bool readName(const NamingData& data, std::string_view name, Reading& r, ScoreFailure* why) {
@@ -59,7 +61,9 @@ bool readName(const NamingData& data, std::string_view name, Reading& r, ScoreFa
     if (n == 4 && r.surnameCharacters != 2) return fail(ScoreFailure::Length);
     for (int i = 0; i < n; ++i) {
         r.strokes[i] = data.strokes(r.cps[i]);
-        const uint16_t id = data.readingId(r.cps[i]);
+        // A given-name character reads as it does in names (兴 xīng, 长 cháng).
+        const uint16_t id = i >= r.surnameCharacters ? data.givenReadingId(r.cps[i])
+                                                     : data.readingId(r.cps[i]);
         if (r.strokes[i] <= 0 || id == 0) return fail(ScoreFailure::Unknown);
         r.syllables[i] = &data.syllable(id);
     }
@@ -68,7 +72,10 @@ bool readName(const NamingData& data, std::string_view name, Reading& r, ScoreFa
     if (const auto* reading = data.surnameReading(r.cps[0], sl == 2 ? r.cps[1] : 0)) {
         for (int i = 0; i < sl; ++i) r.syllables[i] = &data.syllable((*reading)[i]);
     }
-    for (int i = 0; i < n; ++i) r.toneless[i] = r.syllables[i]->tonelessId;
+    for (int i = 0; i < n; ++i) {
+        r.toneless[i] = r.syllables[i]->tonelessId;
+        r.tones[i] = static_cast<uint8_t>(r.syllables[i]->tone);
+    }
     return true;
 }
 
@@ -77,16 +84,19 @@ Grids gridsOf(const Reading& r) {
     return computeGrids(all.first(r.surnameCharacters), all.subspan(r.surnameCharacters));
 }
 
-// The score, and with out the whole ScoredName with its notes.
-int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSound) {
+// The numerology score, and with out the whole ScoredName with its notes (the naming score is
+// added by scoreName).
+int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSound,
+          int* soundLostOut = nullptr) {
     const Grids g = gridsOf(r);
     const Ratings& ratings = data.ratings();
     const std::array<LuckClass, 5> classes = {ratings.number(g.heaven), ratings.number(g.person),
                                               ratings.number(g.earth), ratings.number(g.total),
                                               ratings.number(g.outer)};
-    const std::span<const uint16_t> toneless(r.toneless.data(), static_cast<size_t>(r.characters));
+    const auto count = static_cast<size_t>(r.characters);
     const std::vector<const BadSound*> hits =
-        data.sounds().hits(toneless, static_cast<size_t>(r.surnameCharacters));
+        data.sounds().hits(std::span(r.toneless.data(), count), std::span(r.tones.data(), count),
+                           static_cast<size_t>(r.surnameCharacters));
     if (badSound) *badSound = !hits.empty();
     std::vector<Note>* notes = out ? &out->notes : nullptr;
     if (notes) {
@@ -118,6 +128,7 @@ int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSo
     const int soundLost = notes ? soundNotes(syllables, data.initials(), data.finals(), *notes)
                                 : soundCost(syllables);
     total += std::max(0, kSoundPoints - soundLost);
+    if (soundLostOut) *soundLostOut = soundLost;
     int charLost = 0;
     for (int i = r.surnameCharacters; i < r.characters; ++i) {
         if (data.rarity(r.cps[i]) == 0) continue;
@@ -169,12 +180,22 @@ size_t prefixBytes(std::string_view s, int count) {
 
 }  // namespace
 
-bool scoreName(const NamingData& data, std::string_view name, ScoredName& out, ScoreFailure* why) {
+bool scoreName(const NamingData& data, std::string_view name, ScoredName& out, ScoreFailure* why,
+               char sex) {
     Reading r;
     if (!readName(data, name, r, why)) return false;
     if (why) *why = ScoreFailure::None;
     out.name.assign(name);
-    score(data, r, &out, nullptr);
+    int soundLost = 0;
+    score(data, r, &out, nullptr, &soundLost);
+    const NamingResult naming =
+        namingScore(data, std::span(r.cps.data(), static_cast<size_t>(r.characters)),
+                    static_cast<size_t>(r.surnameCharacters), soundLost, out.badSound, sex,
+                    &out.notes);
+    out.naming = naming.points;
+    out.usable = naming.usable;
+    out.sourceLine = naming.sourceLine;
+    out.overall = overallScore(out.score, out.naming);
     return true;
 }
 
@@ -184,9 +205,33 @@ int scoreOnly(const NamingData& data, std::string_view name, bool* badSound) {
     return score(data, r, nullptr, badSound);
 }
 
+int Ranking::key() const { return orderKey(usable, overall); }
+
+bool rankName(const NamingData& data, std::string_view name, Ranking& out, char sex) {
+    Reading r;
+    if (!readName(data, name, r, nullptr)) return false;
+    bool badSound = false;
+    int soundLost = 0;
+    out.numerology = score(data, r, nullptr, &badSound, &soundLost);
+    const NamingResult naming =
+        namingScore(data, std::span(r.cps.data(), static_cast<size_t>(r.characters)),
+                    static_cast<size_t>(r.surnameCharacters), soundLost, badSound, sex, nullptr);
+    out.naming = naming.points;
+    out.usable = naming.usable;
+    out.sourceLine = naming.sourceLine;
+    out.overall = overallScore(out.numerology, out.naming);
+    return true;
+}
+
+int orderKeyOnly(const NamingData& data, std::string_view name, char sex) {
+    Ranking r;
+    return rankName(data, name, r, sex) ? r.key() : -1;
+}
+
 void sortByScore(std::vector<ScoredName>& names) {
-    std::stable_sort(names.begin(), names.end(),
-                     [](const ScoredName& a, const ScoredName& b) { return a.score > b.score; });
+    std::stable_sort(names.begin(), names.end(), [](const ScoredName& a, const ScoredName& b) {
+        return orderKey(a.usable, a.overall) > orderKey(b.usable, b.overall);
+    });
 }
 
 std::vector<ScoredName> scoreNames(const NamingData& data, std::span<const std::string> names,

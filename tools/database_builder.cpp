@@ -1,6 +1,8 @@
 // Database builder: schema and rows of fantizi, wuge, sancai, xm and xm2.
 #include "tools/database_builder.h"
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <vector>
 
@@ -17,20 +19,60 @@ std::string rated(const std::string& rating, const std::string& text) {
     return "【" + rating + "】" + text;
 }
 
+// The recommendation engine's tables (naming/naming_data.h reads them): each source's rows, its
+// fields in order, as UTF-8 text.
+void writeEngineTables(Connection& cn, const NamingSources& src) {
+    const struct {
+        const char* table;
+        const char* columns;  // the first is the row's key where it has one
+        const std::vector<SourceLine>* rows;
+    } tables[] = {
+        {"pinyin", "hanzi text primary key, pinyin text", &src.pinyin},
+        {"name_reading", "hanzi text primary key, pinyin text", &src.nameReadings},
+        {"surname_reading", "surname text primary key, pinyin text", &src.surnameReadings},
+        {"compound_surname", "surname text primary key", &src.compounds},
+        {"bad_sound", "syllables text, tones text, word text, category text", &src.badSounds},
+        {"name_word", "pattern text, applies text, gender text, action text, reason text",
+         &src.nameWords},
+        {"famous_person", "name text, who text", &src.famous},
+        {"given_name", "name text, sex text", &src.givenNames},
+        {"classic_line", "book text, title text, author text, line text", &src.classics},
+    };
+    for (const auto& t : tables) {
+        cn.execute(std::string("create table ") + t.table + "(" + t.columns + ")");
+        const size_t n = static_cast<size_t>(std::count(t.columns, t.columns + std::strlen(t.columns), ',')) + 1;
+        std::string insert = std::string("insert into ") + t.table + " values(?";
+        for (size_t i = 1; i < n; ++i) insert += ", ?";
+        insert += ")";
+        for (const SourceLine& row : *t.rows) {
+            std::vector<Param> params;
+            for (size_t i = 0; i < n; ++i) {
+                params.push_back(Param::utf8(i < row.fields.size() ? row.fields[i] : ""));
+            }
+            cn.execute(insert, params);
+        }
+    }
+    cn.execute(
+        "create table name_char(hanzi text primary key, kind text, tier text, place text, "
+        "doubled text, meaning text, rank integer)");
+    int rank = 0;
+    for (const GivenNameChar& g : src.nameChars) {
+        std::vector<Param> params{Param::utf8(g.character)};
+        const char* defaults[] = {"n", "3", "any", "-", ""};
+        for (size_t i = 0; i < 5; ++i) {
+            params.push_back(Param::utf8(i < g.columns.size() ? g.columns[i] : defaults[i]));
+        }
+        params.push_back(Param::of(rank++));
+        cn.execute("insert into name_char values(?, ?, ?, ?, ?, ?, ?)", params);
+    }
+}
+
 }  // namespace
 
 void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesystem::path& out) {
-    const auto fantiziFile = sourcesDir / "fantizi.tsv";
-    const auto wugeFile = sourcesDir / "wuge.tsv";
-    const auto sancaiFile = sourcesDir / "sancai.tsv";
-    const auto fantizi = readSource(fantiziFile, 2);
-    const auto wuge = readSource(wugeFile, 3);
-    const auto sancai = readSource(sancaiFile, 3);
-    const auto pinyin = readSource(sourcesDir / "pinyin.tsv", 2);
-    const auto surnameReadings = readSource(sourcesDir / "surname_readings.tsv", 2);
-    const auto compounds = readSource(sourcesDir / "compound_surnames.txt", 1);
-    const auto badSounds = readSource(sourcesDir / "bad_sounds.tsv", 3);
-    const auto nameChars = readCuratedNameChars(sourcesDir);
+    const NamingSources src = readNamingSources(sourcesDir);
+    // The data must load: a source that does not fit the others stops the build here.
+    (void)namingDataOf(src);
 
     std::error_code ec;
     std::filesystem::remove(out, ec);
@@ -50,20 +92,15 @@ void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesyste
     cn.execute("create index sancai_key on sancai(sancai)");
     cn.execute("create table xm(xingming text)");
     cn.execute("create table xm2(xingming text)");
-    // The recommendation engine's tables (naming/naming_data.h reads them).
-    cn.execute("create table pinyin(hanzi text primary key, pinyin text)");
-    cn.execute("create table surname_reading(surname text primary key, pinyin text)");
-    cn.execute("create table compound_surname(surname text primary key)");
-    cn.execute("create table bad_sound(syllables text primary key, word text, category text)");
-    cn.execute("create table name_char(hanzi text primary key, kind text, rank integer)");
+    writeEngineTables(cn, src);
 
-    for (const auto& row : fantizi) {
+    for (const auto& row : src.fantizi) {
         cn.execute("insert into fantizi(bihua, hanzi) values(?, ?)",
-                   {Param::of(integerField(fantiziFile, row, 0)), Param::utf8(row.fields[1])});
+                   {Param::of(integerField("fantizi.tsv", row, 0)), Param::utf8(row.fields[1])});
     }
     std::vector<std::pair<std::string, std::string>> byNumber(81);  // rating, text of 1..81
-    for (const auto& row : wuge) {
-        const int32_t n = integerField(wugeFile, row, 0);
+    for (const auto& row : src.wuge) {
+        const int32_t n = integerField("wuge.tsv", row, 0);
         cn.execute("insert into wuge(shuzi, jixiong, hanyi) values(?, ?, ?)",
                    {Param::utf8(std::to_string(n)), Param::utf8(row.fields[1]),
                     Param::utf8(rated(row.fields[1], row.fields[2]))});
@@ -79,35 +116,13 @@ void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesyste
                    {Param::utf8(std::to_string(n)), Param::utf8(rating),
                     Param::utf8(rated(rating, note + text))});
     }
-    for (const auto& row : sancai) {
+    for (const auto& row : src.sancai) {
         cn.execute("insert into sancai(sancai, jixiong, hanyi) values(?, ?, ?)",
                    {Param::utf8(row.fields[0]), Param::utf8(row.fields[1]),
                     Param::utf8(rated(row.fields[1], row.fields[2]))});
     }
     // The version that tells a per-user copy of an older data.Mdb to take these tables.
     cn.execute("pragma user_version = " + std::to_string(kReferenceDataVersion));
-    for (const auto& row : pinyin) {
-        cn.execute("insert into pinyin(hanzi, pinyin) values(?, ?)",
-                   {Param::utf8(row.fields[0]), Param::utf8(row.fields[1])});
-    }
-    for (const auto& row : surnameReadings) {
-        cn.execute("insert into surname_reading(surname, pinyin) values(?, ?)",
-                   {Param::utf8(row.fields[0]), Param::utf8(row.fields[1])});
-    }
-    for (const auto& row : compounds) {
-        cn.execute("insert into compound_surname(surname) values(?)", {Param::utf8(row.fields[0])});
-    }
-    for (const auto& row : badSounds) {
-        cn.execute(
-            "insert into bad_sound(syllables, word, category) values(?, ?, ?)",
-            {Param::utf8(row.fields[0]), Param::utf8(row.fields[1]), Param::utf8(row.fields[2])});
-    }
-    int rank = 0;
-    for (const GivenNameChar& g : nameChars) {
-        cn.execute(
-            "insert into name_char(hanzi, kind, rank) values(?, ?, ?)",
-            {Param::utf8(g.character), Param::utf8(std::string(1, g.kind)), Param::of(rank++)});
-    }
     cn.commit();
     cn.close();
 }
