@@ -26,7 +26,7 @@ void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesyste
     const auto fantizi = readSource(fantiziFile, 2);
     const auto wuge = readSource(wugeFile, 3);
     const auto sancai = readSource(sancaiFile, 3);
-    const auto pinyin = readSource(sourcesDir / "pinyin.tsv", 2);
+    const auto pinyin = readSource(sourcesDir / "pinyin.tsv", 2, 3);
     const auto surnameReadings = readSource(sourcesDir / "surname_readings.tsv", 2);
     const auto compounds = readSource(sourcesDir / "compound_surnames.txt", 1);
     const auto badSounds = readSource(sourcesDir / "bad_sounds.tsv", 3);

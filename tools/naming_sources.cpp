@@ -30,7 +30,7 @@ NamingData readNamingData(const std::filesystem::path& resources) {
     for (const SourceLine& line : readSource(fantizi, 2)) {
         d.addStrokeRow(integerField(fantizi, line, 0), line.fields[1]);
     }
-    for (const SourceLine& line : readSource(resources / "pinyin.tsv", 2)) {
+    for (const SourceLine& line : readSource(resources / "pinyin.tsv", 2, 3)) {
         d.addReading(line.fields[0], line.fields[1]);
     }
     for (const SourceLine& line : readSource(resources / "surname_readings.tsv", 2)) {
