@@ -73,8 +73,10 @@ def read_rows(name, columns):
             if not line.strip() or line.startswith("#"):
                 continue
             fields = line.split("\t")
-            if columns and len(fields) != columns:
-                fail("%s:%d: expected %d tab-separated fields: %r" % (name, number, columns, line))
+            low, high = columns if isinstance(columns, tuple) else (columns, columns)
+            if columns and not low <= len(fields) <= high:
+                fail("%s:%d: expected %s tab-separated fields: %r" % (
+                    name, number, low if low == high else "%d to %d" % (low, high), line))
                 continue
             rows.append((number, fields))
     return rows
@@ -90,7 +92,9 @@ def fail(message):
 
 class Reader:
     def __init__(self):
-        self.pinyin = {f[0]: f[1] for _, f in read_rows("pinyin.tsv", 2)}
+        # pinyin.tsv: character, reading, and for a character with several readings a third
+        # field listing them all.
+        self.pinyin = {f[0]: f[1] for _, f in read_rows("pinyin.tsv", (2, 3))}
         self.syllables = {p.translate(TONELESS) for p in self.pinyin.values()}
         self.surname_readings = {}
         for number, (surname, reading) in read_rows("surname_readings.tsv", 2):

@@ -57,13 +57,7 @@ NamingSources readNamingSources(const std::filesystem::path& resources) {
     s.fantizi = readSource(resources / "fantizi.tsv", 2);
     s.wuge = readSource(resources / "wuge.tsv", 3);
     s.sancai = readSource(resources / "sancai.tsv", 3);
-    s.pinyin = readSource(resources / "pinyin.tsv");
-    for (const SourceLine& line : s.pinyin) {
-        if (line.fields.size() < 2 || line.fields.size() > 3) {
-            throw SourceError((resources / "pinyin.tsv").string() + ":" +
-                              std::to_string(line.number) + ": expected 2 or 3 fields");
-        }
-    }
+    s.pinyin = readSource(resources / "pinyin.tsv", 2, 3);
     s.nameReadings = readSource(resources / "name_readings.tsv", 3);
     s.surnameReadings = readSource(resources / "surname_readings.tsv", 2);
     s.compounds = readSource(resources / "compound_surnames.txt", 1);
