@@ -68,7 +68,7 @@ MUST_HIT = [("伍桂辰", "wu gui", "*"), ("关帆彤", "fan tong", "*"), ("何�
             ("韩建", "han jian", "*"), ("范剑", "fan jian", "*"), ("尹静", "yin jing", "*"),
             ("高婉", "gao wan", "*"), ("林冰", "lin bing", "*"), ("叶忠", "ye zhong", "*"),
             ("梅勇", "mei yong", "*"), ("万丹", "wan dan", "*"), ("瞿思", "qu si", "*"),
-            ("杜子腾", "du zi teng", "*"), ("史珍香", "shi zhen xiang", "*"),
+            ("杜子腾", "du zi teng", "*"), ("史珍香", "shi zhen xiang", "* 1 *"),
             ("朱逸群", "zhu yi qun", "*")]
 
 # The most common given names, for the ordinary-name hit count.
