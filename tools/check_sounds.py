@@ -17,6 +17,8 @@ and checks:
   * every bad-sound entry hits the example name written beside it, and the well-known joke names
     below hit the entry they should;
   * no name of ordinary_names.txt hits any entry;
+  * the checker itself: the matching rule, the test for repeated entries and the refusal of
+    wrong lines, on the tables of cases below (MATCH_CASES ... REFUSED_LINES);
   * how often ordinary names hit: the first 30 surnames of surnames.txt with the most common given
     names; the hits are listed, so that entries which catch ordinary names can be reviewed.
 
@@ -70,6 +72,72 @@ MUST_HIT = [("伍桂辰", "wu gui", "*"), ("关帆彤", "fan tong", "*"), ("何�
             ("梅勇", "mei yong", "*"), ("万丹", "wan dan", "*"), ("瞿思", "qu si", "*"),
             ("杜子腾", "du zi teng", "*"), ("史珍香", "shi zhen xiang", "* 1 *"),
             ("朱逸群", "zhu yi qun", "*")]
+
+# The matching rule on the real readings: (syllables, tones, name, whether the entry hits it).
+MATCH_CASES = [
+    ("wu yong", "*", "吴勇", True),             # across the surname
+    ("wu yong", "2 *", "武勇", False),          # wǔ: the surname's tone differs
+    ("yin jian", "2 4", "王银剑", True),        # inside the given name
+    ("yin jian", "2 4", "尹建华", False),       # yǐn jiàn
+    ("wu zhi", "* 1", "吴芝", True),            # '*' takes any tone of its syllable
+    ("wu zhi", "* 1", "吴志", False),
+    ("du zi teng", "*", "杜子腾", True),
+    ("du zi teng", "*", "杜子", False),         # runs past the end of the name
+    ("zi teng", "*", "王子腾", True),
+    ("ou yang", "*", "欧阳修", False),          # wholly inside a compound surname
+    ("yang wei", "2 3", "欧阳伟", True),        # a compound surname's last syllable and more
+    ("ma guang", "*", "司马光", True),
+    ("gou", "*", "张狗", True),                 # one syllable: the given name only
+    ("gou", "*", "苟史", False),
+    ("shi", "*", "王诗", True),
+    ("shi", "*", "史珍", False),
+    ("zeng guo", "1 *", "曾国藩", True),        # the surname as surname_readings.tsv reads it
+    ("ceng guo", "*", "曾国藩", False),
+    ("shan tian", "4 *", "单田芳", True),
+    ("dan tian", "*", "单田芳", False),
+]
+
+# Whole syllables, for what no name of pinyin.tsv shows: (syllables, tones, name's syllables
+# with tones, 0 for the neutral one, the surname's first, and the number of surname syllables,
+# whether the entry hits).
+SYLLABLE_CASES = [
+    ("wang zi", "* 3", "wang2 zi0", 1, False),   # a neutral tone agrees only with '*'
+    ("wang zi", "*", "wang2 zi0", 1, True),
+    ("wang zi", "2 *", "wang2 zi0", 1, True),
+    ("zi", "3", "wang2 zi0", 1, False),
+    ("zi", "*", "wang2 zi0", 1, True),
+    ("zi", "*", "zi3 wang2", 1, False),         # never the surname
+    ("zi wang", "*", "zi3 wang2", 1, True),
+    ("ou yang", "*", "ou1 yang2 xiu1", 2, False),
+    ("yang xiu", "*", "ou1 yang2 xiu1", 2, True),
+]
+
+# Entries that only repeat another (a hits every name b hits) or do not: (a, b, repeats).
+REPEAT_CASES = [
+    (("pi", "*"), ("fang pi", "*"), True),      # pi lies in the given name whenever b hits
+    (("gou", "*"), ("gou shi", "*"), False),    # gou may be the surname (苟史)
+    (("yang wei", "*"), ("ou yang wei", "*"), True),
+    (("ou yang", "*"), ("ou yang wei", "*"), False),    # 欧阳 may hold all of ou yang
+    (("jian ren", "*"), ("xia jian ren", "*"), True),
+    (("hu li", "*"), ("hu li", "* 2"), True),
+    (("hu li", "* 2"), ("hu li jing", "*"), False),     # tones narrower than b's
+    (("pi", "*"), ("pi", "4"), True),
+    (("pi", "4"), ("pi", "*"), False),
+]
+
+# Lines bad_sounds.tsv refuses.
+REFUSED_LINES = [
+    ("wu yongg", "*", "无用", "贬义", "吴勇"),        # not a syllable
+    ("wu yong", "2", "无用", "贬义", "吴勇"),         # one tone for two syllables
+    ("wu yong", "* *", "无用", "贬义", "吴勇"),       # any tones are written '*'
+    ("wu yong", "5 *", "无用", "贬义", "吴勇"),
+    ("wu ren", "* 1", "无人", "贬义", "吴仁"),        # no character is read rēn
+    ("wu yong", "*", "wuyong", "贬义", "吴勇"),       # the word is not in Chinese
+    ("wu yong", "*", "无用", "难听", "吴勇"),         # unknown category
+    ("wu yong", "*", "无用", "贬义", "勇"),           # not a full name
+    ("wu yong", "*", "无用", "贬义", "呒勇"),         # not a known surname
+    ("yi er san si wu", "*", "一二三四五", "贬义", "吴勇"),  # longer than any name
+]
 
 # The most common given names, for the ordinary-name hit count.
 COMMON_GIVEN = ("伟 芳 娜 敏 静 丽 强 磊 军 洋 勇 艳 杰 娟 涛 明 超 秀英 华 平 刚 桂英 思婷 子涵 "
@@ -240,14 +308,26 @@ def repeats(a, b, compound_readings):
 
 
 class BadSounds:
-    def __init__(self, reader):
+    """The entries of bad_sounds.tsv, or of the given (line number, fields) rows, and the names
+    they hit."""
+
+    def __init__(self, reader, rows=None):
         self.entries = []
-        for number, fields in read_rows("bad_sounds.tsv", 5):
+        for number, fields in read_rows("bad_sounds.tsv", 5) if rows is None else rows:
             entry = self.parse(reader, number, fields)
             if entry:
                 self.entries.append(entry)
         self.single = [e for e in self.entries if len(e.syllables) == 1]
         self.multi = [e for e in self.entries if len(e.syllables) > 1]
+        self.by_first = collections.defaultdict(list)
+        for e in self.multi:
+            self.by_first[e.syllables[0]].append(e)
+        self.single_by_syllable = collections.defaultdict(list)
+        for e in self.single:
+            self.single_by_syllable[e.syllables[0]].append(e)
+
+    def check_repeats(self, reader):
+        """Fails on entries listed twice and on entries that only repeat another."""
         compound_readings = [r for s, r in reader.surname_readings.items() if len(s) == 2]
         for a in self.entries:
             for b in self.entries:
@@ -259,52 +339,49 @@ class BadSounds:
                 elif repeats(a, b, compound_readings):
                     fail("bad_sounds.tsv:%d: %s only repeats %s (line %d)"
                          % (b.line, entry_key(b), entry_key(a), a.line))
-        self.by_first = collections.defaultdict(list)
-        for e in self.multi:
-            self.by_first[e.syllables[0]].append(e)
-        self.single_by_syllable = collections.defaultdict(list)
-        for e in self.single:
-            self.single_by_syllable[e.syllables[0]].append(e)
 
     @staticmethod
-    def parse(reader, number, fields):
+    def parse(reader, number, fields, report=None):
+        """The Entry of one line's fields, or None when report (fail by default) was told why
+        the line is wrong."""
+        report = report or fail
         syllables, tones, word, category, example = fields
         where = "bad_sounds.tsv:%d" % number
         ok = True
         parts = syllables.split(" ")
         if any(not p or p not in reader.syllables for p in parts):
-            fail("%s: %r is not a sequence of toneless syllables" % (where, syllables))
+            report("%s: %r is not a sequence of toneless syllables" % (where, syllables))
             ok = False
         if len(parts) > MAX_SYLLABLES:
-            fail("%s: %s has more than %d syllables" % (where, syllables, MAX_SYLLABLES))
+            report("%s: %s has more than %d syllables" % (where, syllables, MAX_SYLLABLES))
             ok = False
         pattern = None
         if tones != "*":
             items = tones.split(" ")
             if len(items) != len(parts) or any(t not in ("1", "2", "3", "4", "*") for t in items):
-                fail("%s: tones %r: one of 1 2 3 4 * for each syllable of %s, or '*'"
+                report("%s: tones %r: one of 1 2 3 4 * for each syllable of %s, or '*'"
                      % (where, tones, syllables))
                 ok = False
             elif all(t == "*" for t in items):
-                fail("%s: tones %r: write '*' for any tones" % (where, tones))
+                report("%s: tones %r: write '*' for any tones" % (where, tones))
                 ok = False
             else:
                 pattern = tuple(None if t == "*" else int(t) for t in items)
                 for p, t in zip(parts, pattern):
                     if t is not None and (p, t) not in reader.toned:
-                        fail("%s: no character is read %s with tone %d" % (where, p, t))
+                        report("%s: no character is read %s with tone %d" % (where, p, t))
                         ok = False
         if not word or reader.unreadable(word):
-            fail("%s: word %r is not written in GBK ideographs" % (where, word))
+            report("%s: word %r is not written in GBK ideographs" % (where, word))
             ok = False
         if category not in CATEGORIES:
-            fail("%s: unknown category %s" % (where, category))
+            report("%s: unknown category %s" % (where, category))
             ok = False
         if not 2 <= len(example) <= 4 or reader.unreadable(example):
-            fail("%s: example %r is not a name of 2 to 4 GBK ideographs" % (where, example))
+            report("%s: example %r is not a name of 2 to 4 GBK ideographs" % (where, example))
             ok = False
         elif reader.split(example)[0] not in reader.known_surnames:
-            fail("%s: example %s does not start with a known surname" % (where, example))
+            report("%s: example %s does not start with a known surname" % (where, example))
             ok = False
         if not ok:
             return None
@@ -350,6 +427,51 @@ def describe(reader, sounds, name):
                                      for e in sounds.hits(head, given)))
 
 
+def self_test(reader):
+    """Checks the matching rule, the test for repeated entries and the refusal of wrong lines
+    on the tables above; returns the number of cases."""
+    def entry(syllables, tones, problems=None):
+        return BadSounds.parse(reader, 0, (syllables, tones, "无用", "贬义", "吴勇"),
+                               problems.append if problems is not None else None)
+
+    def single(syllables, tones):
+        return BadSounds(reader, [(0, (syllables, tones, "无用", "贬义", "吴勇"))])
+
+    def read_syllables(text):
+        return [(p.rstrip("01234"), int(p[-1])) for p in text.split(" ")]
+
+    for syllables, tones, name, expected in MATCH_CASES:
+        sounds = single(syllables, tones)
+        if bool(name_hits(reader, sounds, name)) != expected:
+            fail("matching: %s [%s] %s %s" % (syllables, tones, "misses" if expected else "hits",
+                                              describe(reader, sounds, name)))
+    for syllables, tones, text, surname_length, expected in SYLLABLE_CASES:
+        full = read_syllables(text)
+        if bool(single(syllables, tones).hits(full[:surname_length], full[surname_length:])) \
+                != expected:
+            fail("matching: %s [%s] %s %s" % (syllables, tones, "misses" if expected else "hits",
+                                              text))
+    # A given-name reading of name_readings.tsv wins over pinyin.tsv (子 read with the neutral tone).
+    saved = dict(reader.name_readings)
+    reader.name_readings["子"] = ("zi", 0)
+    if name_hits(reader, single("wang zi", "* 3"), "王子"):
+        fail("matching: a reading of name_readings.tsv is not used for 子")
+    reader.name_readings.clear()
+    reader.name_readings.update(saved)
+
+    compound_readings = [r for s, r in reader.surname_readings.items() if len(s) == 2]
+    for a, b, expected in REPEAT_CASES:
+        if repeats(entry(*a), entry(*b), compound_readings) != expected:
+            fail("repeats: %s [%s] %s %s [%s]" % (a[0], a[1], "should repeat" if expected
+                                                  else "should not repeat", b[0], b[1]))
+    for fields in REFUSED_LINES:
+        problems = []
+        if BadSounds.parse(reader, 0, fields, problems.append) or not problems:
+            fail("format: the line %r is not refused" % "\t".join(fields))
+    return (len(MATCH_CASES) + len(SYLLABLE_CASES) + 1 + len(REPEAT_CASES)
+            + len(REFUSED_LINES))
+
+
 def check_ordinary(reader, sounds):
     names = [f[0] for _, f in read_rows("ordinary_names.txt", 1)]
     seen = set()
@@ -376,6 +498,7 @@ def main():
 
     reader = Reader()
     sounds = BadSounds(reader)
+    sounds.check_repeats(reader)
 
     if args.names:
         for name in args.names:
@@ -394,6 +517,7 @@ def main():
           % (len(sounds.entries), len(sounds.single),
              sum(e.tones is not None for e in sounds.entries),
              ", ".join("%s %d" % (c, by_category[c]) for c in CATEGORIES)))
+    print("matcher self-test: %d cases" % self_test(reader))
 
     given_chars = [f[0] for _, f in read_rows("given_name_chars.txt", 2)]
     for c in given_chars:
