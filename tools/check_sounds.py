@@ -97,9 +97,9 @@ MATCH_CASES = [
     ("dan tian", "*", "单田芳", False),
 ]
 
-# Whole syllables, for what no name of pinyin.tsv shows: (syllables, tones, name's syllables
-# with tones, 0 for the neutral one, the surname's first, and the number of surname syllables,
-# whether the entry hits).
+# Syllables written out, for what no name read from pinyin.tsv shows (the neutral tone):
+# (syllables, tones, the name's syllables with their tones, 0 for the neutral one, how many of
+# them are the surname's, whether the entry hits).
 SYLLABLE_CASES = [
     ("wang zi", "* 3", "wang2 zi0", 1, False),   # a neutral tone agrees only with '*'
     ("wang zi", "*", "wang2 zi0", 1, True),
@@ -430,9 +430,8 @@ def describe(reader, sounds, name):
 def self_test(reader):
     """Checks the matching rule, the test for repeated entries and the refusal of wrong lines
     on the tables above; returns the number of cases."""
-    def entry(syllables, tones, problems=None):
-        return BadSounds.parse(reader, 0, (syllables, tones, "无用", "贬义", "吴勇"),
-                               problems.append if problems is not None else None)
+    def entry(syllables, tones):
+        return BadSounds.parse(reader, 0, (syllables, tones, "无用", "贬义", "吴勇"))
 
     def single(syllables, tones):
         return BadSounds(reader, [(0, (syllables, tones, "无用", "贬义", "吴勇"))])
@@ -451,7 +450,7 @@ def self_test(reader):
                 != expected:
             fail("matching: %s [%s] %s %s" % (syllables, tones, "misses" if expected else "hits",
                                               text))
-    # A given-name reading of name_readings.tsv wins over pinyin.tsv (子 read with the neutral tone).
+    # A reading of name_readings.tsv wins over pinyin.tsv in the given name (子 read zi, neutral).
     saved = dict(reader.name_readings)
     reader.name_readings["子"] = ("zi", 0)
     if name_hits(reader, single("wang zi", "* 3"), "王子"):
