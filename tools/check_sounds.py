@@ -71,7 +71,7 @@ MUST_HIT = [("伍桂辰", "wu gui", "*"), ("关帆彤", "fan tong", "*"), ("何�
             ("高婉", "gao wan", "*"), ("林冰", "lin bing", "*"), ("叶忠", "ye zhong", "*"),
             ("梅勇", "mei yong", "*"), ("万丹", "wan dan", "*"), ("瞿思", "qu si", "*"),
             ("杜子腾", "du zi teng", "*"), ("史珍香", "shi zhen xiang", "* 1 *"),
-            ("朱逸群", "zhu yi qun", "*")]
+            ("朱逸群", "zhu yi qun", "*"), ("胡丽", "hu li", "*")]
 
 # The matching rule on the real readings: (syllables, tones, name, whether the entry hits it).
 MATCH_CASES = [
@@ -120,6 +120,7 @@ REPEAT_CASES = [
     (("ou yang", "*"), ("ou yang wei", "*"), False),    # 欧阳 may hold all of ou yang
     (("jian ren", "*"), ("xia jian ren", "*"), True),
     (("hu li", "*"), ("hu li", "* 2"), True),
+    (("hu li", "*"), ("hu li jing", "*"), True),
     (("hu li", "* 2"), ("hu li jing", "*"), False),     # tones narrower than b's
     (("pi", "*"), ("pi", "4"), True),
     (("pi", "4"), ("pi", "*"), False),
