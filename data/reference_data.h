@@ -14,10 +14,11 @@ inline constexpr const char* kReferenceTables[] = {
 // Written by the builder as the database's user_version. Raise it by one whenever a source of
 // these tables in resources/ (fantizi.tsv, wuge.tsv, sancai.tsv, pinyin.tsv,
 // surname_readings.tsv, compound_surnames.txt, bad_sounds.tsv, given_name_chars.txt,
-// given_name_exclusions.txt), or the way the builder writes them, changes:
+// given_name_exclusions.txt, name_readings.tsv, name_words.tsv, famous_people.tsv,
+// given_names.tsv, classics.tsv), or the way the builder writes them, changes:
 // per-user copies of an older version then take the new tables. The checksums of the sources of
 // this version are recorded in tests/resources/reference_data.sha256, and a test fails when the
 // sources no longer match them, as a reminder.
-inline constexpr int kReferenceDataVersion = 3;
+inline constexpr int kReferenceDataVersion = 4;
 
 }  // namespace quenvil

@@ -101,14 +101,16 @@ std::string_view FamousNames::who(const std::string& name) const {
     return it == index_.end() ? std::string_view() : std::string_view(who_[it->second]);
 }
 
-void AttestedNames::add(std::string_view givenName, std::string_view sex) {
+void AttestedNames::add(std::string_view givenName, std::string_view sex, std::string_view usage) {
     const std::vector<char32_t> cps = utf8CodePoints(givenName);
-    if (cps.size() != 2 || (sex != "m" && sex != "f" && sex != "n")) {
+    if (cps.size() != 2 || (sex != "m" && sex != "f" && sex != "n") ||
+        (usage != "-" && usage != "overused" && !usage.empty())) {
         throw NamingDataError("attested given name " + std::string(givenName) + " " +
-                              std::string(sex) + ": two characters and m, f or n");
+                              std::string(sex) + " " + std::string(usage) +
+                              ": two characters, m, f or n, and - or overused");
     }
     if (index_.emplace(key(cps[0], cps[1]), static_cast<uint32_t>(names_.size())).second) {
-        names_.push_back({cps[0], cps[1], sex[0]});
+        names_.push_back({cps[0], cps[1], sex[0], usage == "overused"});
     }
 }
 

@@ -68,21 +68,29 @@ class FamousNames {
     std::vector<std::string> names_, who_;
 };
 
-// Given names that parents really choose, with the sex they are given to ('m', 'f', 'n').
+// Given names that parents really choose, with the sex they are given to ('m', 'f', 'n'), and
+// whether they are worn out by over-use (子涵, 宇轩).
 class AttestedNames {
   public:
     struct Name {
         char32_t first, second;
         char sex;
+        bool overused;
     };
-    // A line of given_names.tsv; a name listed twice keeps its first sex. Throws NamingDataError
-    // for a name that is not two characters or a sex that is not m, f or n.
-    void add(std::string_view givenName, std::string_view sex);
+    // A line of given_names.tsv (usage "-" or "overused"; empty is "-"); a name listed twice
+    // keeps its first line. Throws NamingDataError for a name that is not two characters, a sex
+    // that is not m, f or n, or another usage.
+    void add(std::string_view givenName, std::string_view sex, std::string_view usage = "-");
     size_t size() const { return names_.size(); }
+    // The attested given name of two characters; nullptr when it is not attested.
+    const Name* find(char32_t first, char32_t second) const {
+        const auto it = index_.find(key(first, second));
+        return it == index_.end() ? nullptr : &names_[it->second];
+    }
     // The sex of an attested given name of two characters, 0 when it is not attested.
     char sex(char32_t first, char32_t second) const {
-        const auto it = index_.find(key(first, second));
-        return it == index_.end() ? 0 : names_[it->second].sex;
+        const Name* n = find(first, second);
+        return n ? n->sex : 0;
     }
     // Every attested name, in file order.
     const std::vector<Name>& names() const { return names_; }

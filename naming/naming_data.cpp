@@ -332,8 +332,8 @@ NamingData loadNamingData(Connection& connection) {
          });
     each("select name, who from famous_person order by rowid",
          [&](const Statement& s) { d.famous().add(s.text(0), s.text(1)); });
-    each("select name, sex from given_name order by rowid",
-         [&](const Statement& s) { d.attested().add(s.text(0), s.text(1)); });
+    each("select name, sex, usage from given_name order by rowid",
+         [&](const Statement& s) { d.attested().add(s.text(0), s.text(1), s.text(2)); });
     each("select book, title, author, line from classic_line order by rowid",
          [&](const Statement& s) {
              d.classics().add(s.text(0), s.text(1), s.text(2), s.text(3));

@@ -94,11 +94,18 @@ NamingResult namingScore(const NamingData& data, std::span<const char32_t> cps,
     if (single) {
         s.points += kSingleGivenPairPoints;
     } else {
-        const char attested = data.attested().sex(given[0], given[1]);
+        const AttestedNames::Name* name = data.attested().find(given[0], given[1]);
+        const char attested = name ? name->sex : 0;
         const ClassicLines::Pair* classic = data.classics().find(given[0], given[1]);
         if (classic) result.sourceLine = classic->firstLine();
         if (attested != 0 && sexFits(attested, sex)) {
-            s.points += kAttestedPairPoints;
+            if (name->overused) {
+                s.points += kOverusedPairPoints;
+                s.lose("常见:" + textOf(given[0]) + textOf(given[1]),
+                       kAttestedPairPoints - kOverusedPairPoints);
+            } else {
+                s.points += kAttestedPairPoints;
+            }
         } else if (classic) {
             s.points += kClassicPairPoints;
         } else {

@@ -7,8 +7,9 @@
 //             雅 20, 平 12, 避 0; a character outside that list 8 when it is common (GB2312's
 //             first level), else 0. A single given character counts twice. Note "用字:国(平)".
 //   搭配  30  a given name that parents really choose (resources/given_names.tsv) and that fits
-//             the name's sex 30; two characters of one line of a classic, in their order, 20;
-//             any other pair 10. A single given name 20.
+//             the name's sex 30, or 20 when it is worn out by over-use (note "常见:子涵"); two
+//             characters of one line of a classic, in their order, 20; any other pair 10. A
+//             single given name 20.
 //   音律  20  less twice the cost of the milder sound notes of sound_check.h (tones, repeated
 //             initials and finals), never below 0; the notes are the numerology score's.
 //   位置 -10  for each character that stands where it does not sit well (然 first, 子 last).
@@ -38,6 +39,7 @@ namespace quenvil {
 inline constexpr int kTierPoints[5] = {0, 25, 20, 12, 0};  // by tier 1..4
 inline constexpr int kUncuratedCommonPoints = 8;
 inline constexpr int kAttestedPairPoints = 30;
+inline constexpr int kOverusedPairPoints = 20;
 inline constexpr int kClassicPairPoints = 20;
 inline constexpr int kOtherPairPoints = 10;
 inline constexpr int kSingleGivenPairPoints = 20;

@@ -229,12 +229,40 @@ def report(rows):
         print("  %7d  %4d%s %4d%s %4d" % (count, boys, mark(boys), girls, mark(girls), every))
 
 
+def sort_lines(resources):
+    """Rewrites given_name_chars.txt with its lines in the order of the header; the comment lines
+    at its top stay where they are."""
+    path = os.path.join(resources, "given_name_chars.txt")
+    strokes = load_strokes(os.path.join(resources, "fantizi.tsv"))
+    readings = load_readings(os.path.join(resources, "pinyin.tsv"))
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    header = []
+    while lines and (lines[0].startswith("#") or not lines[0].strip()):
+        header.append(lines.pop(0))
+    rows = [line for line in lines if line.strip()]
+
+    def key(line):
+        fields = line.split("\t")
+        return (strokes.get(fields[0], 999), GENDERS.index(fields[1]), int(fields[2]),
+                reading_key(readings.get(fields[0], "")))
+
+    rows.sort(key=key)
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write("\n".join(header + rows) + "\n")
+
+
 def main():
     parser = argparse.ArgumentParser(description="Check the curated given-name characters.")
     parser.add_argument("--resources", default=os.path.join(ROOT, "resources"),
                         help="folder of given_name_chars.txt and the tables it is checked "
                              "against (default: resources/)")
+    parser.add_argument("--sort", action="store_true",
+                        help="first put the lines in the order the header gives (after the "
+                             "stroke counts or readings changed), keeping the header")
     args = parser.parse_args()
+    if args.sort:
+        sort_lines(args.resources)
     check = Checker()
     rows = check_names(args.resources, check)
     report(rows)

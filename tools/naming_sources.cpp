@@ -64,7 +64,7 @@ NamingSources readNamingSources(const std::filesystem::path& resources) {
     s.badSounds = readSource(resources / "bad_sounds.tsv", 5);
     s.nameWords = readSource(resources / "name_words.tsv", 5);
     s.famous = readSource(resources / "famous_people.tsv", 2);
-    s.givenNames = readSource(resources / "given_names.tsv", 2);
+    s.givenNames = readSource(resources / "given_names.tsv", 2, 3);
     s.classics = readSource(resources / "classics.tsv", 4);
     s.nameChars = readCuratedNameChars(resources);
     checkNameReadings(s, resources);
@@ -96,7 +96,9 @@ NamingData namingDataOf(const NamingSources& s) {
         d.wordRules().add(l.fields[0], l.fields[1], l.fields[2], l.fields[3], l.fields[4]);
     }
     for (const SourceLine& l : s.famous) d.famous().add(l.fields[0], l.fields[1]);
-    for (const SourceLine& l : s.givenNames) d.attested().add(l.fields[0], l.fields[1]);
+    for (const SourceLine& l : s.givenNames) {
+        d.attested().add(l.fields[0], l.fields[1], l.fields.size() > 2 ? l.fields[2] : "-");
+    }
     for (const SourceLine& l : s.classics) {
         d.classics().add(l.fields[0], l.fields[1], l.fields[2], l.fields[3]);
     }
