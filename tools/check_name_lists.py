@@ -1,15 +1,16 @@
 #!/usr/bin/env python3
 """Check the three hand-written name lists of the recommendation engine.
 
-Reads resources/given_names.tsv (given names that parents really choose), famous_people.tsv (full
-names that must not be given by accident) and name_words.tsv (pair rules that refuse or mark down
-given names reading as words), together with fantizi.tsv, pinyin.tsv, given_name_chars.txt,
-given_name_exclusions.txt, surnames.txt and compound_surnames.txt, and checks:
+Reads resources/given_names.tsv (given names that parents really choose, the over-used ones
+marked), famous_people.tsv (full names that must not be given by accident) and name_words.tsv
+(pair rules that refuse or mark down given names reading as words), together with fantizi.tsv,
+pinyin.tsv, given_name_chars.txt, given_name_exclusions.txt, surnames.txt and
+compound_surnames.txt, and checks:
 
   * the format of each file: the number of tab-separated fields, the allowed values of each
-    field (genders m / f / n, rule kinds given / surname, rule genders any / m / f, actions
-    refuse / mark), names made of Chinese characters only, given names of exactly two
-    characters, rule patterns of two characters or one character and '*';
+    field (genders m / f / n, usages - / overused, rule kinds given / surname, rule genders
+    any / m / f, actions refuse / mark), names made of Chinese characters only, given names of
+    exactly two characters, rule patterns of two characters or one character and '*';
   * that no entry is listed twice, and no famous name begins with another famous name (the
     engine refuses every full name that is, or begins with, a listed one, so the longer entry
     would never decide anything);
@@ -27,9 +28,9 @@ A given rule matches a two-character given name equal to its pattern, where '*' 
 character; a rule for m applies to given names tagged m or n, a rule for f to names tagged f or n.
 Given names hit by a mark rule are listed as notes, not failures.
 
-It prints the counts of each file, the most used characters of given_names.tsv, and the
-characters of given_names.tsv that are missing from given_name_chars.txt with how often they
-occur, so that the character list can be extended.
+It prints the counts of each file (with the over-used given names by gender), the most used
+characters of given_names.tsv, and the characters of given_names.tsv that are missing from
+given_name_chars.txt with how often they occur, so that the character list can be extended.
 
 Usage: python3 tools/check_name_lists.py
 Exit status 1 when a check fails.  Standard library only.
@@ -43,6 +44,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 RES = os.path.join(ROOT, "resources")
 
 GENDERS = {"m", "f", "n"}
+USAGES = {"-", "overused"}
 RULE_KINDS = {"given", "surname"}
 RULE_GENDERS = {"any", "m", "f"}
 ACTIONS = {"refuse", "mark"}
@@ -163,7 +165,7 @@ def rule_hits(rule, name, gender):
 def load_given_names(chars):
     excluded = set(first_column("given_name_exclusions.txt"))
     names = {}
-    for number, (name, gender) in rows("given_names.tsv", 2):
+    for number, (name, gender, usage) in rows("given_names.tsv", 3):
         where = "given_names.tsv:%d" % number
         if len(name) != 2:
             fail("%s: %r is not a two-character given name" % (where, name))
@@ -171,13 +173,15 @@ def load_given_names(chars):
         chars.check(where, name)
         if gender not in GENDERS:
             fail("%s: gender %r is not one of %s" % (where, gender, sorted(GENDERS)))
+        if usage not in USAGES:
+            fail("%s: usage %r is not one of %s" % (where, usage, sorted(USAGES)))
         for ch in name:
             if ch in excluded:
                 fail("%s: %s uses %s of given_name_exclusions.txt" % (where, name, ch))
         if name in names:
             fail("%s: %s already listed at line %d" % (where, name, names[name][0]))
             continue
-        names[name] = (number, gender)
+        names[name] = (number, gender, usage)
     return names
 
 
@@ -210,9 +214,12 @@ def load_famous(chars):
 
 
 def report_given(names, rules):
-    by_gender = collections.Counter(g for _, g in names.values())
+    by_gender = collections.Counter(g for _, g, _ in names.values())
     print("given_names.tsv: %d names (m %d, f %d, n %d)"
           % (len(names), by_gender["m"], by_gender["f"], by_gender["n"]))
+    overused = collections.Counter(g for _, g, u in names.values() if u == "overused")
+    print("  %d marked overused (m %d, f %d, n %d)"
+          % (sum(overused.values()), overused["m"], overused["f"], overused["n"]))
     first = collections.Counter(n[0] for n in names)
     second = collections.Counter(n[1] for n in names)
     used = collections.Counter(ch for n in names for ch in n)
@@ -220,7 +227,7 @@ def report_given(names, rules):
         len(used), " ".join("%s %d" % kv for kv in first.most_common(10))))
     print("  most used second: %s" % " ".join("%s %d" % kv for kv in second.most_common(10)))
     marked = []
-    for name, (number, gender) in sorted(names.items(), key=lambda item: item[1][0]):
+    for name, (number, gender, _) in sorted(names.items(), key=lambda item: item[1][0]):
         for rule in rules:
             if rule_hits(rule, name, gender):
                 if rule[4] == "refuse":
