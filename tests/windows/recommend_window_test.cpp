@@ -33,6 +33,7 @@
 #include "support/fixture_db.h"
 #include "support/shipped_naming.h"
 #include "support/test_dialogs.h"
+#include "support/widgets.h"
 #include "text/gbk.h"
 #include "text/utf8.h"
 
@@ -589,12 +590,12 @@ class RecommendFromMain : public ::testing::Test {
 
 TEST_F(RecommendFromMain, TheSixthButtonFitsTheRowAndTheOthersStay) {
     MainWindow& w = *program.mainWindow;
-    EXPECT_EQ(w.Button8->text(), "名字推荐");
-    EXPECT_EQ(w.Button8->geometry(), QRect(568, 8, 104, 28));
-    EXPECT_EQ(w.Button5->geometry(), QRect(456, 8, 104, 28));
-    EXPECT_EQ(w.Button2->geometry(), QRect(8, 8, 104, 28));
-    EXPECT_LE(w.Button8->geometry().right(), w.width());
-    EXPECT_EQ(w.Edit1->geometry(), QRect(128, 11, 153, 21));
+    EXPECT_EQ(test::child<QPushButton>(&w, "recommendButton")->text(), "名字推荐");
+    EXPECT_EQ(test::child<QPushButton>(&w, "recommendButton")->geometry(), QRect(568, 8, 104, 28));
+    EXPECT_EQ(test::child<QPushButton>(&w, "exitButton")->geometry(), QRect(456, 8, 104, 28));
+    EXPECT_EQ(test::child<QPushButton>(&w, "autoNamingButton")->geometry(), QRect(8, 8, 104, 28));
+    EXPECT_LE(test::child<QPushButton>(&w, "recommendButton")->geometry().right(), w.width());
+    EXPECT_EQ(test::child<QLineEdit>(&w, "nameEdit")->geometry(), QRect(128, 11, 153, 21));
     EXPECT_EQ(w.recommendWindow(), nullptr);  // made on the first click
 }
 
@@ -602,12 +603,12 @@ TEST_F(RecommendFromMain, MissingEngineDataIsReportedAndTriedAgain) {
     MainWindow& main = *program.mainWindow;
     main.database().characterQuery.close();  // a table cannot be dropped under an open result
     main.database().connection.execute("drop table pinyin");
-    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    QTest::mouseClick(test::child<QPushButton>(&main, "recommendButton"), Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].startsWith("error: 读取名字推荐的数据失败："))
         << dialogs.shown[0].toStdString();
     EXPECT_EQ(main.recommendWindow(), nullptr);
-    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    QTest::mouseClick(test::child<QPushButton>(&main, "recommendButton"), Qt::LeftButton);
     EXPECT_EQ(dialogs.shown.size(), 2);  // read again, failed again
 }
 
@@ -631,14 +632,16 @@ TEST_F(RecommendFromMain, ANameSentGoesIntoTheAnalysis) {
         sentName = w->proxy()->index(1, 0).data().toString().toStdString();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
-    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    QTest::mouseClick(test::child<QPushButton>(&main, "recommendButton"), Qt::LeftButton);
     EXPECT_TRUE(wasModal);
     ASSERT_FALSE(sentName.empty());
     EXPECT_FALSE(main.recommendWindow()->isVisible());
-    EXPECT_EQ(main.Edit1->text().toStdString(), sentName);
+    EXPECT_EQ(test::child<QLineEdit>(&main, "nameEdit")->text().toStdString(), sentName);
     // The analysis ran as by Enter: the stroke of the surname and the report.
-    EXPECT_EQ(main.Edit2->text(), "20");
-    EXPECT_TRUE(main.Memo1->toPlainText().startsWith("罗  的笔画是: 20"));
+    EXPECT_EQ(test::child<QLineEdit>(&main, "strokesOfCharacter1")->text(), "20");
+    EXPECT_TRUE(test::child<QPlainTextEdit>(&main, "reportView")
+                    ->toPlainText()
+                    .startsWith("罗  的笔画是: 20"));
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 
     // The window is made once and keeps its table.
@@ -649,7 +652,7 @@ TEST_F(RecommendFromMain, ANameSentGoesIntoTheAnalysis) {
         EXPECT_NE(first->surnameBox->findText("欧阳"), -1);
         first->close();
     });
-    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    QTest::mouseClick(test::child<QPushButton>(&main, "recommendButton"), Qt::LeftButton);
     EXPECT_EQ(main.recommendWindow(), first);
 }
 
