@@ -13,7 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -75,6 +75,21 @@ void typeInto(QWidget* widget, const QString& text) {
 std::string readFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The window's controls.
+QComboBox* surnameBox(RecommendWindow& w) { return test::child<QComboBox>(&w, "surnameBox"); }
+QComboBox* genderBox(RecommendWindow& w) { return test::child<QComboBox>(&w, "genderBox"); }
+QComboBox* lengthBox(RecommendWindow& w) { return test::child<QComboBox>(&w, "lengthBox"); }
+QLineEdit* fixedEdit(RecommendWindow& w) { return test::child<QLineEdit>(&w, "fixedEdit"); }
+QComboBox* fixedAtBox(RecommendWindow& w) { return test::child<QComboBox>(&w, "fixedAtBox"); }
+QTableView* table(RecommendWindow& w) { return test::child<QTableView>(&w, "table"); }
+QPlainTextEdit* details(RecommendWindow& w) { return test::child<QPlainTextEdit>(&w, "details"); }
+QPushButton* button(RecommendWindow& w, const char* name) {
+    return test::child<QPushButton>(&w, name);
+}
+QProgressDialog* progressDialog(RecommendWindow& w) {
+    return test::child<QProgressDialog>(&w, "progressDialog");
 }
 
 // ---- The model and the proxy ---------------------------------------------------------------
@@ -247,8 +262,8 @@ class RecommendWindowFlow : public ::testing::Test {
 
 TEST_F(RecommendWindowFlow, TypingASurnameAndEnterFillsTheTableBestFirst) {
     EXPECT_EQ(w->windowTitle(), "名字推荐");
-    EXPECT_EQ(focused(), w->surnameBox);
-    EXPECT_EQ(w->surnameBox->count(), 5);
+    EXPECT_EQ(focused(), surnameBox(*w));
+    EXPECT_EQ(surnameBox(*w)->count(), 5);
     type("罗");
     key(Qt::Key_Return);
     EXPECT_TRUE(w->isVisible());
@@ -258,16 +273,16 @@ TEST_F(RecommendWindowFlow, TypingASurnameAndEnterFillsTheTableBestFirst) {
     for (size_t i = 0; i < expected.size(); ++i) {
         ASSERT_EQ(shownNames()[i], expected[i].name) << i;  // the engine's order: best first
     }
-    EXPECT_EQ(w->table->horizontalHeader()->sortIndicatorSection(), kScoreColumn);
-    EXPECT_EQ(w->table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(table(*w)->horizontalHeader()->sortIndicatorSection(), kScoreColumn);
+    EXPECT_EQ(table(*w)->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
     EXPECT_EQ(w->statusText(), "罗 不限 双名：200 个名字");
     EXPECT_EQ(w->windowTitle(), "名字推荐 - 罗 不限 双名：200 个名字");
-    EXPECT_EQ(focused(), w->surnameBox);   // ready for the next surname
-    EXPECT_EQ(w->surnameBox->count(), 5);  // what was typed is not added to the list
+    EXPECT_EQ(focused(), surnameBox(*w));   // ready for the next surname
+    EXPECT_EQ(surnameBox(*w)->count(), 5);  // what was typed is not added to the list
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 
     // A compound surname, typed over the first.
-    w->surnameBox->lineEdit()->selectAll();
+    surnameBox(*w)->lineEdit()->selectAll();
     type("欧阳");
     key(Qt::Key_Enter);
     ASSERT_GE(w->proxy()->rowCount(), 50);
@@ -280,9 +295,9 @@ TEST_F(RecommendWindowFlow, TypingASurnameAndEnterFillsTheTableBestFirst) {
 TEST_F(RecommendWindowFlow, GenderAndLengthChangeTheNames) {
     type("罗");
     key(Qt::Key_Return);
-    tabTo(w->genderBox);
+    tabTo(genderBox(*w));
     key(Qt::Key_Down);  // 男
-    EXPECT_EQ(w->genderBox->currentText(), "男");
+    EXPECT_EQ(genderBox(*w)->currentText(), "男");
     key(Qt::Key_Return);
     const auto boys = shownNames();
     ASSERT_GE(boys.size(), 50u);
@@ -294,19 +309,19 @@ TEST_F(RecommendWindowFlow, GenderAndLengthChangeTheNames) {
     EXPECT_FALSE(kindsShown().count('m'));
     EXPECT_NE(boys, girls);
     EXPECT_EQ(w->statusText(), "罗 女 双名：200 个名字");
-    tabTo(w->lengthBox);
+    tabTo(lengthBox(*w));
     key(Qt::Key_Down);  // 单名
     key(Qt::Key_Return);
     ASSERT_GT(w->proxy()->rowCount(), 0);
     for (const std::string& name : shownNames()) ASSERT_EQ(utf8Characters(name).size(), 2u);
-    EXPECT_FALSE(w->fixedAtBox->isEnabled());
+    EXPECT_FALSE(fixedAtBox(*w)->isEnabled());
 }
 
 TEST_F(RecommendWindowFlow, AFixedCharacterStandsWhereAsked) {
     type("罗");
-    tabTo(w->fixedEdit);
+    tabTo(fixedEdit(*w));
     type("文");
-    tabTo(w->fixedAtBox);
+    tabTo(fixedAtBox(*w));
     key(Qt::Key_Down);  // the second character of the given name
     key(Qt::Key_Return);
     ASSERT_GT(w->proxy()->rowCount(), 0);
@@ -316,11 +331,11 @@ TEST_F(RecommendWindowFlow, AFixedCharacterStandsWhereAsked) {
     EXPECT_EQ(w->statusText().toStdString(),
               "罗 不限 双名 字辈文：" + std::to_string(w->proxy()->rowCount()) + " 个名字");
     // No name fits: the table is empty and the status says so.
-    tabTo(w->surnameBox);
-    w->surnameBox->lineEdit()->selectAll();
+    tabTo(surnameBox(*w));
+    surnameBox(*w)->lineEdit()->selectAll();
     type("黄");
-    tabTo(w->fixedEdit);
-    w->fixedEdit->selectAll();
+    tabTo(fixedEdit(*w));
+    fixedEdit(*w)->selectAll();
     type("思");
     key(Qt::Key_Return);
     EXPECT_EQ(w->proxy()->rowCount(), 0);
@@ -331,14 +346,14 @@ TEST_F(RecommendWindowFlow, AFixedCharacterStandsWhereAsked) {
 TEST_F(RecommendWindowFlow, SelectingARowShowsItsWholeReading) {
     type("罗");
     key(Qt::Key_Return);
-    tabTo(w->table);
+    tabTo(table(*w));
     key(Qt::Key_Down);
     key(Qt::Key_Down);
     const std::string name = shownNames()[2];
     ScoredName s;
     ASSERT_TRUE(scoreName(shipped(), name, s));
-    EXPECT_EQ(w->details->toPlainText().toStdString(), detailText(shipped(), s));
-    const QString text = w->details->toPlainText();
+    EXPECT_EQ(details(*w)->toPlainText().toStdString(), detailText(shipped(), s));
+    const QString text = details(*w)->toPlainText();
     for (const char* part : {"人格", "地格", "总格", "外格", "天格", "三才", "拼音：", "说明"}) {
         EXPECT_NE(text.indexOf(QString::fromUtf8(part)), -1) << part;
     }
@@ -349,9 +364,9 @@ TEST_F(RecommendWindowFlow, SelectingARowShowsItsWholeReading) {
 TEST_F(RecommendWindowFlow, DetailsExplainLostPoints) {
     ResultModel& model = *w->model();
     model.setScored(scoredNames({"杜梓维"}));
-    w->table->setFocus();
-    w->table->setCurrentIndex(w->proxy()->index(0, 0));
-    const QString text = w->details->toPlainText();
+    table(*w)->setFocus();
+    table(*w)->setCurrentIndex(w->proxy()->index(0, 0));
+    const QString text = details(*w)->toPlainText();
     EXPECT_NE(text.indexOf("谐音:肚子（-40）"), -1) << text.toStdString();
 }
 
@@ -363,18 +378,18 @@ TEST_F(RecommendWindowFlow, EnterNeverClosesTheWindow) {
     key(Qt::Key_Return);
     EXPECT_EQ(dialogs.shown.last(), "message: 查不到此姓氏的笔画或读音：Ab");
     EXPECT_TRUE(w->isVisible());
-    w->surnameBox->lineEdit()->selectAll();
+    surnameBox(*w)->lineEdit()->selectAll();
     type("曾");
     key(Qt::Key_Return);
     ASSERT_GT(w->proxy()->rowCount(), 0);
     // Enter on a focused button presses that button only.
-    tabTo(w->copyButton);
+    tabTo(button(*w, "copyButton"));
     QApplication::clipboard()->clear();
     key(Qt::Key_Return);
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
               formatLine(recommended("曾")[0]) + "\n");
     EXPECT_TRUE(w->isVisible());
-    tabTo(w->importButton);
+    tabTo(button(*w, "importButton"));
     key(Qt::Key_Enter);  // the file dialog is cancelled
     EXPECT_EQ(dialogs.lastFilter, "名单 (*.txt *.csv);;所有文件 (*)");
     EXPECT_TRUE(w->isVisible());
@@ -386,13 +401,13 @@ TEST_F(RecommendWindowFlow, EnterNeverClosesTheWindow) {
 
 TEST_F(RecommendWindowFlow, HeaderClicksSortAndComeBackToBestFirst) {
     type("罗");
-    tabTo(w->lengthBox);
+    tabTo(lengthBox(*w));
     key(Qt::Key_Down);  // 单名: scores from 93 to 100
     key(Qt::Key_Return);
     const int last = w->proxy()->rowCount() - 1;
     ASSERT_GT(last, 50);
     const auto bestFirst = shownNames();
-    QHeaderView* header = w->table->horizontalHeader();
+    QHeaderView* header = table(*w)->horizontalHeader();
     auto clickHeader = [&](int section) {
         const int x = header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
@@ -422,7 +437,7 @@ TEST_F(RecommendWindowFlow, HeaderClicksSortAndComeBackToBestFirst) {
 TEST_F(RecommendWindowFlow, CopyAndExportWhatIsShown) {
     type("诸葛");
     key(Qt::Key_Return);
-    tabTo(w->table);
+    tabTo(table(*w));
     key(Qt::Key_Down, Qt::ShiftModifier);
     key(Qt::Key_Down, Qt::ShiftModifier);
     key(Qt::Key_C, Qt::ControlModifier);
@@ -434,7 +449,7 @@ TEST_F(RecommendWindowFlow, CopyAndExportWhatIsShown) {
     // The file type chosen decides the format; the suffix is added when missing.
     dialogs.saveAnswers.push_back(SaveChoice{q((dir.path() / "list").string()), 1});
     dialogs.saveAnswers.push_back(SaveChoice{q((dir.path() / "list.csv").string()), 0});
-    tabTo(w->exportButton);
+    tabTo(button(*w, "exportButton"));
     key(Qt::Key_Return);
     key(Qt::Key_Return);
     EXPECT_EQ(dialogs.lastSaveFilters,
@@ -451,9 +466,9 @@ TEST_F(RecommendWindowFlow, DoubleClickSendsTheName) {
     type("罗");
     key(Qt::Key_Return);
     QSignalSpy sent(w.get(), &RecommendWindow::nameSent);
-    const QRect cell = w->table->visualRect(w->proxy()->index(3, 0));
-    QTest::mouseClick(w->table->viewport(), Qt::LeftButton, {}, cell.center());
-    QTest::mouseDClick(w->table->viewport(), Qt::LeftButton, {}, cell.center());
+    const QRect cell = table(*w)->visualRect(w->proxy()->index(3, 0));
+    QTest::mouseClick(table(*w)->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table(*w)->viewport(), Qt::LeftButton, {}, cell.center());
     ASSERT_EQ(sent.size(), 1);
     EXPECT_EQ(sent[0][0].toString().toStdString(), shownNames()[3]);
     EXPECT_FALSE(w->isVisible());
@@ -481,13 +496,13 @@ TEST_F(RecommendWindowFlow, AListIsScoredIntoTheTable) {
     const auto file = dir.path() / "names.txt";
     const auto names = writeList(file, 1000, true);
     dialogs.answers.push_back(q(file.string()));
-    tabTo(w->importButton);
+    tabTo(button(*w, "importButton"));
     key(Qt::Key_Return);
     QElapsedTimer clock;
     clock.start();
     while (w->importing() && clock.elapsed() < 20000) QTest::qWait(5);
     ASSERT_FALSE(w->importing());
-    EXPECT_FALSE(w->progressBox->isVisible());
+    EXPECT_FALSE(progressDialog(*w)->isVisible());
     ASSERT_EQ(w->proxy()->rowCount(), 1000);
     EXPECT_EQ(w->statusText(), "names.txt：1000 个名字");
     // Best first; the names that cannot be scored last, with the reason.
@@ -518,10 +533,10 @@ TEST_F(RecommendWindowFlow, ALargeListCancelledHalfWayKeepsTheNamesScoredSoFar) 
     type("罗");
     key(Qt::Key_Return);  // a table to be replaced
     dialogs.answers.push_back(q(file.string()));
-    tabTo(w->importButton);
+    tabTo(button(*w, "importButton"));
     key(Qt::Key_Return);
     ASSERT_TRUE(w->importing());
-    ASSERT_TRUE(w->progressBox->isVisible());
+    ASSERT_TRUE(progressDialog(*w)->isVisible());
     // The window's thread stays free while the list is scored: a timer keeps its pace.
     QElapsedTimer clock, tick;
     clock.start();
@@ -536,16 +551,16 @@ TEST_F(RecommendWindowFlow, ALargeListCancelledHalfWayKeepsTheNamesScoredSoFar) 
         QTest::qWait(1);
     }
     ASSERT_TRUE(w->importing()) << "the list was scored before it could be cancelled";
-    EXPECT_GT(w->progressBar->value(), 0);
-    EXPECT_LT(w->progressBar->value(), w->progressBar->maximum());
-    QTest::mouseClick(w->cancelButton, Qt::LeftButton);
+    EXPECT_GT(progressDialog(*w)->value(), 0);
+    EXPECT_LT(progressDialog(*w)->value(), progressDialog(*w)->maximum());
+    QTest::mouseClick(button(*w, "cancelImportButton"), Qt::LeftButton);
     pace.stop();
     EXPECT_LT(longestGap, 1000);
 
     // Consistent: no import running, the names taken before the cancel, every one complete,
     // best first; nothing arrives later.
     ASSERT_FALSE(w->importing());
-    EXPECT_FALSE(w->progressBox->isVisible());
+    EXPECT_FALSE(progressDialog(*w)->isVisible());
     const int kept = w->proxy()->rowCount();
     EXPECT_GE(kept, static_cast<int>(kCount / 2));
     EXPECT_LT(kept, static_cast<int>(kCount));
@@ -568,7 +583,7 @@ TEST_F(RecommendWindowFlow, ALargeListCancelledHalfWayKeepsTheNamesScoredSoFar) 
     EXPECT_EQ(w->statusText().toStdString(),
               "large.txt：已取消，已评分的 " + std::to_string(kept) + " 个名字");
     // The window goes on as before.
-    tabTo(w->surnameBox);
+    tabTo(surnameBox(*w));
     key(Qt::Key_Return);
     EXPECT_EQ(w->proxy()->rowCount(), 200);
 }
@@ -622,10 +637,10 @@ TEST_F(RecommendFromMain, ANameSentGoesIntoTheAnalysis) {
         wasModal = QApplication::activeModalWidget() == w;
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-        ASSERT_EQ(QApplication::focusWidget(), w->surnameBox);
+        ASSERT_EQ(QApplication::focusWidget(), surnameBox(*w));
         typeInto(QApplication::focusWidget(), "罗");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        for (int i = 0; i < 20 && QApplication::focusWidget() != w->table; ++i) {
+        for (int i = 0; i < 20 && QApplication::focusWidget() != table(*w); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
@@ -648,8 +663,8 @@ TEST_F(RecommendFromMain, ANameSentGoesIntoTheAnalysis) {
     RecommendWindow* first = main.recommendWindow();
     QTimer::singleShot(0, [&] {
         EXPECT_EQ(first->proxy()->rowCount(), 200);
-        EXPECT_GT(first->surnameBox->count(), 100);  // the name lists' surnames and compounds
-        EXPECT_NE(first->surnameBox->findText("欧阳"), -1);
+        EXPECT_GT(surnameBox(*first)->count(), 100);  // the name lists' surnames and compounds
+        EXPECT_NE(surnameBox(*first)->findText("欧阳"), -1);
         first->close();
     });
     QTest::mouseClick(test::child<QPushButton>(&main, "recommendButton"), Qt::LeftButton);
