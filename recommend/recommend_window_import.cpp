@@ -31,9 +31,10 @@ void RecommendWindow::makeProgressDialog() {
     auto* label = new QLabel(progress_);
     label->setFont(status_->font());
     progress_->setLabel(label);
-    auto* cancel = new QPushButton(utf8Q("取消"), progress_);
-    cancel->setObjectName(QStringLiteral("cancelImportButton"));
-    progress_->setCancelButton(cancel);
+    // The dialog's own button, with the text set: a button set in its place would add a second
+    // Escape shortcut, and two make Escape ambiguous, so that it does nothing.
+    progress_->setCancelButtonText(utf8Q("取消"));
+    progress_->findChild<QPushButton*>()->setObjectName(QStringLiteral("cancelImportButton"));
     progress_->setRange(0, kProgressSteps);
     progress_->setMinimumWidth(360);
     // Shown and hidden by the import alone: not on a timer of its own, nor when the bar is full.

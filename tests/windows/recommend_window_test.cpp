@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -583,6 +584,34 @@ TEST_F(RecommendWindowFlow, ALargeListCancelledHalfWayKeepsTheNamesScoredSoFar) 
     tabTo(surnameBox(*w));
     key(Qt::Key_Return);
     EXPECT_EQ(w->proxy()->rowCount(), 200);
+}
+
+// Escape and the close box of the progress dialog cancel the import as its 取消 does; the window
+// stays open.
+TEST_F(RecommendWindowFlow, EscapeOrTheCloseBoxOfTheProgressDialogCancelsTheImport) {
+    const auto file = dir.path() / "list.txt";
+    writeList(file, 100000, false);
+    QProgressDialog* progress = progressDialog(*w);
+    const std::function<void()> ways[] = {[&] {
+                                              // As a user finds it: active, the focus on 取消.
+                                              progress->activateWindow();
+                                              ASSERT_TRUE(QTest::qWaitForWindowActive(progress));
+                                              key(Qt::Key_Escape);
+                                          },
+                                          [&] { progress->close(); }};
+    for (const auto& cancel : ways) {
+        dialogs.answers.push_back(q(file.string()));
+        tabTo(button(*w, "importButton"));
+        key(Qt::Key_Return);
+        ASSERT_TRUE(w->importing());
+        ASSERT_TRUE(test::waitUntil([&] { return w->model()->rowCount() > 0; }));
+        cancel();
+        EXPECT_FALSE(w->importing());
+        EXPECT_FALSE(progress->isVisible());
+        EXPECT_TRUE(w->statusText().startsWith("list.txt：已取消"))
+            << w->statusText().toStdString();
+        EXPECT_TRUE(w->isVisible());
+    }
 }
 
 // ---- From the main window ------------------------------------------------------------------
