@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <random>
+#include <thread>
 
 #include "data/connection.h"
 #include "data/database.h"
@@ -269,37 +271,46 @@ TEST(ListScoringWorker, HoldsBackForASlowReceiverAndStopsOnCancel) {
     test::TempDir dir;
     writeList(dir.path() / "list.txt", 50000);
     Received got;
+    std::atomic<int> handedOver{0}, taken{0};
+    std::atomic<bool> ranAhead{false};  // a batch handed over while two were waiting
     auto job = std::make_unique<ListScoring>(
         maker(), dir.path() / "list.txt",
         [&](ScoredBatch&& b) {
+            if (handedOver - taken >= 2) ranAhead = true;
             const std::lock_guard lock(got.mutex);
             got.batches.push_back(std::move(b));
+            ++handedOver;
         },
         [&](const ScoringEnd& e) {
             got.end = e;
             got.ended = true;
         },
         1000);
-    // Nobody takes the batches: the worker hands over two and waits. Wait for the two (however
-    // slow the machine), then give it time to hand over a third if it wrongly would.
-    auto handedOver = [&] {
-        const std::lock_guard lock(got.mutex);
-        return got.batches.size();
+    // Waits until two batches wait for the receiver; false after a minute, however slow the
+    // machine.
+    auto twoWaiting = [&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (handedOver - taken < 2) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
     };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (handedOver() < 2 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    // The receiver takes a batch only when two wait: a worker that did not hold back would hand
+    // over a third in the meantime.
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_TRUE(twoWaiting()) << i;
+        ++taken;
+        job->batchTaken();
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    {
-        const std::lock_guard lock(got.mutex);
-        EXPECT_EQ(got.batches.size(), 2u);
-    }
+    ASSERT_TRUE(twoWaiting());
     job->cancel();
+    EXPECT_FALSE(ranAhead);
     EXPECT_TRUE(got.ended);
     EXPECT_TRUE(got.end.cancelled);
-    EXPECT_EQ(got.end.names, 2000u);  // what was handed over, no more
-    EXPECT_EQ(got.batches.size(), 2u);
+    EXPECT_EQ(handedOver, 12);
+    EXPECT_EQ(got.end.names, 12000u);  // what was handed over, no more
+    EXPECT_EQ(got.batches.size(), 12u);
 }
 
 TEST(ListScoringWorker, AFileThatCannotBeReadEndsWithItsError) {
