@@ -128,8 +128,8 @@ void NamingData::setNumber(int32_t n, std::string_view rating, std::string_view 
 void NamingData::setSancai(std::string_view key, std::string_view rating,
                            std::string_view meaning) {
     int index = -1;
-    for (int i = 0; i < 125; ++i) {
-        if (sancaiKeyOfIndex(i) == key) index = i;
+    for (int i = 0; i < kThreeTalentsCount; ++i) {
+        if (threeTalentsKeyOfIndex(i) == key) index = i;
     }
     SancaiLevel level;
     if (index < 0 || !parseSancaiLevel(rating, level)) {
@@ -233,15 +233,15 @@ std::string_view NamingData::numberMeaning(int32_t n) const {
 }
 
 std::string_view NamingData::sancaiRating(std::string_view key) const {
-    for (int i = 0; i < 125; ++i) {
-        if (sancaiKeyOfIndex(i) == key) return sancaiRatings_[i];
+    for (int i = 0; i < kThreeTalentsCount; ++i) {
+        if (threeTalentsKeyOfIndex(i) == key) return sancaiRatings_[i];
     }
     return {};
 }
 
 std::string_view NamingData::sancaiMeaning(std::string_view key) const {
-    for (int i = 0; i < 125; ++i) {
-        if (sancaiKeyOfIndex(i) == key) return sancaiMeanings_[i];
+    for (int i = 0; i < kThreeTalentsCount; ++i) {
+        if (threeTalentsKeyOfIndex(i) == key) return sancaiMeanings_[i];
     }
     return {};
 }

@@ -133,7 +133,7 @@ class NamingData {
     std::vector<NameChar> nameChars_;
     Ratings ratings_;
     std::array<std::string, 82> numberRatings_, numberMeanings_;
-    std::array<std::string, 125> sancaiRatings_, sancaiMeanings_;
+    std::array<std::string, kThreeTalentsCount> sancaiRatings_, sancaiMeanings_;
 };
 
 // Reads the engine's tables (fantizi, pinyin, surname_reading, compound_surname, bad_sound,

@@ -72,14 +72,14 @@ bool readName(const NamingData& data, std::string_view name, Reading& r, ScoreFa
     return true;
 }
 
-Grids gridsOf(const Reading& r) {
+FiveGrids gridsOf(const Reading& r) {
     const std::span<const int32_t> all(r.strokes.data(), static_cast<size_t>(r.characters));
     return computeGrids(all.first(r.surnameCharacters), all.subspan(r.surnameCharacters));
 }
 
 // The score, and with out the whole ScoredName with its notes.
 int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSound) {
-    const Grids g = gridsOf(r);
+    const FiveGrids g = gridsOf(r);
     const Ratings& ratings = data.ratings();
     const std::array<LuckClass, 5> classes = {ratings.number(g.heaven), ratings.number(g.person),
                                               ratings.number(g.earth), ratings.number(g.total),
@@ -146,7 +146,7 @@ int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSo
         }
         out->grids = g;
         out->gridClasses = classes;
-        out->sancai = sancaiKey(g);
+        out->sancai = threeTalentsKey(g);
         out->sancaiLevel = level;
         out->badSound = !hits.empty();
         out->score = total;

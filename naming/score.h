@@ -31,7 +31,7 @@
 #include <string_view>
 #include <vector>
 
-#include "naming/name_shape.h"
+#include "analysis/grid_rule.h"
 #include "naming/naming_data.h"
 #include "naming/note.h"
 
@@ -56,7 +56,7 @@ struct ScoredName {
     std::array<char32_t, 4> codePoints{};
     std::array<int32_t, 4> strokes{};          // per character, in reading order
     std::array<std::string_view, 4> pinyin{};  // tone-marked, per character ("huáng")
-    Grids grids;                               // 天格 人格 地格 总格 外格
+    FiveGrids grids;                           // 天格 人格 地格 总格 外格
     std::array<LuckClass, 5> gridClasses{};    // the same order
     std::string sancai;                        // "火木木"
     SancaiLevel sancaiLevel = SancaiLevel::Worst;

@@ -69,7 +69,7 @@ ResultRow RowMaker::fromScored(const ScoredName& s, std::string& notes) const {
     row.name = s.name;
     row.score = static_cast<int8_t>(s.score);
     row.characters = static_cast<uint8_t>(s.characters);
-    row.sancaiIndex = static_cast<uint8_t>(sancaiIndex(s.grids));
+    row.sancaiIndex = static_cast<uint8_t>(threeTalentsIndex(s.grids));
     row.sancaiLevel = s.sancaiLevel;
     for (int i = 0; i < s.characters && i < 4; ++i) {
         row.strokes[static_cast<size_t>(i)] =
@@ -129,7 +129,7 @@ std::string columnText(const NamingData& data, const NoteTexts& notes, const Res
             break;
         case kSancaiColumn:
             if (!scored) break;
-            out = sancaiKeyOfIndex(row.sancaiIndex);
+            out = threeTalentsKeyOfIndex(row.sancaiIndex);
             out += ' ';
             out += sancaiLevelName(row.sancaiLevel);
             break;
@@ -166,7 +166,8 @@ int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow&
         case kSancaiColumn:
             // The better rating first (Best is the lowest level), then the elements.
             if (const int c = compareValues(a.sancaiLevel, b.sancaiLevel)) return c;
-            return compareValues(sancaiKeyOfIndex(a.sancaiIndex), sancaiKeyOfIndex(b.sancaiIndex));
+            return compareValues(threeTalentsKeyOfIndex(a.sancaiIndex),
+                                 threeTalentsKeyOfIndex(b.sancaiIndex));
         case kNotesColumn: {
             const int c = notes.text(a.notes).compare(notes.text(b.notes));
             return c < 0 ? -1 : (c > 0 ? 1 : 0);

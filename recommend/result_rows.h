@@ -37,7 +37,7 @@ struct ResultRow {
     std::string name;  // UTF-8
     int8_t score = -1;
     uint8_t characters = 0;
-    uint8_t sancaiIndex = 0;  // as sancaiIndex() of favourable.h
+    uint8_t sancaiIndex = 0;  // as threeTalentsIndex() of analysis/grid_rule.h
     SancaiLevel sancaiLevel = SancaiLevel::Worst;
     std::array<uint8_t, 4> strokes{};     // per character
     std::array<uint16_t, 4> syllables{};  // the reading of each character, ids of NamingData

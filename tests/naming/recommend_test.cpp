@@ -1,4 +1,4 @@
-// The recommendation engine: grids of every shape, the favourable rule, readings, sound checks,
+// The recommendation engine: the favourable rule, readings, sound checks,
 // the score and the candidates, on the real data (data.Mdb of the build and resources/).
 #include "naming/recommend.h"
 
@@ -11,11 +11,9 @@
 #include <set>
 #include <sstream>
 
-#include "analysis/five_grids.h"
 #include "data/connection.h"
 #include "data/database.h"
 #include "naming/favourable.h"
-#include "naming/name_shape.h"
 #include "naming/naming_data.h"
 #include "naming/pinyin.h"
 #include "naming/score.h"
@@ -44,53 +42,6 @@ std::vector<std::string> characters(std::string_view s) {
     std::vector<std::string> out;
     for (std::string_view ch : utf8Characters(s)) out.emplace_back(ch);
     return out;
-}
-
-// ---- Grids -------------------------------------------------------------------------------
-
-struct GridExample {
-    const char* what;
-    Ints surname, given;
-    Grids expected;  // 天 人 地 总 外, worked out by hand
-};
-
-TEST(NameShape, EveryShapeByHand) {
-    const GridExample examples[] = {
-        // 黄思婷 12 9 12: 天 12+1, 人 12+9, 地 9+12, 总 33, 外 12+1.
-        {"single surname, two given", {12}, {9, 12}, {13, 21, 21, 33, 13}},
-        // 李白 7 5: 天 8, 人 12, 地 5+1, 总 12, 外 2.
-        {"single surname, one given", {7}, {5}, {8, 12, 6, 12, 2}},
-        // 欧阳修 15 17 10: 天 15+17, 人 17+10, 地 10+1, 总 42, 外 15+1.
-        {"compound surname, one given", {15, 17}, {10}, {32, 27, 11, 42, 16}},
-        // 诸葛孔明 16 13 4 8: 天 29, 人 13+4, 地 4+8, 总 41, 外 16+8.
-        {"compound surname, two given", {16, 13}, {4, 8}, {29, 17, 12, 41, 24}},
-    };
-    for (const auto& e : examples) {
-        EXPECT_EQ(computeGrids(e.surname, e.given), e.expected) << e.what;
-    }
-    EXPECT_EQ(computeGrids(Ints{}, Ints{3}), Grids{});
-    EXPECT_EQ(computeGrids(Ints{1, 2, 3}, Ints{3}), Grids{});
-    EXPECT_EQ(computeGrids(Ints{3}, Ints{}), Grids{});
-}
-
-// The analysis report reads two characters as a single surname with one given character and
-// four as a compound surname with two; on those shapes both rules must agree everywhere.
-TEST(NameShape, AgreesWithTheReportOnTheShapesItKnows) {
-    auto report = [](Ints s) {
-        StrokeFieldTexts t;
-        for (size_t i = 0; i < 4; ++i) t[i] = std::to_string(i < s.size() ? s[i] : 0);
-        const FiveGrids f = computeFiveGrids(t);
-        return Grids{f.heaven, f.person, f.earth, f.total, f.outer};
-    };
-    for (int32_t a = 1; a <= 30; ++a) {
-        for (int32_t b = 1; b <= 30; ++b) {
-            ASSERT_EQ(computeGrids(Ints{a}, Ints{b}), report({a, b}));
-            for (int32_t c = 1; c <= 30; c += 3) {
-                ASSERT_EQ(computeGrids(Ints{a}, Ints{b, c}), report({a, b, c}));
-                ASSERT_EQ(computeGrids(Ints{a, b}, Ints{c, a}), report({a, b, c, a}));
-            }
-        }
-    }
 }
 
 // ---- Ratings and the favourable rule -----------------------------------------------------
@@ -135,7 +86,7 @@ TEST(Favourable, RatingsComeFromTheData) {
         EXPECT_EQ(shipped().numberRating(n + 80), rating);
     }
     for (int i = 0; i < 125; ++i) {
-        EXPECT_EQ(sancaiLevelName(r.sancaiAt(i)), src.sancai.at(sancaiKeyOfIndex(i)));
+        EXPECT_EQ(sancaiLevelName(r.sancaiAt(i)), src.sancai.at(threeTalentsKeyOfIndex(i)));
     }
     EXPECT_EQ(shipped().numberMeaning(21).substr(0, 3), "二");  // the text, without 【大吉】
     EXPECT_FALSE(shipped().sancaiMeaning("火木木").empty());
@@ -196,7 +147,7 @@ TEST(Favourable, PairsMatchABruteForceSearch) {
 
 TEST(Favourable, RejectsWhatTheReportCallsUnlucky) {
     // 韩璟舟 17 17 6, a name of the fixed table: 人格 34 is 凶.
-    const Grids g = computeGrids(Ints{17}, Ints{17, 6});
+    const FiveGrids g = computeGrids(Ints{17}, Ints{17, 6});
     EXPECT_EQ(g.person, 34);
     EXPECT_FALSE(isFavourable(g, shipped().ratings()));
     // Surnames of 20 strokes and more have favourable pairs too (罗 20, 苏 22, 顾 21).
@@ -244,7 +195,7 @@ TEST(Pinyin, CompoundSurnamesAreOneSurname) {
     EXPECT_EQ(n.surnameCharacters, 2);
     EXPECT_EQ(n.surname(), "欧阳");
     EXPECT_EQ(n.givenName(), "修");
-    EXPECT_EQ(n.grids, (Grids{32, 27, 11, 42, 16}));
+    EXPECT_EQ(n.grids, (FiveGrids{32, 27, 11, 42, 16}));
     // Two characters are a single surname and a given name, even when they form a compound.
     EXPECT_EQ(scored("欧阳").surnameCharacters, 1);
     // Four characters need a compound surname.
