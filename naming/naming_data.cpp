@@ -35,6 +35,14 @@ std::string_view withoutRating(std::string_view meaning) {
     return meaning;
 }
 
+// The index of a three-talent key ("火木木"), -1 for any other text.
+int threeTalentsIndexOfKey(std::string_view key) {
+    for (int i = 0; i < kThreeTalentsCount; ++i) {
+        if (threeTalentsKeyOfIndex(i) == key) return i;
+    }
+    return -1;
+}
+
 }  // namespace
 
 void NamingData::addStrokeRow(int32_t count, std::string_view characters) {
@@ -127,17 +135,13 @@ void NamingData::setNumber(int32_t n, std::string_view rating, std::string_view 
 
 void NamingData::setSancai(std::string_view key, std::string_view rating,
                            std::string_view meaning) {
-    int index = -1;
-    for (int i = 0; i < kThreeTalentsCount; ++i) {
-        if (threeTalentsKeyOfIndex(i) == key) index = i;
-    }
+    const int index = threeTalentsIndexOfKey(key);
     SancaiLevel level;
     if (index < 0 || !parseSancaiLevel(rating, level)) {
         throw NamingDataError("three-talent configuration " + std::string(key) +
                               ": unknown key or rating " + std::string(rating));
     }
     ratings_.setSancai(index, level);
-    sancaiRatings_[index] = rating;
     sancaiMeanings_[index] = withoutRating(meaning);
 }
 
@@ -211,17 +215,6 @@ void NamingData::finish() {
     for (const NameChar& c : nameChars_) rarity_[c.codePoint] = 0;
 }
 
-const std::vector<uint16_t>* NamingData::surnameReading(std::string_view surname) const {
-    const std::vector<char32_t> cps = utf8CodePoints(surname);
-    if (cps.empty() || cps.size() > 2) return nullptr;
-    return surnameReading(cps[0], cps.size() == 2 ? cps[1] : 0);
-}
-
-bool NamingData::isCompoundSurname(std::string_view surname) const {
-    const std::vector<char32_t> cps = utf8CodePoints(surname);
-    return cps.size() == 2 && isCompoundSurname(cps[0], cps[1]);
-}
-
 std::string_view NamingData::numberRating(int32_t n) const {
     n = reduceNumber(n);
     return n >= 1 && n <= 81 ? std::string_view(numberRatings_[n]) : std::string_view();
@@ -232,18 +225,9 @@ std::string_view NamingData::numberMeaning(int32_t n) const {
     return n >= 1 && n <= 81 ? std::string_view(numberMeanings_[n]) : std::string_view();
 }
 
-std::string_view NamingData::sancaiRating(std::string_view key) const {
-    for (int i = 0; i < kThreeTalentsCount; ++i) {
-        if (threeTalentsKeyOfIndex(i) == key) return sancaiRatings_[i];
-    }
-    return {};
-}
-
 std::string_view NamingData::sancaiMeaning(std::string_view key) const {
-    for (int i = 0; i < kThreeTalentsCount; ++i) {
-        if (threeTalentsKeyOfIndex(i) == key) return sancaiMeanings_[i];
-    }
-    return {};
+    const int index = threeTalentsIndexOfKey(key);
+    return index < 0 ? std::string_view() : std::string_view(sancaiMeanings_[index]);
 }
 
 NamingData loadNamingData(Connection& connection) {

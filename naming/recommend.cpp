@@ -18,7 +18,6 @@ bool kindsAgree(char a, char b) { return a == 'n' || b == 'n' || a == b; }
 
 // One slot of the given name: the fixed character, or the candidates.
 struct Choice {
-    const NameChar* nameChar;  // null for the fixed character
     char32_t cp;
     std::string_view text;
     char kind;  // the fixed character counts as 'n'
@@ -73,7 +72,7 @@ std::vector<ScoredName> recommend(const NamingData& data, std::string_view surna
         if (o.fixedAt == 3 && o.length != 2) {
             throw RecommendError("a fixed character at 3 needs a given name of two characters");
         }
-        fixed = Choice{nullptr, cps[0], o.fixed, 'n', -1};
+        fixed = Choice{cps[0], o.fixed, 'n', -1};
     }
     std::vector<ScoredName> result;
     if (o.top == 0) return result;
@@ -87,7 +86,7 @@ std::vector<ScoredName> recommend(const NamingData& data, std::string_view surna
     for (const NameChar& c : data.nameChars()) {
         if (!fitsGender(c.kind, o.gender)) continue;
         if (fixed && c.codePoint == fixed->cp) continue;
-        pool.push_back({&c, c.codePoint, c.text, c.kind, c.rank});
+        pool.push_back({c.codePoint, c.text, c.kind, c.rank});
     }
     int32_t maxStrokes = fixed ? data.strokes(fixed->cp) : 1;
     for (const Choice& c : pool) maxStrokes = std::max(maxStrokes, data.strokes(c.cp));
