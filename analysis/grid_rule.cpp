@@ -9,7 +9,7 @@ int32_t add(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
 
-constexpr const char* kElementNames[kElementCount] = {"木", "火", "土", "金", "水"};
+constexpr std::string_view kElementNames[kElementCount] = {"木", "火", "土", "金", "水"};
 
 }  // namespace
 
@@ -38,18 +38,24 @@ int elementIndex(int32_t n) {
     return digit < 0 ? 4 : kByDigit[digit];
 }
 
-const char* elementName(int index) { return kElementNames[index]; }
+std::string_view elementName(int index) { return kElementNames[index]; }
 
-const char* elementClass(int32_t n) { return elementName(elementIndex(n)); }
+// The names are literals: their views end in a NUL.
+const char* elementClass(int32_t n) { return elementName(elementIndex(n)).data(); }
 
 int threeTalentsIndex(const FiveGrids& g) {
     return 25 * elementIndex(g.heaven) + 5 * elementIndex(g.person) + elementIndex(g.earth);
 }
 
+void appendThreeTalentsKey(std::string& out, int index) {
+    out += elementName(index / 25);
+    out += elementName(index / 5 % 5);
+    out += elementName(index % 5);
+}
+
 std::string threeTalentsKeyOfIndex(int index) {
-    std::string key = elementName(index / 25);
-    key += elementName(index / 5 % 5);
-    key += elementName(index % 5);
+    std::string key;
+    appendThreeTalentsKey(key, index);
     return key;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace quenvil {
 
@@ -49,7 +50,7 @@ inline constexpr int kElementCount = 5;
 // 7 8 金, 9 0 水. A negative number leaves a negative remainder and is 水.
 int elementIndex(int32_t n);
 // The name of an element index ("木"), UTF-8.
-const char* elementName(int index);
+std::string_view elementName(int index);
 // The name of the element of a number: elementName(elementIndex(n)).
 const char* elementClass(int32_t n);
 
@@ -58,7 +59,8 @@ const char* elementClass(int32_t n);
 inline constexpr int kThreeTalentsCount = 125;
 int threeTalentsIndex(const FiveGrids& grids);
 std::string threeTalentsKey(const FiveGrids& grids);
-// The key of an index, the inverse of threeTalentsIndex.
+// The key of an index, the inverse of threeTalentsIndex; appended to out by the second form.
 std::string threeTalentsKeyOfIndex(int index);
+void appendThreeTalentsKey(std::string& out, int index);
 
 }  // namespace quenvil

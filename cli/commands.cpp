@@ -14,11 +14,13 @@
 #include "analysis/name_entry.h"
 #include "data/database.h"
 #include "manual_naming/pair_rows.h"
+#include "naming/best_first.h"
 #include "naming/candidate_filter.h"
 #include "naming/name_cutter.h"
 #include "naming/naming_data.h"
 #include "naming/recommend.h"
 #include "naming/score.h"
+#include "recommend/result_rows.h"
 #include "semi_auto_naming/name_import.h"
 #include "text/encoding.h"
 #include "text/gbk.h"
@@ -215,7 +217,11 @@ int recommendNames(Context& c) {
         c.err << "quenvil-cli: no favourable name for " << surname << " with these options\n";
     }
     BlockWriter w(c.out);
-    for (const ScoredName& n : names) appendLine(n, w.buffer());
+    std::string notes;
+    for (const ScoredName& n : names) {
+        const ResultRow row = rowOf(n, notes);
+        appendRowLine(w.buffer(), data, row, notes);
+    }
     w.flush();
     return 0;
 }
@@ -236,28 +242,19 @@ int scoreNames(Context& c) {
     NameCutter cutter(text);
     for (std::string_view name; cutter.next(name);) names.push_back(name);
     const NamingData& data = c.naming();
-    // First pass: the scores alone; the order best first, stable, by buckets of score.
+    // First pass: the scores alone, and the order best first.
     std::vector<int8_t> scores(names.size());
-    std::array<size_t, 102> bucketStart{};
-    int failed = 0;
-    for (size_t i = 0; i < names.size(); ++i) {
-        const int s = scoreOnly(data, names[i]);
-        scores[i] = static_cast<int8_t>(s);
-        ++bucketStart[static_cast<size_t>(100 - s)];  // -1 (not scored) lands in the last bucket
-    }
-    size_t sum = 0;
-    for (size_t& b : bucketStart) {
-        const size_t n = b;
-        b = sum;
-        sum += n;
-    }
     std::vector<uint32_t> order(names.size());
     for (size_t i = 0; i < names.size(); ++i) {
-        order[bucketStart[static_cast<size_t>(100 - scores[i])]++] = static_cast<uint32_t>(i);
+        scores[i] = static_cast<int8_t>(scoreOnly(data, names[i]));
+        order[i] = static_cast<uint32_t>(i);
     }
+    sortBestFirst(order, [&](uint32_t i) { return scores[i]; });
     // Second pass: the whole result of each name in that order.
     BlockWriter w(c.out);
     ScoredName scored;
+    std::string notes;
+    int failed = 0;
     for (size_t k = 0; k < order.size(); ++k) {
         // The order jumps through the names: fetch the ones a little ahead.
         if (k + 16 < order.size()) __builtin_prefetch(&names[order[k + 16]]);
@@ -273,7 +270,8 @@ int scoreNames(Context& c) {
             ++failed;
             continue;
         }
-        appendLine(scored, w.buffer());
+        const ResultRow row = rowOf(scored, notes);
+        appendRowLine(w.buffer(), data, row, notes);
         w.maybeFlush();
     }
     w.flush();

@@ -8,16 +8,19 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <random>
 #include <set>
 #include <sstream>
 
 #include "data/connection.h"
 #include "data/database.h"
+#include "naming/best_first.h"
 #include "naming/favourable.h"
 #include "naming/naming_data.h"
 #include "naming/pinyin.h"
 #include "naming/score.h"
 #include "support/fixture_db.h"
+#include "support/scored_line.h"
 #include "support/shipped_naming.h"
 #include "text/gbk.h"
 #include "text/utf8.h"
@@ -42,6 +45,22 @@ std::vector<std::string> characters(std::string_view s) {
     std::vector<std::string> out;
     for (std::string_view ch : utf8Characters(s)) out.emplace_back(ch);
     return out;
+}
+
+// The surname and the given-name characters of a scored name.
+std::string surnameOf(const ScoredName& n) {
+    const auto all = characters(n.name);
+    std::string surname;
+    for (int i = 0; i < n.surnameCharacters; ++i) surname += all[static_cast<size_t>(i)];
+    return surname;
+}
+std::vector<std::string> givenOf(const ScoredName& n) {
+    const auto all = characters(n.name);
+    return {all.begin() + n.surnameCharacters, all.end()};
+}
+
+std::string pinyinOf(std::string_view name) {
+    return test::columnTexts(shipped(), scored(name))[kPinyinColumn];
 }
 
 // ---- Ratings and the favourable rule -----------------------------------------------------
@@ -184,17 +203,17 @@ TEST(Pinyin, SurnamesReadTheirOwnWay) {
         {"尉迟恭", "yù chí gōng"},    {"万俟卨", "mò qí xiè"},      {"欧阳修", "ōu yáng xiū"},
         {"黄思婷", "huáng sī tíng"},
     };
-    for (const auto& [name, reading] : names) EXPECT_EQ(scored(name).pinyinText(), reading);
+    for (const auto& [name, reading] : names) EXPECT_EQ(pinyinOf(name), reading);
     // In the given name the character reads as usual.
-    EXPECT_EQ(scored("张曾").pinyinText(), "zhāng céng");
-    EXPECT_EQ(scored("王单").pinyinText(), "wáng dān");
+    EXPECT_EQ(pinyinOf("张曾"), "zhāng céng");
+    EXPECT_EQ(pinyinOf("王单"), "wáng dān");
 }
 
 TEST(Pinyin, CompoundSurnamesAreOneSurname) {
     const ScoredName n = scored("欧阳修");
     EXPECT_EQ(n.surnameCharacters, 2);
-    EXPECT_EQ(n.surname(), "欧阳");
-    EXPECT_EQ(n.givenName(), "修");
+    EXPECT_EQ(surnameOf(n), "欧阳");
+    EXPECT_EQ(givenOf(n), std::vector<std::string>{"修"});
     EXPECT_EQ(n.grids, (FiveGrids{32, 27, 11, 42, 16}));
     // Two characters are a single surname and a given name, even when they form a compound.
     EXPECT_EQ(scored("欧阳").surnameCharacters, 1);
@@ -230,7 +249,7 @@ TEST(NamingDataSources, DatabaseAndResourcesAgree) {
         ScoredName a, b;
         ASSERT_TRUE(scoreName(fromFiles, name, a));
         ASSERT_TRUE(scoreName(fromDb, name, b));
-        EXPECT_EQ(formatLine(a), formatLine(b));
+        EXPECT_EQ(test::lineOf(fromFiles, a), test::lineOf(fromDb, b));
     }
 }
 
@@ -260,7 +279,7 @@ TEST(SoundCheck, TheComplaintsAreCaught) {
     for (const auto& [name, note] : bad) {
         const ScoredName n = scored(name);
         EXPECT_TRUE(n.badSound) << name;
-        EXPECT_TRUE(hasNote(n, note)) << name << ": " << n.notesText();
+        EXPECT_TRUE(hasNote(n, note)) << name << ": " << test::notesText(n);
     }
 }
 
@@ -271,7 +290,7 @@ TEST(SoundCheck, OrdinaryNamesPass) {
           "长孙无忌", "仇英",   "朴树",   "解缙",   "查良镛",   "区志坚", "翟天临"}) {
         const ScoredName n = scored(name);
         EXPECT_FALSE(n.badSound) << name;
-        EXPECT_TRUE(homophones(n).empty()) << name << ": " << n.notesText();
+        EXPECT_TRUE(homophones(n).empty()) << name << ": " << test::notesText(n);
     }
 }
 
@@ -310,7 +329,7 @@ TEST(Score, TheObviousOrder) {
     const ScoredName halfOuter = scored("罗一子");  // 地格 4 凶, 外格 4 凶
     const ScoredName unlucky = scored("韩璟舟");    // 人格 34 凶, 总格 40 凶, 吉凶参半
     const ScoredName badSound = scored("杜梓维");   // otherwise good grids, sounds like 肚子
-    EXPECT_EQ(best.score, 100) << best.notesText();
+    EXPECT_EQ(best.score, 100) << test::notesText(best);
     EXPECT_TRUE(best.notes.empty());
     EXPECT_GT(best.score, halfOuter.score);
     EXPECT_GT(halfOuter.score, unlucky.score);
@@ -320,20 +339,37 @@ TEST(Score, TheObviousOrder) {
     // The same strokes and tones without the bad sound score 40 more: 何 has 7 strokes as 杜.
     ScoredName clean;
     ASSERT_TRUE(scoreName(shipped(), "何梓维", clean));
-    EXPECT_EQ(clean.score - badSound.score, kBadSoundPenalty) << clean.notesText();
+    EXPECT_EQ(clean.score - badSound.score, kBadSoundPenalty) << test::notesText(clean);
 
     std::vector<ScoredName> list = {unlucky, badSound, best, halfOuter};
-    sortByScore(list);
+    sortBestFirst(list, [](const ScoredName& n) { return n.score; });
     std::vector<std::string> order;
     for (const auto& n : list) order.push_back(n.name);
     EXPECT_EQ(order, (std::vector<std::string>{"罗大强", "罗一子", "杜梓维", "韩璟舟"}));
-    // The same through scoreNames, which leaves out what it cannot score; ties keep their order.
-    const std::vector<std::string> names = {"韩璟舟", "张", "杜梓维", "罗大强", "罗一子", "罗山力"};
-    std::vector<std::string> unscored;
-    order.clear();
-    for (const auto& n : scoreNames(shipped(), names, &unscored)) order.push_back(n.name);
-    EXPECT_EQ(order, (std::vector<std::string>{"罗大强", "罗山力", "罗一子", "杜梓维", "韩璟舟"}));
-    EXPECT_EQ(unscored, std::vector<std::string>{"张"});
+    // By the score alone, as quenvil-cli score sorts: what cannot be scored comes last.
+    std::vector<std::string> names = {"韩璟舟", "张", "杜梓维", "罗大强", "罗一子", "罗山力"};
+    sortBestFirst(names, [](const std::string& n) { return scoreOnly(shipped(), n); });
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"罗大强", "罗山力", "罗一子", "杜梓维", "韩璟舟", "张"}));
+}
+
+TEST(BestFirst, KeepsTheOrderOfEqualScoresAndPutsFailuresLast) {
+    struct Item {
+        int index;
+        int score;
+    };
+    std::vector<Item> items;
+    std::mt19937 random(7);
+    for (int i = 0; i < 2000; ++i) {
+        items.push_back({i, std::max(-1, static_cast<int>(random() % 103) - 2)});  // -1..100
+    }
+    std::vector<Item> expected = items;
+    std::stable_sort(expected.begin(), expected.end(), [](const Item& a, const Item& b) {
+        return a.score > b.score;  // -1 sorts last by itself
+    });
+    sortBestFirst(items, [](const Item& i) { return i.score; });
+    ASSERT_EQ(items.size(), expected.size());
+    for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].index, expected[i].index) << i;
 }
 
 TEST(Score, PointsAddUpToTheNotes) {
@@ -352,20 +388,9 @@ TEST(Score, PointsAddUpToTheNotes) {
             }
         }
         lost += std::min(sound, kSoundPoints) + std::min(chars, kCharPoints);
-        EXPECT_EQ(n.score, std::max(0, 100 - lost)) << name << ": " << n.notesText();
+        EXPECT_EQ(n.score, std::max(0, 100 - lost)) << name << ": " << test::notesText(n);
         EXPECT_EQ(scoreOnly(shipped(), name), n.score) << name;
     }
-}
-
-TEST(Score, TheOutputLine) {
-    EXPECT_EQ(formatLine(scored("黄思婷")),
-              "黄思婷\t98\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:平平平");
-    EXPECT_EQ(formatLine(scored("罗大强")),
-              "罗大强\t100\tluó dà qiáng\t20,3,12\t21 23 15 35 13\t木火土 大吉\t");
-    const ScoredName n = scored("欧阳修");
-    EXPECT_EQ(n.strokesText(), "15,17,10");
-    EXPECT_EQ(n.gridsText(), "32 27 11 42 16");
-    EXPECT_EQ(n.sancaiText(), "木金木 大凶");
 }
 
 // ---- Candidates --------------------------------------------------------------------------
@@ -387,8 +412,8 @@ TEST(Recommend, CommonAndCompoundSurnamesGetGoodNames) {
         for (size_t i = 0; i < names.size(); ++i) {
             const ScoredName& n = names[i];
             distinct.insert(n.name);
-            EXPECT_EQ(n.surname(), surname);
-            EXPECT_EQ(characters(n.givenName()).size(), 2u) << n.name;
+            EXPECT_EQ(surnameOf(n), surname);
+            EXPECT_EQ(givenOf(n).size(), 2u) << n.name;
             if (i) {
                 EXPECT_LE(n.score, names[i - 1].score) << n.name;
             }
@@ -415,7 +440,7 @@ TEST(Recommend, BoysAndGirlsNamesAreSeparate) {
             for (const ScoredName& n : recommend(shipped(), surname, o)) {
                 lists[g].insert(n.name);
                 std::set<char> seen;
-                for (const std::string& ch : characters(n.givenName())) seen.insert(kind.at(ch));
+                for (const std::string& ch : givenOf(n)) seen.insert(kind.at(ch));
                 if (g == Gender::Male) {
                     EXPECT_FALSE(seen.count('f')) << n.name;
                 }
