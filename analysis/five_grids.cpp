@@ -7,12 +7,9 @@
 namespace quenvil {
 namespace {
 
+// No read lock is kept while the report is on the screen.
 std::string meaning(DataSet& ds, const char* sql, std::string_view gbkValue) {
-    ds.close();
-    ds.setCommandText(sql, {Param::gbk(gbkValue)});
-    ds.open();
-    ds.release();  // no read lock is kept while the report is on the screen
-    return ds.fieldText("hanyi");
+    return queryText(ds, sql, {Param::gbk(gbkValue)}, "hanyi").value_or("");
 }
 
 }  // namespace

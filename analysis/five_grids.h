@@ -9,7 +9,7 @@
 
 #include "analysis/grid_rule.h"
 #include "analysis/name_entry.h"
-#include "data/connection.h"
+#include "data/data_set.h"
 
 namespace quenvil {
 

@@ -19,8 +19,7 @@ using namespace quenvil;
 
 NamingData load() {
     Connection cn;
-    cn.setConnectionString(connectionStringFor(std::string(QUENVIL_PROGRAM_DIR) + "/data.Mdb"));
-    cn.open();
+    cn.open(std::string(QUENVIL_PROGRAM_DIR) + "/data.Mdb", kDatabasePassword);
     return loadNamingData(cn);
 }
 

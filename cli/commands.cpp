@@ -121,8 +121,7 @@ struct Context {
     const NamingData& naming() {
         if (!namingData) {
             Connection cn;
-            cn.setConnectionString(connectionStringFor(programDir / kDatabaseFileName));
-            cn.open();
+            cn.open(programDir / kDatabaseFileName, kDatabasePassword);
             namingData = std::make_unique<NamingData>(loadNamingData(cn));
         }
         return *namingData;

@@ -6,9 +6,11 @@ namespace quenvil {
 // The tables filled from resources/ by the builder. A per-user copy of data.Mdb takes them anew
 // from the shipped file when the shipped file carries a newer version; the other tables (the
 // imported names in xm and xm2) belong to the user.
-inline constexpr const char* kReferenceTables[] = {
-    "fantizi", "wuge", "sancai",                                          // the four windows
-    "pinyin", "surname_reading", "compound_surname", "bad_sound", "name_char"};  // recommendations
+inline constexpr const char* kReferenceTables[] = {"fantizi",          "wuge",
+                                                   "sancai",  // the four windows
+                                                   "pinyin",           "surname_reading",
+                                                   "compound_surname", "bad_sound",
+                                                   "name_char"};  // recommendations
 
 // Written by the builder as the database's user_version. Raise it by one whenever a source of
 // these tables in resources/ (fantizi.tsv, wuge.tsv, sancai.tsv, pinyin.tsv,

@@ -141,15 +141,13 @@ void copyFileAtomically(const std::filesystem::path& from, const std::filesystem
 
 int referenceDataVersion(const std::filesystem::path& databaseFile) {
     Connection cn;
-    cn.setConnectionString(connectionStringFor(databaseFile));
-    cn.open();
+    cn.open(databaseFile, kDatabasePassword);
     return integerQuery(cn, "pragma user_version");
 }
 
 bool refreshReferenceData(const std::filesystem::path& copy, const std::filesystem::path& shipped) {
     Connection cn;
-    cn.setConnectionString(connectionStringFor(copy));
-    cn.open();
+    cn.open(copy, kDatabasePassword);
     attachShipped(cn, shipped);
     // The versions are read inside the transaction: of two programs starting at once, the
     // second finds the copy refreshed already. "begin immediate" would also ask for the write

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-${FUZZ_SECONDS:-30}}
-targets=(fuzz_gbk fuzz_units fuzz_integer fuzz_import_line fuzz_connection_string)
+targets=(fuzz_gbk fuzz_units fuzz_integer fuzz_import_line)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENVIL_FUZZ=ON \
   -DBUILD_TESTING=OFF -DQUENVIL_BENCH=OFF >/dev/null

@@ -40,8 +40,7 @@ void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesyste
         if (!create) throw SourceError("cannot create " + out.string());
     }
     Connection cn;
-    cn.setConnectionString(connectionStringFor(out));
-    cn.open();
+    cn.open(out, kDatabasePassword);
     cn.beginTransaction();
     cn.execute("create table fantizi(id integer primary key, hanzi text, bihua integer)");
     cn.execute("create table wuge(shuzi text, hanyi text, jixiong text)");

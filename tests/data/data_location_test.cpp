@@ -35,10 +35,7 @@ std::vector<std::string> folderEntries(const fs::path& folder) {
 
 // A keyed connection to a database file, for reading and changing it in the tests.
 struct Db {
-    explicit Db(const fs::path& file) {
-        cn.setConnectionString(connectionStringFor(file));
-        cn.open();
-    }
+    explicit Db(const fs::path& file) { cn.open(file, kDatabasePassword); }
     // The first column of every row, as text.
     std::vector<std::string> column(const std::string& sql) {
         Statement stmt(cn.handle(), sql);

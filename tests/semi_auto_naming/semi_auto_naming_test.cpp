@@ -176,8 +176,7 @@ TEST(ImportPlan, PackedNamesAndTheirFirstOccurrences) {
 TEST_F(Import, AReaderHoldingATransactionStopsTheImportInBoundedTime) {
     import(G("张小华 王小明"));
     Connection reader;
-    reader.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
-    reader.open();
+    reader.open(dir.path() / "data.Mdb", kDatabasePassword);
     DataSet rows(reader);
     rows.setCommandText("select * from xm");
     rows.open();  // stands on its first row: a read transaction

@@ -10,8 +10,7 @@ namespace quenvil::test {
 const NamingData& shippedNamingData() {
     static const NamingData data = [] {
         Connection cn;
-        cn.setConnectionString(connectionStringFor(programDir() / kDatabaseFileName));
-        cn.open();
+        cn.open(programDir() / kDatabaseFileName, kDatabasePassword);
         return loadNamingData(cn);
     }();
     return data;
