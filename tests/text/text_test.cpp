@@ -120,6 +120,34 @@ TEST(Lines, LineBreaksOfEveryKind) {
     EXPECT_EQ(splitLines("  \r\nb"), (Lines{"  ", "b"}));
 }
 
+// A text handed over in pieces of every size cuts into the lines of the whole text: a CR LF cut
+// between two pieces is one break, a line cut between pieces is one line.
+TEST(Lines, PiecesOfEverySizeGiveTheLinesOfTheWholeText) {
+    for (const std::string text :
+         {"ab\r\ncd\ne\rf", "a\r\n\r\nb\r", "\r\n\n\r\r\n", "xyz", "a\n\r"}) {
+        for (size_t size = 1; size <= text.size(); ++size) {
+            Lines lines;
+            auto keep = [&](std::string_view line) {
+                lines.emplace_back(line);
+                return true;
+            };
+            LineSplitter splitter;
+            for (size_t at = 0; at < text.size(); at += size)
+                splitter.feed(text.substr(at, size), keep);
+            splitter.finish(keep);
+            EXPECT_EQ(lines, splitLines(text)) << size;
+        }
+    }
+    // A false from the receiver stops the cut.
+    Lines seen;
+    LineSplitter splitter;
+    EXPECT_FALSE(splitter.feed("a\nb\nc\n", [&](std::string_view line) {
+        seen.emplace_back(line);
+        return line != "b";
+    }));
+    EXPECT_EQ(seen, (Lines{"a", "b"}));
+}
+
 TEST(Gbk, ConvertsBothWaysAndKeepsAsciiAsIs) {
     EXPECT_EQ(G("张"), "\xD5\xC5");
     EXPECT_EQ(gbkToUtf8("\xD5\xC5\xBA\xA3"), "张海");
