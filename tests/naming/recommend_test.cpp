@@ -1,5 +1,5 @@
-// The recommendation engine: the favourable rule, readings, sound checks,
-// the score and the candidates, on the real data (data.Mdb of the build and resources/).
+// The recommendation engine: the favourable rule, its data, the candidates and the name lists,
+// on the real data (data.Mdb of the build and resources/).
 #include "naming/recommend.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <random>
 #include <set>
@@ -30,38 +31,14 @@
 namespace quenvil {
 namespace {
 
+using test::characters;
+using test::givenOf;
+using test::scored;
+using test::surnameOf;
+
 using Ints = std::vector<int32_t>;
 
 const NamingData& shipped() { return test::shippedNamingData(); }
-
-ScoredName scored(std::string_view name) {
-    ScoredName s;
-    ScoreFailure why = ScoreFailure::None;
-    EXPECT_TRUE(scoreName(shipped(), name, s, &why)) << name << " " << static_cast<int>(why);
-    return s;
-}
-
-std::vector<std::string> characters(std::string_view s) {
-    std::vector<std::string> out;
-    for (std::string_view ch : utf8Characters(s)) out.emplace_back(ch);
-    return out;
-}
-
-// The surname and the given-name characters of a scored name.
-std::string surnameOf(const ScoredName& n) {
-    const auto all = characters(n.name);
-    std::string surname;
-    for (int i = 0; i < n.surnameCharacters; ++i) surname += all[static_cast<size_t>(i)];
-    return surname;
-}
-std::vector<std::string> givenOf(const ScoredName& n) {
-    const auto all = characters(n.name);
-    return {all.begin() + n.surnameCharacters, all.end()};
-}
-
-std::string pinyinOf(std::string_view name) {
-    return test::columnTexts(shipped(), scored(name))[kPinyinColumn];
-}
 
 // ---- Ratings and the favourable rule -----------------------------------------------------
 
@@ -175,61 +152,6 @@ TEST(Favourable, RejectsWhatTheReportCallsUnlucky) {
     }
 }
 
-// ---- Readings ----------------------------------------------------------------------------
-
-TEST(Pinyin, SyllableParts) {
-    EXPECT_EQ(toneOf("huáng"), 2);
-    EXPECT_EQ(toneOf("lǜ"), 4);
-    EXPECT_EQ(toneOf("ma"), 0);
-    EXPECT_EQ(toneless("lǜ"), "lü");
-    EXPECT_EQ(toneless("zhuāng"), "zhuang");
-    EXPECT_EQ(toneless("ǹg"), "ng");
-    EXPECT_EQ(initialOf("zhuang"), "zh");
-    EXPECT_EQ(initialOf("an"), "");
-    EXPECT_EQ(initialOf("yu"), "");
-    EXPECT_EQ(finalOf("zhuang"), "uang");
-    EXPECT_EQ(finalOf("yue"), "üe");
-    EXPECT_EQ(finalOf("xu"), "ü");
-    EXPECT_EQ(finalOf("wu"), "u");
-    EXPECT_EQ(finalOf("ying"), "ing");
-    EXPECT_EQ(finalOf("wang"), "uang");
-}
-
-TEST(Pinyin, SurnamesReadTheirOwnWay) {
-    const std::pair<const char*, const char*> names[] = {
-        {"曾国藩", "zēng guó fān"},   {"单田芳", "shàn tián fāng"}, {"仇英", "qiú yīng"},
-        {"查良镛", "zhā liáng yōng"}, {"翟天临", "zhái tiān lín"},  {"解缙", "xiè jìn"},
-        {"区志坚", "ōu zhì jiān"},    {"朴树", "piáo shù"},         {"盖丽", "gě lì"},
-        {"尉迟恭", "yù chí gōng"},    {"万俟卨", "mò qí xiè"},      {"欧阳修", "ōu yáng xiū"},
-        {"黄思婷", "huáng sī tíng"},
-    };
-    for (const auto& [name, reading] : names) EXPECT_EQ(pinyinOf(name), reading);
-    // In the given name the character reads as usual.
-    EXPECT_EQ(pinyinOf("张曾"), "zhāng céng");
-    EXPECT_EQ(pinyinOf("王单"), "wáng dān");
-}
-
-TEST(Pinyin, CompoundSurnamesAreOneSurname) {
-    const ScoredName n = scored("欧阳修");
-    EXPECT_EQ(n.surnameCharacters, 2);
-    EXPECT_EQ(surnameOf(n), "欧阳");
-    EXPECT_EQ(givenOf(n), std::vector<std::string>{"修"});
-    EXPECT_EQ(n.grids, (FiveGrids{32, 27, 11, 42, 16}));
-    // Two characters are a single surname and a given name, even when they form a compound.
-    EXPECT_EQ(scored("欧阳").surnameCharacters, 1);
-    // Four characters need a compound surname.
-    ScoredName out;
-    ScoreFailure why = ScoreFailure::None;
-    EXPECT_FALSE(scoreName(shipped(), "张王李赵", out, &why));
-    EXPECT_EQ(why, ScoreFailure::Length);
-    EXPECT_FALSE(scoreName(shipped(), "张a", out, &why));
-    EXPECT_EQ(why, ScoreFailure::Unknown);
-    EXPECT_FALSE(scoreName(shipped(), "张", out, &why));
-    EXPECT_EQ(why, ScoreFailure::Length);
-    EXPECT_EQ(scoreOnly(shipped(), "欧阳修文武"), -1);
-}
-
-// The database and the resource files give the engine the same data.
 TEST(NamingDataSources, DatabaseAndResourcesAgree) {
     const NamingData fromFiles = readNamingData(test::sourceDir() / "resources");
     const NamingData& fromDb = shipped();
@@ -250,146 +172,6 @@ TEST(NamingDataSources, DatabaseAndResourcesAgree) {
         ASSERT_TRUE(scoreName(fromFiles, name, a));
         ASSERT_TRUE(scoreName(fromDb, name, b));
         EXPECT_EQ(test::lineOf(fromFiles, a), test::lineOf(fromDb, b));
-    }
-}
-
-// ---- Sounds ------------------------------------------------------------------------------
-
-bool hasNote(const ScoredName& n, std::string_view text) {
-    for (const Note& note : n.notes) {
-        if (note.text == text) return true;
-    }
-    return false;
-}
-
-std::vector<std::string> homophones(const ScoredName& n) {
-    std::vector<std::string> out;
-    for (const Note& note : n.notes) {
-        if (note.text.starts_with("谐音:")) out.push_back(note.text);
-    }
-    return out;
-}
-
-TEST(SoundCheck, TheComplaintsAreCaught) {
-    const std::pair<const char*, const char*> bad[] = {
-        {"杜梓维", "谐音:肚子"}, {"伍桂辰", "谐音:乌龟"},   {"关帆彤", "谐音:饭桶"},
-        {"何纯竹", "谐音:蠢猪"}, {"杜子腾", "谐音:肚子"},   {"范统", "谐音:饭桶"},
-        {"张狗", "谐音:狗"},     {"史珍香", "谐音:屎真香"}, {"胡丽", "谐音:狐狸"},
-    };
-    for (const auto& [name, note] : bad) {
-        const ScoredName n = scored(name);
-        EXPECT_TRUE(n.badSound) << name;
-        EXPECT_TRUE(hasNote(n, note)) << name << ": " << test::notesText(n);
-    }
-}
-
-TEST(SoundCheck, OrdinaryNamesPass) {
-    for (const char* name :
-         {"黄思婷",   "张伟",   "王芳",   "李娜",   "刘洋",     "陈静",   "曾国藩",
-          "单田芳",   "欧阳修", "司马光", "诸葛亮", "上官婉儿", "尉迟恭", "令狐冲",
-          "长孙无忌", "仇英",   "朴树",   "解缙",   "查良镛",   "区志坚", "翟天临"}) {
-        const ScoredName n = scored(name);
-        EXPECT_FALSE(n.badSound) << name;
-        EXPECT_TRUE(homophones(n).empty()) << name << ": " << test::notesText(n);
-    }
-}
-
-TEST(SoundCheck, WhereAnEntryMayMatch) {
-    // A single syllable never matches the surname: 苟 gǒu is a surname.
-    EXPECT_FALSE(scored("苟明").badSound);
-    EXPECT_TRUE(scored("明狗").badSound);
-    // A sequence wholly inside a compound surname does not count, one that reaches into the
-    // given name does: 司马 sī mǎ + 桶 would read ma tong (马桶).
-    EXPECT_FALSE(scored("司马光").badSound);
-    EXPECT_TRUE(scored("司马桶").badSound);
-    // An entry is reported once, however often it matches.
-    EXPECT_EQ(homophones(scored("张狗狗")), std::vector<std::string>{"谐音:狗"});
-    // Tones do not matter: 杜 dù 紫 zǐ and 渡 dù 子 zǐ both read du zi.
-    EXPECT_TRUE(scored("渡子明").badSound);
-}
-
-TEST(SoundCheck, TonesInitialsAndFinals) {
-    EXPECT_TRUE(hasNote(scored("何纯竹"), "声调:三字同调"));  // hé chún zhú
-    EXPECT_TRUE(hasNote(scored("李晓敏"), "声调:三字同调"));  // lǐ xiǎo mǐn
-    EXPECT_TRUE(hasNote(scored("李志伟"), "声调:仄仄仄"));    // lǐ zhì wěi
-    EXPECT_TRUE(hasNote(scored("黄思婷"), "声调:平平平"));    // huáng sī tíng
-    EXPECT_TRUE(hasNote(scored("赵志刚"), "声调:去声相连"));  // zhào zhì gāng
-    EXPECT_TRUE(hasNote(scored("张振华"), "声母重复:zh"));    // zhāng zhèn huá
-    EXPECT_TRUE(hasNote(scored("张芳"), "韵母重复:ang"));     // zhāng fāng
-    EXPECT_FALSE(hasNote(scored("王芳"), "韵母重复:ang"));    // wáng fāng: uang, ang
-    const ScoredName varied = scored("王子文");               // wáng zǐ wén
-    for (const Note& n : varied.notes) EXPECT_FALSE(n.text.starts_with("声")) << n.text;
-}
-
-// ---- Score -------------------------------------------------------------------------------
-
-TEST(Score, TheObviousOrder) {
-    // Each name below has everything the one after it has, and something more.
-    const ScoredName best = scored("罗大强");       // all grids 吉, 木火土 大吉, varied tones
-    const ScoredName halfOuter = scored("罗一子");  // 地格 4 凶, 外格 4 凶
-    const ScoredName unlucky = scored("韩璟舟");    // 人格 34 凶, 总格 40 凶, 吉凶参半
-    const ScoredName badSound = scored("杜梓维");   // otherwise good grids, sounds like 肚子
-    EXPECT_EQ(best.score, 100) << test::notesText(best);
-    EXPECT_TRUE(best.notes.empty());
-    EXPECT_GT(best.score, halfOuter.score);
-    EXPECT_GT(halfOuter.score, unlucky.score);
-    EXPECT_TRUE(hasNote(unlucky, "人格 凶"));
-    EXPECT_TRUE(hasNote(unlucky, "总格 凶"));
-    EXPECT_TRUE(hasNote(unlucky, "三才 吉凶参半"));
-    // The same strokes and tones without the bad sound score 40 more: 何 has 7 strokes as 杜.
-    ScoredName clean;
-    ASSERT_TRUE(scoreName(shipped(), "何梓维", clean));
-    EXPECT_EQ(clean.score - badSound.score, kBadSoundPenalty) << test::notesText(clean);
-
-    std::vector<ScoredName> list = {unlucky, badSound, best, halfOuter};
-    sortBestFirst(list, [](const ScoredName& n) { return n.score; });
-    std::vector<std::string> order;
-    for (const auto& n : list) order.push_back(n.name);
-    EXPECT_EQ(order, (std::vector<std::string>{"罗大强", "罗一子", "杜梓维", "韩璟舟"}));
-    // By the score alone, as quenvil-cli score sorts: what cannot be scored comes last.
-    std::vector<std::string> names = {"韩璟舟", "张", "杜梓维", "罗大强", "罗一子", "罗山力"};
-    sortBestFirst(names, [](const std::string& n) { return scoreOnly(shipped(), n); });
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"罗大强", "罗山力", "罗一子", "杜梓维", "韩璟舟", "张"}));
-}
-
-TEST(BestFirst, KeepsTheOrderOfEqualScoresAndPutsFailuresLast) {
-    struct Item {
-        int index;
-        int score;
-    };
-    std::vector<Item> items;
-    std::mt19937 random(7);
-    for (int i = 0; i < 2000; ++i) {
-        items.push_back({i, std::max(-1, static_cast<int>(random() % 103) - 2)});  // -1..100
-    }
-    std::vector<Item> expected = items;
-    std::stable_sort(expected.begin(), expected.end(), [](const Item& a, const Item& b) {
-        return a.score > b.score;  // -1 sorts last by itself
-    });
-    sortBestFirst(items, [](const Item& i) { return i.score; });
-    ASSERT_EQ(items.size(), expected.size());
-    for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].index, expected[i].index) << i;
-}
-
-TEST(Score, PointsAddUpToTheNotes) {
-    // Every point lost is explained by a note, for names of every shape.
-    for (const char* name : {"黄思婷", "韩璟舟", "杜梓维", "欧阳修", "诸葛孔明", "万俟卨", "张曾",
-                             "曾国藩", "李屁", "上官婉儿"}) {
-        const ScoredName n = scored(name);
-        int lost = 0, sound = 0, chars = 0;
-        for (const Note& note : n.notes) {
-            if (note.text.starts_with("声")) {
-                sound += note.points;
-            } else if (note.text.starts_with("生僻字")) {
-                chars += note.points;
-            } else {
-                lost += note.points;
-            }
-        }
-        lost += std::min(sound, kSoundPoints) + std::min(chars, kCharPoints);
-        EXPECT_EQ(n.score, std::max(0, 100 - lost)) << name << ": " << test::notesText(n);
-        EXPECT_EQ(scoreOnly(shipped(), name), n.score) << name;
     }
 }
 
@@ -429,41 +211,175 @@ TEST(Recommend, CommonAndCompoundSurnamesGetGoodNames) {
     }
 }
 
-TEST(Recommend, BoysAndGirlsNamesAreSeparate) {
+// ---- The gender rule -----------------------------------------------------------------------
+
+TEST(Gender, WhichKindsEachListTakes) {
+    const struct {
+        char kind;
+        Gender gender;
+        bool fits;
+    } rules[] = {
+        {'m', Gender::Male, true},   {'n', Gender::Male, true},   {'f', Gender::Male, false},
+        {'f', Gender::Female, true}, {'n', Gender::Female, true}, {'m', Gender::Female, false},
+        {'m', Gender::Any, true},    {'f', Gender::Any, true},    {'n', Gender::Any, true},
+    };
+    for (const auto& r : rules) {
+        EXPECT_EQ(fitsGender(r.kind, r.gender), r.fits) << r.kind << static_cast<int>(r.gender);
+    }
+}
+
+struct GenderCase {
+    const char* surname;
+    int length;
+    Gender gender;
+};
+
+void PrintTo(const GenderCase& c, std::ostream* os) {
+    *os << c.surname << " " << c.length << " " << static_cast<int>(c.gender);
+}
+
+RecommendOptions everyName(int length, Gender gender) {
+    RecommendOptions o;
+    o.length = length;
+    o.gender = gender;
+    o.top = std::numeric_limits<size_t>::max();
+    return o;
+}
+
+class GenderRule : public ::testing::TestWithParam<GenderCase> {};
+
+// Every name of the whole list: a boys' list never holds an f character, a girls' list never an m
+// one, and no name pairs the two.
+TEST_P(GenderRule, EveryNameOfTheList) {
+    const GenderCase& c = GetParam();
     const auto kind = kinds();
-    std::map<Gender, std::set<std::string>> lists;
-    for (Gender g : {Gender::Male, Gender::Female, Gender::Any}) {
-        for (const char* surname : {"王", "罗", "欧阳"}) {
-            RecommendOptions o;
-            o.gender = g;
-            o.top = 300;
-            for (const ScoredName& n : recommend(shipped(), surname, o)) {
+    const std::vector<ScoredName> names =
+        recommend(shipped(), c.surname, everyName(c.length, c.gender));
+    ASSERT_GT(names.size(), 10u);
+    std::set<char> seenInList;
+    for (const ScoredName& n : names) {
+        std::set<char> seen;
+        for (const std::string& ch : givenOf(n)) seen.insert(kind.at(ch));
+        seenInList.insert(seen.begin(), seen.end());
+        EXPECT_FALSE(c.gender == Gender::Male && seen.count('f')) << n.name;
+        EXPECT_FALSE(c.gender == Gender::Female && seen.count('m')) << n.name;
+        EXPECT_FALSE(seen.count('m') && seen.count('f')) << n.name;
+    }
+    // The lists are not empty of the kinds they may hold.
+    EXPECT_TRUE(c.gender == Gender::Female || seenInList.count('m'));
+    EXPECT_TRUE(c.gender == Gender::Male || seenInList.count('f'));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, GenderRule,
+    ::testing::Values(GenderCase{"王", 2, Gender::Male}, GenderCase{"王", 2, Gender::Female},
+                      GenderCase{"王", 2, Gender::Any}, GenderCase{"罗", 2, Gender::Male},
+                      GenderCase{"罗", 2, Gender::Female}, GenderCase{"罗", 2, Gender::Any},
+                      GenderCase{"欧阳", 2, Gender::Male}, GenderCase{"欧阳", 2, Gender::Female},
+                      GenderCase{"欧阳", 2, Gender::Any}, GenderCase{"王", 1, Gender::Male},
+                      GenderCase{"王", 1, Gender::Female}, GenderCase{"罗", 1, Gender::Any}));
+
+TEST(Recommend, BoysAndGirlsListsShareOnlyNamesForBoth) {
+    const auto kind = kinds();
+    for (const char* surname : {"王", "罗", "欧阳"}) {
+        std::map<Gender, std::set<std::string>> lists;
+        for (Gender g : {Gender::Male, Gender::Female}) {
+            for (const ScoredName& n : recommend(shipped(), surname, everyName(2, g))) {
                 lists[g].insert(n.name);
-                std::set<char> seen;
-                for (const std::string& ch : givenOf(n)) seen.insert(kind.at(ch));
-                if (g == Gender::Male) {
-                    EXPECT_FALSE(seen.count('f')) << n.name;
-                }
-                if (g == Gender::Female) {
-                    EXPECT_FALSE(seen.count('m')) << n.name;
-                }
-                EXPECT_FALSE(seen.count('m') && seen.count('f')) << n.name;
             }
         }
+        std::vector<std::string> common;
+        std::set_intersection(lists[Gender::Male].begin(), lists[Gender::Male].end(),
+                              lists[Gender::Female].begin(), lists[Gender::Female].end(),
+                              std::back_inserter(common));
+        for (const std::string& name : common) {
+            const auto chars = characters(name);
+            for (size_t i = std::string_view(surname).size() / 3; i < chars.size(); ++i) {
+                EXPECT_EQ(kind.at(chars[i]), 'n') << name;
+            }
+        }
+        EXPECT_LT(common.size(), lists[Gender::Male].size()) << surname;
     }
-    std::vector<std::string> common;
-    std::set_intersection(lists[Gender::Male].begin(), lists[Gender::Male].end(),
-                          lists[Gender::Female].begin(), lists[Gender::Female].end(),
-                          std::back_inserter(common));
-    // Only names of two 'n' characters may be in both.
-    for (const std::string& name : common) {
-        const auto chars = characters(name);
-        for (size_t i = name.starts_with("欧阳") ? 2 : 1; i < chars.size(); ++i) {
-            EXPECT_EQ(kind.at(chars[i]), 'n') << name;
+}
+
+// A family's generation character is given: it is not held to the gender rule, the other
+// character is.
+TEST(Recommend, TheFixedCharacterIsNotHeldToTheGenderRule) {
+    const auto kind = kinds();
+    ASSERT_EQ(kind.at("婷"), 'f');
+    RecommendOptions o = everyName(2, Gender::Male);
+    o.fixed = "婷";
+    const std::vector<ScoredName> names = recommend(shipped(), "罗", o);
+    ASSERT_FALSE(names.empty());
+    for (const ScoredName& n : names) {
+        ASSERT_EQ(givenOf(n)[0], "婷") << n.name;
+        EXPECT_NE(kind.at(givenOf(n)[1]), 'f') << n.name;
+    }
+}
+
+// ---- Ties --------------------------------------------------------------------------------
+
+// Within one score the first given-name characters take turns, in the order of their ranks: each
+// one's best pair (the second character of the lowest rank), then each one's second, and so on.
+// The order a round robin over the characters gives, worked out here from the ranks.
+std::vector<std::pair<int, int>> takingTurns(std::vector<std::pair<int, int>> group) {
+    std::map<int, std::vector<int>> seconds;  // by first rank, each sorted
+    for (const auto& [first, second] : group) seconds[first].push_back(second);
+    for (auto& [first, list] : seconds) std::sort(list.begin(), list.end());
+    std::vector<std::pair<int, int>> order;
+    for (size_t turn = 0; order.size() < group.size(); ++turn) {
+        for (const auto& [first, list] : seconds) {
+            if (turn < list.size()) order.emplace_back(first, list[turn]);
         }
     }
-    EXPECT_LT(common.size(), lists[Gender::Male].size());
+    return order;
 }
+
+struct TieCase {
+    const char* surname;
+    int length;
+    const char* fixed;
+    int fixedAt;
+};
+
+void PrintTo(const TieCase& c, std::ostream* os) {
+    *os << c.surname << " " << c.length << " " << c.fixed << c.fixedAt;
+}
+
+class Ties : public ::testing::TestWithParam<TieCase> {};
+
+TEST_P(Ties, TheFirstCharactersTakeTurnsWithinOneScore) {
+    const TieCase& c = GetParam();
+    std::map<std::string, int> rank;
+    for (const NameChar& ch : shipped().nameChars()) rank[ch.text] = ch.rank;
+    auto rankOf = [&](const std::string& ch) { return rank.count(ch) ? rank.at(ch) : -1; };
+    RecommendOptions o = everyName(c.length, Gender::Any);
+    o.fixed = c.fixed;
+    o.fixedAt = c.fixedAt;
+    const std::vector<ScoredName> names = recommend(shipped(), c.surname, o);
+    size_t largestTie = 0;
+    for (size_t start = 0; start < names.size();) {
+        size_t end = start;
+        std::vector<std::pair<int, int>> group;
+        while (end < names.size() && names[end].score == names[start].score) {
+            const auto given = givenOf(names[end]);
+            group.emplace_back(rankOf(given[0]), given.size() > 1 ? rankOf(given[1]) : -1);
+            ++end;
+        }
+        ASSERT_EQ(group, takingTurns(group)) << "score " << names[start].score;
+        if (end < names.size()) {
+            ASSERT_GT(names[start].score, names[end].score);
+        }
+        largestTie = std::max(largestTie, group.size());
+        start = end;
+    }
+    EXPECT_GT(largestTie, 2u);  // the rule has ties to order
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, Ties,
+                         ::testing::Values(TieCase{"罗", 2, "", 2}, TieCase{"王", 2, "", 2},
+                                           TieCase{"欧阳", 2, "", 2}, TieCase{"王", 1, "", 2},
+                                           TieCase{"苏", 2, "子", 2}, TieCase{"欧阳", 2, "明", 3}));
 
 TEST(Recommend, OptionsLengthFixedCharacterAndTop) {
     RecommendOptions o;
