@@ -149,6 +149,13 @@ void NamingData::finish() {
     if (!ratings_.complete()) {
         throw NamingDataError("the numbers 1 to 81 and the 125 configurations need every rating");
     }
+    finishSurnameReadings();
+    finishBadSounds();
+    finishNameChars();
+    findRarity();
+}
+
+void NamingData::finishSurnameReadings() {
     for (const auto& [surname, reading] : surnameReadingRows_) {
         const std::vector<char32_t> cps = utf8CodePoints(surname);
         const std::vector<std::string_view> parts = splitBlanks(reading);
@@ -162,6 +169,9 @@ void NamingData::finish() {
         if (cps[0] < surnameFirst_.size()) surnameFirst_[cps[0]] = true;
     }
     surnameReadingRows_.clear();
+}
+
+void NamingData::finishBadSounds() {
     for (auto& [syllables, word, category] : badSoundRows_) {
         std::vector<uint16_t> ids;
         for (std::string_view p : splitBlanks(syllables)) {
@@ -177,6 +187,9 @@ void NamingData::finish() {
         }
     }
     badSoundRows_.clear();
+}
+
+void NamingData::finishNameChars() {
     std::stable_sort(nameChars_.begin(), nameChars_.end(),
                      [](const NameChar& a, const NameChar& b) { return a.rank < b.rank; });
     // A character listed twice keeps its first place.
@@ -192,7 +205,10 @@ void NamingData::finish() {
                                   " has no stroke count or no reading");
         }
     }
-    // Rarity by GB2312 level, from the GBK code of every character that has a reading.
+}
+
+void NamingData::findRarity() {
+    // By GB2312 level, from the GBK code of every character that has a reading or strokes.
     rarity_.assign(0x10000, 2);
     for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
         if (reading_[cp] == 0 && strokes_[cp] == 0) continue;

@@ -107,6 +107,11 @@ class NamingData {
     static uint64_t pack(char32_t first, char32_t second) {
         return (static_cast<uint64_t>(first) << 21) | second;
     }
+    // The parts of finish().
+    void finishSurnameReadings();
+    void finishBadSounds();
+    void finishNameChars();
+    void findRarity();
     uint16_t internSyllable(std::string_view toned);
     uint16_t internToneless(const std::string& toneless);
     static uint16_t internText(std::vector<std::string>& texts, std::string_view text);
