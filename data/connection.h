@@ -57,7 +57,6 @@ class Connection {
 
     // Milliseconds a statement waits for another connection's lock; set before the first read.
     void setBusyTimeout(int ms);
-    int busyTimeout() const { return busyTimeoutMs_; }
 
     // Takes the database for writing at once (an exclusive lock, waiting at most the busy
     // timeout for readers to finish): once it has begun, nothing another program does can make

@@ -93,9 +93,9 @@ int gridsScore(const Reading& r, const std::array<LuckClass, 5>& classes,
         const int points = i == 4 && !judgeOuter ? kFull[i] : gridPoints(classes[i], kFull[i]);
         total += points;
         if (notes && points < kFull[i]) {
-            notes->push_back({std::string(kGridNames[i]) + " " +
-                                  std::string(classes[i] == LuckClass::Half ? "半吉" : "凶"),
-                              kFull[i] - points});
+            notes->push_back(
+                {std::string(kGridNames[i]) + " " + std::string(luckClassName(classes[i])),
+                 kFull[i] - points});
         }
     }
     return total;
