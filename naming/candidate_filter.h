@@ -47,8 +47,8 @@ inline void appendVerdict(const Verdict& v, std::string_view line, std::vector<s
     for (int i = 0; i < v.copies; ++i) out.emplace_back(line);
 }
 
-// The automatic filter over a name list, run in slices so that a window can keep handling its
-// events between them. The list's lines are cut as splitLines (text/lines.h) cuts them; it ends
+// The automatic filter over the lines of a name list (as readNameListLines of text/lines.h cuts
+// them), run in slices so that a window can keep handling its events between them. The list ends
 // at its first empty line.
 class NameListFilter {
   public:
