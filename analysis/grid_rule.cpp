@@ -1,6 +1,8 @@
 // The five-grid rule.
 #include "analysis/grid_rule.h"
 
+#include <array>
+
 namespace quenvil {
 namespace {
 
@@ -47,20 +49,20 @@ int threeTalentsIndex(const FiveGrids& g) {
     return 25 * elementIndex(g.heaven) + 5 * elementIndex(g.person) + elementIndex(g.earth);
 }
 
-void appendThreeTalentsKey(std::string& out, int index) {
-    out += elementName(index / 25);
-    out += elementName(index / 5 % 5);
-    out += elementName(index % 5);
-}
-
-std::string threeTalentsKeyOfIndex(int index) {
-    std::string key;
-    appendThreeTalentsKey(key, index);
-    return key;
+std::string_view threeTalentsKeyOfIndex(int index) {
+    // Made once: the keys are written for every name scored.
+    static const std::array<std::string, kThreeTalentsCount> keys = [] {
+        std::array<std::string, kThreeTalentsCount> all;
+        for (int i = 0; i < kThreeTalentsCount; ++i) {
+            for (int element : {i / 25, i / 5 % 5, i % 5}) all[i] += elementName(element);
+        }
+        return all;
+    }();
+    return keys[static_cast<size_t>(index)];
 }
 
 std::string threeTalentsKey(const FiveGrids& g) {
-    return threeTalentsKeyOfIndex(threeTalentsIndex(g));
+    return std::string(threeTalentsKeyOfIndex(threeTalentsIndex(g)));
 }
 
 }  // namespace quenvil

@@ -59,8 +59,7 @@ const char* elementClass(int32_t n);
 inline constexpr int kThreeTalentsCount = 125;
 int threeTalentsIndex(const FiveGrids& grids);
 std::string threeTalentsKey(const FiveGrids& grids);
-// The key of an index, the inverse of threeTalentsIndex; appended to out by the second form.
-std::string threeTalentsKeyOfIndex(int index);
-void appendThreeTalentsKey(std::string& out, int index);
+// The key of an index (0..124), the inverse of threeTalentsIndex.
+std::string_view threeTalentsKeyOfIndex(int index);
 
 }  // namespace quenvil

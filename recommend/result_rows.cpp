@@ -21,7 +21,7 @@ int compareValues(const T& a, const T& b) {
 void appendNumber(std::string& out, int value) {
     char digits[12];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, static_cast<size_t>(end - digits));
+    for (const char* d = digits; d != end; ++d) out.push_back(*d);
 }
 
 }  // namespace
@@ -117,7 +117,7 @@ void appendColumnText(std::string& out, const NamingData& data, const ResultRow&
             }
             break;
         case kSancaiColumn:
-            appendThreeTalentsKey(out, row.sancaiIndex);
+            out += threeTalentsKeyOfIndex(row.sancaiIndex);
             out += ' ';
             out += sancaiLevelName(row.sancaiLevel);
             break;

@@ -64,7 +64,8 @@ TEST(Favourable, RatingsComeFromTheData) {
         EXPECT_EQ(shipped().numberRating(n + 80), rating);
     }
     for (int i = 0; i < 125; ++i) {
-        EXPECT_EQ(sancaiLevelName(r.sancaiAt(i)), src.sancai.at(threeTalentsKeyOfIndex(i)));
+        EXPECT_EQ(sancaiLevelName(r.sancaiAt(i)),
+                  src.sancai.at(std::string(threeTalentsKeyOfIndex(i))));
     }
     EXPECT_EQ(shipped().numberMeaning(21).substr(0, 3), "二");  // the text, without 【大吉】
     EXPECT_FALSE(shipped().sancaiMeaning("火木木").empty());
