@@ -165,8 +165,8 @@ TEST_F(ResultTable, ExportWritesTheRowsAsShownInBothFormats) {
                   csvLine(names[0]) + csvLine(names[2]));
     EXPECT_EQ(exportBytes(model, proxy, ExportFormat::GbkText),
               utf8ToGbk("名字\t评分\t拼音\t笔画\t五格\t三才\t说明") + "\r\n" +
-                  utf8ToGbk(lineOf(names[1])) + "\r\n" + utf8ToGbk(lineOf(names[0])) +
-                  "\r\n" + utf8ToGbk(lineOf(names[2])) + "\r\n");
+                  utf8ToGbk(lineOf(names[1])) + "\r\n" + utf8ToGbk(lineOf(names[0])) + "\r\n" +
+                  utf8ToGbk(lineOf(names[2])) + "\r\n");
 }
 
 TEST_F(ResultTable, AnExportedCsvReadsBackAndScoresTheSame) {
@@ -374,8 +374,7 @@ TEST_F(RecommendWindowFlow, EnterNeverClosesTheWindow) {
     tabTo(w->copyButton);
     QApplication::clipboard()->clear();
     key(Qt::Key_Return);
-    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
-              lineOf(recommended("曾")[0]) + "\n");
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), lineOf(recommended("曾")[0]) + "\n");
     EXPECT_TRUE(w->isVisible());
     tabTo(w->importButton);
     key(Qt::Key_Enter);  // the file dialog is cancelled
@@ -430,9 +429,8 @@ TEST_F(RecommendWindowFlow, CopyAndExportWhatIsShown) {
     key(Qt::Key_Down, Qt::ShiftModifier);
     key(Qt::Key_C, Qt::ControlModifier);
     const auto names = recommended("诸葛");
-    EXPECT_EQ(
-        QApplication::clipboard()->text().toStdString(),
-        lineOf(names[0]) + "\n" + lineOf(names[1]) + "\n" + lineOf(names[2]) + "\n");
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              lineOf(names[0]) + "\n" + lineOf(names[1]) + "\n" + lineOf(names[2]) + "\n");
 
     // The file type chosen decides the format; the suffix is added when missing.
     dialogs.saveAnswers.push_back(SaveChoice{q((dir.path() / "list").string()), 1});
