@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-${FUZZ_SECONDS:-30}}
 at_once=${FUZZ_JOBS:-2}
-targets=(fuzz_gbk fuzz_units fuzz_integer fuzz_import_line fuzz_connection_string)
+targets=(fuzz_gbk fuzz_units fuzz_integer fuzz_import_line)
 
 # ccache when installed, as ./quenvil.sh uses it.
 launcher=

@@ -35,6 +35,14 @@ std::string_view withoutRating(std::string_view meaning) {
     return meaning;
 }
 
+// The index of a three-talent key ("火木木"), -1 for any other text.
+int threeTalentsIndexOfKey(std::string_view key) {
+    for (int i = 0; i < kThreeTalentsCount; ++i) {
+        if (threeTalentsKeyOfIndex(i) == key) return i;
+    }
+    return -1;
+}
+
 }  // namespace
 
 void NamingData::addStrokeRow(int32_t count, std::string_view characters) {
@@ -127,17 +135,13 @@ void NamingData::setNumber(int32_t n, std::string_view rating, std::string_view 
 
 void NamingData::setSancai(std::string_view key, std::string_view rating,
                            std::string_view meaning) {
-    int index = -1;
-    for (int i = 0; i < 125; ++i) {
-        if (sancaiKeyOfIndex(i) == key) index = i;
-    }
+    const int index = threeTalentsIndexOfKey(key);
     SancaiLevel level;
     if (index < 0 || !parseSancaiLevel(rating, level)) {
         throw NamingDataError("three-talent configuration " + std::string(key) +
                               ": unknown key or rating " + std::string(rating));
     }
     ratings_.setSancai(index, level);
-    sancaiRatings_[index] = rating;
     sancaiMeanings_[index] = withoutRating(meaning);
 }
 
@@ -145,6 +149,13 @@ void NamingData::finish() {
     if (!ratings_.complete()) {
         throw NamingDataError("the numbers 1 to 81 and the 125 configurations need every rating");
     }
+    finishSurnameReadings();
+    finishBadSounds();
+    finishNameChars();
+    findRarity();
+}
+
+void NamingData::finishSurnameReadings() {
     for (const auto& [surname, reading] : surnameReadingRows_) {
         const std::vector<char32_t> cps = utf8CodePoints(surname);
         const std::vector<std::string_view> parts = splitBlanks(reading);
@@ -158,6 +169,9 @@ void NamingData::finish() {
         if (cps[0] < surnameFirst_.size()) surnameFirst_[cps[0]] = true;
     }
     surnameReadingRows_.clear();
+}
+
+void NamingData::finishBadSounds() {
     for (auto& [syllables, word, category] : badSoundRows_) {
         std::vector<uint16_t> ids;
         for (std::string_view p : splitBlanks(syllables)) {
@@ -173,6 +187,9 @@ void NamingData::finish() {
         }
     }
     badSoundRows_.clear();
+}
+
+void NamingData::finishNameChars() {
     std::stable_sort(nameChars_.begin(), nameChars_.end(),
                      [](const NameChar& a, const NameChar& b) { return a.rank < b.rank; });
     // A character listed twice keeps its first place.
@@ -188,7 +205,10 @@ void NamingData::finish() {
                                   " has no stroke count or no reading");
         }
     }
-    // Rarity by GB2312 level, from the GBK code of every character that has a reading.
+}
+
+void NamingData::findRarity() {
+    // By GB2312 level, from the GBK code of every character that has a reading or strokes.
     rarity_.assign(0x10000, 2);
     for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
         if (reading_[cp] == 0 && strokes_[cp] == 0) continue;
@@ -211,17 +231,6 @@ void NamingData::finish() {
     for (const NameChar& c : nameChars_) rarity_[c.codePoint] = 0;
 }
 
-const std::vector<uint16_t>* NamingData::surnameReading(std::string_view surname) const {
-    const std::vector<char32_t> cps = utf8CodePoints(surname);
-    if (cps.empty() || cps.size() > 2) return nullptr;
-    return surnameReading(cps[0], cps.size() == 2 ? cps[1] : 0);
-}
-
-bool NamingData::isCompoundSurname(std::string_view surname) const {
-    const std::vector<char32_t> cps = utf8CodePoints(surname);
-    return cps.size() == 2 && isCompoundSurname(cps[0], cps[1]);
-}
-
 std::string_view NamingData::numberRating(int32_t n) const {
     n = reduceNumber(n);
     return n >= 1 && n <= 81 ? std::string_view(numberRatings_[n]) : std::string_view();
@@ -232,18 +241,9 @@ std::string_view NamingData::numberMeaning(int32_t n) const {
     return n >= 1 && n <= 81 ? std::string_view(numberMeanings_[n]) : std::string_view();
 }
 
-std::string_view NamingData::sancaiRating(std::string_view key) const {
-    for (int i = 0; i < 125; ++i) {
-        if (sancaiKeyOfIndex(i) == key) return sancaiRatings_[i];
-    }
-    return {};
-}
-
 std::string_view NamingData::sancaiMeaning(std::string_view key) const {
-    for (int i = 0; i < 125; ++i) {
-        if (sancaiKeyOfIndex(i) == key) return sancaiMeanings_[i];
-    }
-    return {};
+    const int index = threeTalentsIndexOfKey(key);
+    return index < 0 ? std::string_view() : std::string_view(sancaiMeanings_[index]);
 }
 
 NamingData loadNamingData(Connection& connection) {

@@ -17,32 +17,29 @@ std::string rated(const std::string& rating, const std::string& text) {
     return "【" + rating + "】" + text;
 }
 
-}  // namespace
+// Every source, read before the database is touched: a missing or malformed one writes nothing.
+struct Sources {
+    std::filesystem::path fantiziFile, wugeFile;
+    std::vector<SourceLine> fantizi, wuge, sancai, pinyin, surnameReadings, compounds, badSounds;
+    std::vector<GivenNameChar> nameChars;
+};
 
-void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesystem::path& out) {
-    const auto fantiziFile = sourcesDir / "fantizi.tsv";
-    const auto wugeFile = sourcesDir / "wuge.tsv";
-    const auto sancaiFile = sourcesDir / "sancai.tsv";
-    const auto fantizi = readSource(fantiziFile, 2);
-    const auto wuge = readSource(wugeFile, 3);
-    const auto sancai = readSource(sancaiFile, 3);
-    const auto pinyin = readSource(sourcesDir / "pinyin.tsv", 2);
-    const auto surnameReadings = readSource(sourcesDir / "surname_readings.tsv", 2);
-    const auto compounds = readSource(sourcesDir / "compound_surnames.txt", 1);
-    const auto badSounds = readSource(sourcesDir / "bad_sounds.tsv", 3);
-    const auto nameChars = readCuratedNameChars(sourcesDir);
+Sources readSources(const std::filesystem::path& dir) {
+    Sources s;
+    s.fantiziFile = dir / "fantizi.tsv";
+    s.wugeFile = dir / "wuge.tsv";
+    s.fantizi = readSource(s.fantiziFile, 2);
+    s.wuge = readSource(s.wugeFile, 3);
+    s.sancai = readSource(dir / "sancai.tsv", 3);
+    s.pinyin = readSource(dir / "pinyin.tsv", 2);
+    s.surnameReadings = readSource(dir / "surname_readings.tsv", 2);
+    s.compounds = readSource(dir / "compound_surnames.txt", 1);
+    s.badSounds = readSource(dir / "bad_sounds.tsv", 3);
+    s.nameChars = readCuratedNameChars(dir);
+    return s;
+}
 
-    std::error_code ec;
-    std::filesystem::remove(out, ec);
-    {
-        // Create the empty file; the connection opens existing files only.
-        std::ofstream create(out, std::ios::binary);
-        if (!create) throw SourceError("cannot create " + out.string());
-    }
-    Connection cn;
-    cn.setConnectionString(connectionStringFor(out));
-    cn.open();
-    cn.beginTransaction();
+void createTables(Connection& cn) {
     cn.execute("create table fantizi(id integer primary key, hanzi text, bihua integer)");
     cn.execute("create table wuge(shuzi text, hanyi text, jixiong text)");
     cn.execute("create index wuge_shuzi on wuge(shuzi)");
@@ -56,14 +53,18 @@ void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesyste
     cn.execute("create table compound_surname(surname text primary key)");
     cn.execute("create table bad_sound(syllables text primary key, word text, category text)");
     cn.execute("create table name_char(hanzi text primary key, kind text, rank integer)");
+}
 
-    for (const auto& row : fantizi) {
+// The tables of the four windows: stroke counts, and the meanings of the numbers and of the
+// three-talent configurations, each meaning led by its rating.
+void writeStrokesAndMeanings(Connection& cn, const Sources& s) {
+    for (const auto& row : s.fantizi) {
         cn.execute("insert into fantizi(bihua, hanzi) values(?, ?)",
-                   {Param::of(integerField(fantiziFile, row, 0)), Param::utf8(row.fields[1])});
+                   {Param::of(integerField(s.fantiziFile, row, 0)), Param::utf8(row.fields[1])});
     }
     std::vector<std::pair<std::string, std::string>> byNumber(81);  // rating, text of 1..81
-    for (const auto& row : wuge) {
-        const int32_t n = integerField(wugeFile, row, 0);
+    for (const auto& row : s.wuge) {
+        const int32_t n = integerField(s.wugeFile, row, 0);
         cn.execute("insert into wuge(shuzi, jixiong, hanyi) values(?, ?, ?)",
                    {Param::utf8(std::to_string(n)), Param::utf8(row.fields[1]),
                     Param::utf8(rated(row.fields[1], row.fields[2]))});
@@ -79,35 +80,58 @@ void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesyste
                    {Param::utf8(std::to_string(n)), Param::utf8(rating),
                     Param::utf8(rated(rating, note + text))});
     }
-    for (const auto& row : sancai) {
+    for (const auto& row : s.sancai) {
         cn.execute("insert into sancai(sancai, jixiong, hanyi) values(?, ?, ?)",
                    {Param::utf8(row.fields[0]), Param::utf8(row.fields[1]),
                     Param::utf8(rated(row.fields[1], row.fields[2]))});
     }
-    // The version that tells a per-user copy of an older data.Mdb to take these tables.
-    cn.execute("pragma user_version = " + std::to_string(kReferenceDataVersion));
-    for (const auto& row : pinyin) {
+}
+
+// The recommendation engine's tables.
+void writeNamingTables(Connection& cn, const Sources& s) {
+    for (const auto& row : s.pinyin) {
         cn.execute("insert into pinyin(hanzi, pinyin) values(?, ?)",
                    {Param::utf8(row.fields[0]), Param::utf8(row.fields[1])});
     }
-    for (const auto& row : surnameReadings) {
+    for (const auto& row : s.surnameReadings) {
         cn.execute("insert into surname_reading(surname, pinyin) values(?, ?)",
                    {Param::utf8(row.fields[0]), Param::utf8(row.fields[1])});
     }
-    for (const auto& row : compounds) {
+    for (const auto& row : s.compounds) {
         cn.execute("insert into compound_surname(surname) values(?)", {Param::utf8(row.fields[0])});
     }
-    for (const auto& row : badSounds) {
+    for (const auto& row : s.badSounds) {
         cn.execute(
             "insert into bad_sound(syllables, word, category) values(?, ?, ?)",
             {Param::utf8(row.fields[0]), Param::utf8(row.fields[1]), Param::utf8(row.fields[2])});
     }
     int rank = 0;
-    for (const GivenNameChar& g : nameChars) {
+    for (const GivenNameChar& g : s.nameChars) {
         cn.execute(
             "insert into name_char(hanzi, kind, rank) values(?, ?, ?)",
             {Param::utf8(g.character), Param::utf8(std::string(1, g.kind)), Param::of(rank++)});
     }
+}
+
+}  // namespace
+
+void buildDatabase(const std::filesystem::path& sourcesDir, const std::filesystem::path& out) {
+    const Sources sources = readSources(sourcesDir);
+    std::error_code ec;
+    std::filesystem::remove(out, ec);
+    {
+        // Create the empty file; the connection opens existing files only.
+        std::ofstream create(out, std::ios::binary);
+        if (!create) throw SourceError("cannot create " + out.string());
+    }
+    Connection cn;
+    cn.open(out, kDatabasePassword);
+    cn.beginTransaction();
+    createTables(cn);
+    writeStrokesAndMeanings(cn, sources);
+    // The version that tells a per-user copy of an older data.Mdb to take these tables.
+    cn.execute("pragma user_version = " + std::to_string(kReferenceDataVersion));
+    writeNamingTables(cn, sources);
     cn.commit();
     cn.close();
 }

@@ -41,8 +41,7 @@ TEST(InstalledProgram, ImportsIntoTheUsersCopyAndShowsTheShippedHelp) {
     const DataLocation data = locateData(bin, user);
     Program program = createProgram({data.shipped, data.system, data.database});
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
-    EXPECT_EQ(program.mainWindow->database().connection.connectionString(),
-              connectionStringFor(user / kDatabaseFileName));
+    EXPECT_EQ(program.mainWindow->database().connection.file(), user / kDatabaseFileName);
     EXPECT_EQ(program.mainWindow->helpPage().parent_path(), shipped / "help");
     EXPECT_EQ(test::child<QComboBox>(program.autoNaming.get(), "surnameCombo")->currentText(),
               "王");  // the shipped name lists

@@ -348,8 +348,7 @@ TEST(MainWindowStartup, ABusyDatabaseAtStartIsOpenedByTheFirstActionAfterwards) 
     test::buildFixtureDb(dir.path(), test::standardFixture());
     std::filesystem::create_directories(dir.path() / "xm");
     Connection writer;
-    writer.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
-    writer.open();
+    writer.open(dir.path() / "data.Mdb", kDatabasePassword);
     writer.execute("begin exclusive");
     test::RecordingDialogs dialogs;
     Program program = createProgram({dir.path(), dir.path()});

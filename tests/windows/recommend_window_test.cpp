@@ -31,6 +31,7 @@
 #include "recommend/list_scoring.h"
 #include "recommend/result_model.h"
 #include "support/fixture_db.h"
+#include "support/scored_line.h"
 #include "support/shipped_naming.h"
 #include "support/test_dialogs.h"
 #include "support/wait.h"
@@ -42,6 +43,9 @@ namespace quenvil {
 namespace {
 
 const NamingData& shipped() { return test::shippedNamingData(); }
+
+// The line quenvil-cli prints for a name, without its line break.
+std::string lineOf(const ScoredName& s) { return test::lineOf(shipped(), s); }
 
 std::vector<ScoredName> scoredNames(const std::vector<std::string>& names) {
     std::vector<ScoredName> out;
@@ -117,7 +121,7 @@ TEST_F(ResultTable, ColumnsHeadersAndCells) {
     for (int r = 0; r < 3; ++r) {
         QStringList cells;
         for (int c = 0; c < 7; ++c) cells << model.data(model.index(r, c)).toString();
-        EXPECT_EQ(cells.join('\t').toStdString(), formatLine(names[static_cast<size_t>(r)]));
+        EXPECT_EQ(cells.join('\t').toStdString(), lineOf(names[static_cast<size_t>(r)]));
     }
     EXPECT_NE(model.data(model.index(1, kNotesColumn)).toString().indexOf("谐音:肚子"), -1);
     EXPECT_EQ(
@@ -169,17 +173,17 @@ TEST_F(ResultTable, ExportWritesTheRowsAsShownInBothFormats) {
     model.setScored(names);
     proxy.sort(kPinyinColumn, Qt::AscendingOrder);  // dù, huáng, ōu
     auto csvLine = [](const ScoredName& s) {
-        return s.name + "," + std::to_string(s.score) + "," + s.pinyinText() + ",\"" +
-               s.strokesText() + "\"," + s.gridsText() + "," + s.sancaiText() + "," +
-               s.notesText() + "\r\n";
+        const auto t = test::columnTexts(shipped(), s);
+        return t[0] + "," + t[1] + "," + t[2] + ",\"" + t[3] + "\"," + t[4] + "," + t[5] + "," +
+               t[6] + "\r\n";
     };
     EXPECT_EQ(exportBytes(model, proxy, ExportFormat::CsvUtf8),
               "\xEF\xBB\xBF名字,评分,拼音,笔画,五格,三才,说明\r\n" + csvLine(names[1]) +
                   csvLine(names[0]) + csvLine(names[2]));
     EXPECT_EQ(exportBytes(model, proxy, ExportFormat::GbkText),
               utf8ToGbk("名字\t评分\t拼音\t笔画\t五格\t三才\t说明") + "\r\n" +
-                  utf8ToGbk(formatLine(names[1])) + "\r\n" + utf8ToGbk(formatLine(names[0])) +
-                  "\r\n" + utf8ToGbk(formatLine(names[2])) + "\r\n");
+                  utf8ToGbk(lineOf(names[1])) + "\r\n" + utf8ToGbk(lineOf(names[0])) + "\r\n" +
+                  utf8ToGbk(lineOf(names[2])) + "\r\n");
 }
 
 TEST_F(ResultTable, AnExportedCsvReadsBackAndScoresTheSame) {
@@ -214,7 +218,7 @@ TEST_F(ResultTable, CopiedRowsAreTabSeparated) {
     const auto names = scoredNames({"黄思婷", "杜梓维", "欧阳修"});
     model.setScored(names);
     EXPECT_EQ(tabSeparated(model, proxy, {0, 2}).toStdString(),
-              formatLine(names[0]) + "\n" + formatLine(names[2]) + "\n");
+              lineOf(names[0]) + "\n" + lineOf(names[2]) + "\n");
 }
 
 // ---- The window, by keyboard ---------------------------------------------------------------
@@ -387,8 +391,7 @@ TEST_F(RecommendWindowFlow, EnterNeverClosesTheWindow) {
     tabTo(button(*w, "copyButton"));
     QApplication::clipboard()->clear();
     key(Qt::Key_Return);
-    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
-              formatLine(recommended("曾")[0]) + "\n");
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), lineOf(recommended("曾")[0]) + "\n");
     EXPECT_TRUE(w->isVisible());
     tabTo(button(*w, "importButton"));
     key(Qt::Key_Enter);  // the file dialog is cancelled
@@ -443,9 +446,8 @@ TEST_F(RecommendWindowFlow, CopyAndExportWhatIsShown) {
     key(Qt::Key_Down, Qt::ShiftModifier);
     key(Qt::Key_C, Qt::ControlModifier);
     const auto names = recommended("诸葛");
-    EXPECT_EQ(
-        QApplication::clipboard()->text().toStdString(),
-        formatLine(names[0]) + "\n" + formatLine(names[1]) + "\n" + formatLine(names[2]) + "\n");
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              lineOf(names[0]) + "\n" + lineOf(names[1]) + "\n" + lineOf(names[2]) + "\n");
 
     // The file type chosen decides the format; the suffix is added when missing.
     dialogs.saveAnswers.push_back(SaveChoice{q((dir.path() / "list").string()), 1});

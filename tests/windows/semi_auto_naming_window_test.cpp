@@ -77,8 +77,7 @@ TEST_F(SemiAuto, ABusyDatabaseStopsTheImportWithAMessageAndKeepsTheList) {
     button(*w, "importButton")->click();
     browse(G("赵小燕 ") + nameOf(2, 9, 4));
     Connection reader;
-    reader.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
-    reader.open();
+    reader.open(dir.path() / "data.Mdb", kDatabasePassword);
     DataSet rows(reader);
     rows.setCommandText("select * from xm");
     rows.open();  // another program in the middle of a read
