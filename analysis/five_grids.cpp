@@ -1,4 +1,4 @@
-// Five grids, element classes and the report lines.
+// The classic report: its reading of the stroke fields and its lines.
 #include "analysis/five_grids.h"
 
 #include "text/gbk.h"
@@ -7,82 +7,22 @@
 namespace quenvil {
 namespace {
 
-// Sums wrap around like 32-bit machine arithmetic instead of overflowing.
-int32_t add(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-int32_t sub(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
-
+// No read lock is kept while the report is on the screen.
 std::string meaning(DataSet& ds, const char* sql, std::string_view gbkValue) {
-    ds.close();
-    ds.setCommandText(sql, {Param::gbk(gbkValue)});
-    ds.open();
-    ds.release();  // no read lock is kept while the report is on the screen
-    return ds.fieldText("hanyi");
+    return queryText(ds, sql, {Param::gbk(gbkValue)}, "hanyi").value_or("");
 }
 
 }  // namespace
 
 FiveGrids computeFiveGrids(const StrokeFieldTexts& t) {
-    FiveGrids g;
-    if (t[2] == "0") {
-        const int32_t s1 = toInteger(t[0]);
-        const int32_t s2 = toInteger(t[1]);
-        g.heaven = add(s1, 1);
-        g.person = add(s1, s2);
-        g.earth = add(s2, 1);
-        g.total = add(s1, s2);
-        g.outer = 2;
-    } else if (t[3] == "0") {
-        const int32_t s1 = toInteger(t[0]);
-        const int32_t s2 = toInteger(t[1]);
-        const int32_t s3 = toInteger(t[2]);
-        g.heaven = add(s1, 1);
-        g.person = add(s1, s2);
-        g.earth = add(s2, s3);
-        g.total = add(add(s1, s2), s3);
-        g.outer = add(s3, 1);
-    } else {
-        const int32_t s1 = toInteger(t[0]);
-        const int32_t s2 = toInteger(t[1]);
-        const int32_t s3 = toInteger(t[2]);
-        const int32_t s4 = toInteger(t[3]);
-        g.heaven = add(s1, s2);
-        g.person = add(s2, s3);
-        g.earth = add(s3, s4);
-        g.total = add(add(add(s1, s2), s3), s4);
-        g.outer = sub(g.total, g.person);
-    }
-    return g;
-}
-
-const char* elementClass(int32_t n) {
-    switch (n % 10) {
-        case 1:
-        case 2:
-            return "木";
-        case 3:
-        case 4:
-            return "火";
-        case 5:
-        case 6:
-            return "土";
-        case 7:
-        case 8:
-            return "金";
-        default:
-            return "水";
-    }
-}
-
-std::string threeTalentsKey(const FiveGrids& g) {
-    std::string key;
-    key += elementClass(g.heaven);
-    key += elementClass(g.person);
-    key += elementClass(g.earth);
-    return key;
+    // Converted one by one in field order, so that the first field that is no number is named.
+    const int32_t s1 = toInteger(t[0]);
+    const int32_t s2 = toInteger(t[1]);
+    if (t[2] == "0") return computeGrids(std::array{s1}, std::array{s2});
+    const int32_t s3 = toInteger(t[2]);
+    if (t[3] == "0") return computeGrids(std::array{s1}, std::array{s2, s3});
+    const int32_t s4 = toInteger(t[3]);
+    return computeGrids(std::array{s1, s2}, std::array{s3, s4});
 }
 
 std::vector<std::string> analysisReport(const StrokeFieldTexts& fields, const CharacterSlots& slots,

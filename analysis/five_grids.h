@@ -1,4 +1,5 @@
-// The five grids of a name from its stroke fields, the five-element classes and the report.
+// The classic five-grid report: the grids of a name from its four stroke fields, and the report
+// lines with their meanings.
 #pragma once
 
 #include <array>
@@ -6,30 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "analysis/grid_rule.h"
 #include "analysis/name_entry.h"
-#include "data/connection.h"
+#include "data/data_set.h"
 
 namespace quenvil {
 
-struct FiveGrids {
-    int32_t heaven = 0;
-    int32_t person = 0;
-    int32_t earth = 0;
-    int32_t total = 0;
-    int32_t outer = 0;
-};
-
 using StrokeFieldTexts = std::array<std::string, kSlotCount>;  // GBK texts of the four fields
 
-// The five-grid rule. The case is chosen by comparing the third and fourth field texts with "0";
-// only the fields the case uses are converted, in field order (ConversionError on failure).
+// The grids of the four stroke fields by the report's own reading of a name, chosen by comparing
+// the field texts with "0": third field "0", a single surname with one given character; else
+// fourth field "0", a single surname with two; else a compound surname with two. Only the fields
+// that reading uses are converted, in field order (ConversionError on failure); the grids are
+// then computeGrids' of that shape.
 FiveGrids computeFiveGrids(const StrokeFieldTexts& fields);
-
-// The five-element class of a number by its remainder on truncating division by 10 (UTF-8).
-const char* elementClass(int32_t n);
-
-// Heaven, person and earth classes (UTF-8), e.g. "火木木".
-std::string threeTalentsKey(const FiveGrids& grids);
 
 // The analysis command without its window: grids, the six meaning queries through the data set,
 // then the report lines (GBK). Nothing is returned unless every query succeeded.

@@ -40,64 +40,110 @@ Widget* place(Widget* w, int x, int y, int width, int height) {
     return w;
 }
 
+// The surnames of the recommendation window's surname box: those of the name lists (in their
+// order) that the engine can read, then the compound surnames.
+std::vector<std::string> recommendableSurnames(const NamingData& naming,
+                                               const std::filesystem::path& systemFolder) {
+    std::vector<std::string> surnames;
+    const auto add = [&](std::string s) {
+        if (std::find(surnames.begin(), surnames.end(), s) == surnames.end()) {
+            surnames.push_back(std::move(s));
+        }
+    };
+    std::error_code ec;
+    if (std::filesystem::is_directory(nameListFolder(systemFolder), ec)) {
+        try {
+            for (std::string& s : surnameEntries(nameListFolder(systemFolder))) {
+                if (isKnownSurname(naming, s)) add(std::move(s));
+            }
+        } catch (const std::filesystem::filesystem_error&) {
+            surnames.clear();  // the compound surnames alone
+        }
+    }
+    for (const std::string& s : naming.compoundSurnames()) add(s);
+    return surnames;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(const AppFolders& folders) : folders_(folders) {
     setWindowTitle(QStringLiteral("Quenvil"));
     makeFixedCentred(this, kClientWidth, kClientHeight);
+    makeCommandButtons();
+    makeAnalysisPanel();
 
+    connectHandler(nameEdit_, &QLineEdit::returnPressed, this, &MainWindow::onNameEntered);
+    connectHandler(analyseButton_, &QPushButton::clicked, this, &MainWindow::onAnalyse);
+    connectHandler(autoNamingButton_, &QPushButton::clicked, this, &MainWindow::onAutoNaming);
+    connectHandler(manualNamingButton_, &QPushButton::clicked, this, &MainWindow::onManualNaming);
+    connectHandler(semiAutoNamingButton_, &QPushButton::clicked, this,
+                   &MainWindow::onSemiAutoNaming);
+    connectHandler(recommendButton_, &QPushButton::clicked, this, &MainWindow::onRecommend);
+    connectHandler(helpButton_, &QPushButton::clicked, this, &MainWindow::onHelp);
+    connectHandler(exitButton_, &QPushButton::clicked, this, &MainWindow::onExit);
+    pressFocusedButtonOnEnter(this);
+
+    openDatabase();
+}
+
+// The row of command buttons along the top, in this order from the left.
+void MainWindow::makeCommandButtons() {
     const struct {
         QPushButton** button;
+        const char* objectName;
         const char* caption;
-    } commands[] = {{&Button2, "自动取名"}, {&Button7, "半自动取名"}, {&Button3, "手动取名"},
-                    {&Button4, "帮助"},     {&Button5, "退出"},       {&Button8, "名字推荐"}};
+    } commands[] = {{&autoNamingButton_, "autoNamingButton", "自动取名"},
+                    {&semiAutoNamingButton_, "semiAutoNamingButton", "半自动取名"},
+                    {&manualNamingButton_, "manualNamingButton", "手动取名"},
+                    {&helpButton_, "helpButton", "帮助"},
+                    {&exitButton_, "exitButton", "退出"},
+                    {&recommendButton_, "recommendButton", "名字推荐"}};
     int x = 8;
     for (const auto& c : commands) {
         *c.button = place(new QPushButton(utf8Q(c.caption), this), x, 8, 104, 28);
+        (*c.button)->setObjectName(QLatin1String(c.objectName));
         x += 112;
     }
+}
 
-    Panel1 = place(new QFrame(this), 0, kButtonRowHeight, kClientWidth,
-                   kClientHeight - kButtonRowHeight);
-    Panel1->setFrameShape(QFrame::StyledPanel);
-    Label1 = place(new QLabel(utf8Q("请输入姓名:"), Panel1), 8, 13, 97, 22);
-    styleTealCaption(Label1, 16);
-    Edit1 = place(new QLineEdit(utf8Q("黄思婷"), Panel1), 128, 11, 153, 21);
-    Button6 = place(new QPushButton(utf8Q("测算名字五行"), Panel1), 296, 12, 97, 25);
-    Label2 = place(new QLabel(utf8Q("请修正笔画:"), Panel1), 6, 51, 99, 22);
-    styleTealCaption(Label2, 16);
-    QLineEdit** strokeFields[] = {&Edit2, &Edit3, &Edit4, &Edit5};
-    const char* presets[] = {"12", "9", "12", "0"};
-    for (int i = 0; i < 4; ++i) {
-        *strokeFields[i] =
-            place(new QLineEdit(QString::fromLatin1(presets[i]), Panel1), 128 + 40 * i, 48, 33, 21);
+// The panel below the buttons: the name, its stroke counts and the report.
+void MainWindow::makeAnalysisPanel() {
+    auto* panel = place(new QFrame(this), 0, kButtonRowHeight, kClientWidth,
+                        kClientHeight - kButtonRowHeight);
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* nameCaption = place(new QLabel(utf8Q("请输入姓名:"), panel), 8, 13, 97, 22);
+    nameCaption->setObjectName(QStringLiteral("nameCaption"));
+    styleTealCaption(nameCaption, 16);
+    nameEdit_ = place(new QLineEdit(utf8Q("黄思婷"), panel), 128, 11, 153, 21);
+    nameEdit_->setObjectName(QStringLiteral("nameEdit"));
+    analyseButton_ = place(new QPushButton(utf8Q("测算名字五行"), panel), 296, 12, 97, 25);
+    analyseButton_->setObjectName(QStringLiteral("analyseButton"));
+    auto* strokeCaption = place(new QLabel(utf8Q("请修正笔画:"), panel), 6, 51, 99, 22);
+    styleTealCaption(strokeCaption, 16);
+    const char* presets[kSlotCount] = {"12", "9", "12", "0"};
+    for (size_t i = 0; i < kSlotCount; ++i) {
+        const int x = 128 + 40 * static_cast<int>(i);
+        strokeEdits_[i] =
+            place(new QLineEdit(QString::fromLatin1(presets[i]), panel), x, 48, 33, 21);
+        strokeEdits_[i]->setObjectName(QStringLiteral("strokesOfCharacter%1").arg(i + 1));
     }
-    Label3 =
-        place(new QLabel(utf8Q("输入姓名后回车或者修正笔画后点击【测算名字五行】按钮"), Panel1),
-              295, 48, 378, 21);
-    styleTealCaption(Label3, 14);
-    Memo1 = place(new QPlainTextEdit(Panel1), 3, 77, 673, 351);
-    Memo1->setReadOnly(true);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* hint =
+        place(new QLabel(utf8Q("输入姓名后回车或者修正笔画后点击【测算名字五行】按钮"), panel), 295,
+              48, 378, 21);
+    styleTealCaption(hint, 14);
+    reportView_ = place(new QPlainTextEdit(panel), 3, 77, 673, 351);
+    reportView_->setObjectName(QStringLiteral("reportView"));
+    reportView_->setReadOnly(true);
+    reportView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    setTabOrder(Memo1, Edit1);
-    setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, Edit3);
-    setTabOrder(Edit3, Edit4);
-    setTabOrder(Edit4, Edit5);
-    setTabOrder(Edit5, Button6);
+    // The report comes first in the panel's tab chain, then the name, the strokes and the button.
+    QWidget* chain[] = {reportView_,     nameEdit_,       strokeEdits_[0], strokeEdits_[1],
+                        strokeEdits_[2], strokeEdits_[3], analyseButton_};
+    for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+}
 
-    connectHandler(Edit1, &QLineEdit::returnPressed, this, &MainWindow::Edit1KeyPress);
-    connectHandler(Button6, &QPushButton::clicked, this, &MainWindow::Button6Click);
-    connectHandler(Button2, &QPushButton::clicked, this, &MainWindow::Button2Click);
-    connectHandler(Button3, &QPushButton::clicked, this, &MainWindow::Button3Click);
-    connectHandler(Button7, &QPushButton::clicked, this, &MainWindow::Button7Click);
-    connectHandler(Button8, &QPushButton::clicked, this, &MainWindow::Button8Click);
-    connectHandler(Button4, &QPushButton::clicked, this, &MainWindow::Button4Click);
-    connectHandler(Button5, &QPushButton::clicked, this, &MainWindow::Button5Click);
-    pressFocusedButtonOnEnter(this);
-
-    // Opening the database; a failure is reported and start-up carries on.
+// Opening the database; a failure is reported and start-up carries on.
+void MainWindow::openDatabase() {
     try {
         db_.open(folders_.database.empty() ? folders_.program : folders_.database);
     } catch (const DatabaseBusyError& e) {
@@ -118,8 +164,8 @@ void MainWindow::setNamingWindows(AutoNamingWindow* auto_, ManualNamingWindow* m
     semiAutoNamingWindow_ = semiAuto;
 }
 
-void MainWindow::Edit1KeyPress() {
-    const NameCut cut = cutName(fromQ(Edit1->text()));
+void MainWindow::onNameEntered() {
+    const NameCut cut = cutName(fromQ(nameEdit_->text()));
     if (cut.outcome == NameCut::Outcome::TooLong) {
         Dialogs::current().information(utf8Q(kNameTooLongMessage));
         return;
@@ -131,70 +177,52 @@ void MainWindow::Edit1KeyPress() {
     }
     slots_ = cut.slots;
     const StrokeCounts counts = slotStrokes(slots_, db_.strokes);
-    QLineEdit* fields[] = {Edit2, Edit3, Edit4, Edit5};
-    for (size_t i = 0; i < kSlotCount; ++i) fields[i]->setText(QString::number(counts[i]));
-    Button6->click();
+    for (size_t i = 0; i < kSlotCount; ++i) strokeEdits_[i]->setText(QString::number(counts[i]));
+    analyseButton_->click();
 }
 
-void MainWindow::Button6Click() {
-    const StrokeFieldTexts fields = {fromQ(Edit2->text()), fromQ(Edit3->text()),
-                                     fromQ(Edit4->text()), fromQ(Edit5->text())};
+void MainWindow::onAnalyse() {
+    StrokeFieldTexts fields;
+    for (size_t i = 0; i < kSlotCount; ++i) fields[i] = fromQ(strokeEdits_[i]->text());
     const std::vector<std::string> lines = analysisReport(fields, slots_, db_.characterQuery);
-    setLines(Memo1, lines);
-    showFromStart(Memo1);
+    setLines(reportView_, lines);
+    showFromStart(reportView_);
 }
 
-void MainWindow::Button2Click() {
+void MainWindow::onAutoNaming() {
     if (!autoNamingWindow_) return;
     autoNamingWindow_->clearResults();
     autoNamingWindow_->exec();
 }
 
-void MainWindow::Button3Click() {
+void MainWindow::onManualNaming() {
     if (manualNamingWindow_) manualNamingWindow_->exec();
 }
 
-void MainWindow::Button7Click() {
+void MainWindow::onSemiAutoNaming() {
     if (semiAutoNamingWindow_) semiAutoNamingWindow_->exec();
 }
 
-void MainWindow::Button8Click() {
+bool MainWindow::ensureNamingData() {
+    if (naming_) return true;
+    // Read once, on the main thread, before the window (and its worker) exists.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        naming_ = std::make_unique<NamingData>(loadNamingData(db_.connection));
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        Dialogs::current().error(utf8Q("读取名字推荐的数据失败：") + QString::fromUtf8(e.what()));
+        return false;  // the next click tries again
+    }
+    QApplication::restoreOverrideCursor();
+    return true;
+}
+
+void MainWindow::onRecommend() {
     if (!recommendWindow_) {
-        if (!naming_) {
-            // Read once, on the main thread, before the window (and its worker) exists.
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            try {
-                naming_ = std::make_unique<NamingData>(loadNamingData(db_.connection));
-            } catch (const std::exception& e) {
-                QApplication::restoreOverrideCursor();
-                Dialogs::current().error(utf8Q("读取名字推荐的数据失败：") +
-                                         QString::fromUtf8(e.what()));
-                return;  // the next click tries again
-            }
-            QApplication::restoreOverrideCursor();
-        }
-        // The surname box lists the surnames of the name lists (in their order) that the
-        // engine can read, then the compound surnames.
-        std::vector<std::string> surnames;
-        std::error_code ec;
-        if (std::filesystem::is_directory(nameListFolder(folders_.system), ec)) {
-            try {
-                for (std::string& s : surnameEntries(nameListFolder(folders_.system))) {
-                    if (isKnownSurname(*naming_, s) &&
-                        std::find(surnames.begin(), surnames.end(), s) == surnames.end()) {
-                        surnames.push_back(std::move(s));
-                    }
-                }
-            } catch (const std::filesystem::filesystem_error&) {
-                surnames.clear();  // the compound surnames alone
-            }
-        }
-        for (const std::string& s : naming_->compoundSurnames()) {
-            if (std::find(surnames.begin(), surnames.end(), s) == surnames.end()) {
-                surnames.push_back(s);
-            }
-        }
-        recommendWindow_ = std::make_unique<RecommendWindow>(*naming_, surnames, this);
+        if (!ensureNamingData()) return;
+        recommendWindow_ = std::make_unique<RecommendWindow>(
+            *naming_, recommendableSurnames(*naming_, folders_.system), this);
         connect(recommendWindow_.get(), &RecommendWindow::nameSent, this,
                 [this](const QString& name) { guarded([&] { takeRecommendedName(name); }); });
     }
@@ -202,15 +230,15 @@ void MainWindow::Button8Click() {
 }
 
 void MainWindow::takeRecommendedName(const QString& name) {
-    Edit1->setText(name);
-    Edit1KeyPress();
+    nameEdit_->setText(name);
+    onNameEntered();
 }
 
 std::filesystem::path MainWindow::helpPage() const {
     return folders_.program / "help" / u8"Quenvil使用教程.html";
 }
 
-void MainWindow::Button4Click() {
+void MainWindow::onHelp() {
     const std::filesystem::path page = helpPage();
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdU16String(page.u16string()))))
         return;
@@ -219,6 +247,6 @@ void MainWindow::Button4Click() {
     help_->showPage(page);
 }
 
-void MainWindow::Button5Click() { QApplication::quit(); }
+void MainWindow::onExit() { QApplication::quit(); }
 
 }  // namespace quenvil

@@ -3,17 +3,16 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <filesystem>
 #include <memory>
 
 #include "analysis/name_entry.h"
 #include "data/database.h"
 
-class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QFrame;
 
 namespace quenvil {
 
@@ -32,6 +31,8 @@ struct AppFolders {
     std::filesystem::path database{};
 };
 
+// Each control that tests reach has an object name: its member's name without the underscore
+// (strokesOfCharacter1 ... strokesOfCharacter4 for the stroke fields).
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
@@ -43,15 +44,15 @@ class MainWindow : public QWidget {
     void setNamingWindows(AutoNamingWindow* auto_, ManualNamingWindow* manual,
                           SemiAutoNamingWindow* semiAuto);
 
-    // Handlers.
-    void Edit1KeyPress();  // Enter in the name field
-    void Button6Click();   // the five-grid report
-    void Button2Click();   // automatic naming
-    void Button3Click();   // manual naming
-    void Button7Click();   // semi-automatic naming
-    void Button8Click();   // name recommendations
-    void Button4Click();   // help page: the desktop's viewer, else the help window
-    void Button5Click();   // exit
+    // What the controls do.
+    void onNameEntered();     // Enter in the name field: its strokes into the fields, then analyse
+    void onAnalyse();         // 测算名字五行: the five-grid report of the stroke fields
+    void onAutoNaming();      // 自动取名
+    void onManualNaming();    // 手动取名
+    void onSemiAutoNaming();  // 半自动取名
+    void onRecommend();       // 名字推荐
+    void onHelp();            // 帮助: the desktop's viewer, else the help window
+    void onExit();            // 退出
 
     const CharacterSlots& slots() const { return slots_; }
     std::filesystem::path helpPage() const;
@@ -62,30 +63,30 @@ class MainWindow : public QWidget {
     // A name sent from the recommendation window: into the name field, analysed as by Enter.
     void takeRecommendedName(const QString& name);
 
-    // Command buttons.
-    QPushButton* Button2;
-    QPushButton* Button7;
-    QPushButton* Button3;
-    QPushButton* Button4;
-    QPushButton* Button5;
-    QPushButton* Button8;
-    // Analysis panel.
-    QFrame* Panel1;
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QPushButton* Button6;
-    QLabel* Label2;
-    QLineEdit* Edit2;
-    QLineEdit* Edit3;
-    QLineEdit* Edit4;
-    QLineEdit* Edit5;
-    QLabel* Label3;
-    QPlainTextEdit* Memo1;
-
   private:
+    void makeCommandButtons();
+    void makeAnalysisPanel();
+    void openDatabase();
+    // Reads the recommendation engine's data on the first use; false (reported) when it fails.
+    bool ensureNamingData();
+
     AppFolders folders_;
     Database db_;
     CharacterSlots slots_;
+
+    // The command row.
+    QPushButton* autoNamingButton_ = nullptr;
+    QPushButton* semiAutoNamingButton_ = nullptr;
+    QPushButton* manualNamingButton_ = nullptr;
+    QPushButton* helpButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;
+    QPushButton* recommendButton_ = nullptr;
+    // The analysis panel: the name, its stroke counts (one field a character slot), the report.
+    QLineEdit* nameEdit_ = nullptr;
+    QPushButton* analyseButton_ = nullptr;
+    std::array<QLineEdit*, kSlotCount> strokeEdits_{};
+    QPlainTextEdit* reportView_ = nullptr;
+
     AutoNamingWindow* autoNamingWindow_ = nullptr;
     ManualNamingWindow* manualNamingWindow_ = nullptr;
     SemiAutoNamingWindow* semiAutoNamingWindow_ = nullptr;

@@ -38,56 +38,63 @@ AutoNamingWindow::AutoNamingWindow(Database& db, const std::filesystem::path& sy
     setWindowTitle(utf8Q("自动取名"));
     makeFixedCentred(this, 620, 460);
 
-    Label1 = new QLabel(utf8Q("请选择或者输入姓氏后回车:"), this);
-    Label1->setGeometry(12, 14, 210, 22);
-    styleTealCaption(Label1, 14);
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setGeometry(230, 12, 120, 26);
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    auto* surnameCaption = new QLabel(utf8Q("请选择或者输入姓氏后回车:"), this);
+    surnameCaption->setGeometry(12, 14, 210, 22);
+    styleTealCaption(surnameCaption, 14);
+    surnameCombo_ = new QComboBox(this);
+    surnameCombo_->setObjectName(QStringLiteral("surnameCombo"));
+    surnameCombo_->setGeometry(230, 12, 120, 26);
+    surnameCombo_->setEditable(true);
+    surnameCombo_->setInsertPolicy(QComboBox::NoInsert);
     // Enter reaches the chooser itself (its line edit only gets it handed on): watched here.
-    ComboBox1->installEventFilter(this);
-    Button5 = new QPushButton(utf8Q("关闭"), this);
-    Button5->setGeometry(520, 12, 88, 28);
+    surnameCombo_->installEventFilter(this);
+    closeButton_ = new QPushButton(utf8Q("关闭"), this);
+    closeButton_->setObjectName(QStringLiteral("closeButton"));
+    closeButton_->setGeometry(520, 12, 88, 28);
 
-    Label2 = new QLabel(utf8Q("部分名字列表"), this);
-    Label2->setGeometry(12, 50, 250, 20);
-    setTextColor(Label2, kGreen);
-    Memo2 = new QPlainTextEdit(this);
-    Memo2->setGeometry(12, 72, 250, 376);
-    Memo2->setReadOnly(true);
-    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* nameListCaption = new QLabel(utf8Q("部分名字列表"), this);
+    nameListCaption->setGeometry(12, 50, 250, 20);
+    setTextColor(nameListCaption, kGreen);
+    nameListView_ = new QPlainTextEdit(this);
+    nameListView_->setObjectName(QStringLiteral("nameListView"));
+    nameListView_->setGeometry(12, 72, 250, 376);
+    nameListView_->setReadOnly(true);
+    nameListView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    Button1 = new QPushButton(utf8Q("筛选->"), this);
-    Button1->setGeometry(272, 240, 76, 30);
+    filterButton_ = new QPushButton(utf8Q("筛选->"), this);
+    filterButton_->setObjectName(QStringLiteral("filterButton"));
+    filterButton_->setGeometry(272, 240, 76, 30);
 
-    Label3 = new QLabel(utf8Q(kHeading), this);
-    Label3->setGeometry(358, 50, 250, 20);
-    setTextColor(Label3, kGreen);
-    Memo3 = new QPlainTextEdit(this);
-    Memo3->setGeometry(358, 72, 250, 376);
-    Memo3->setReadOnly(true);
-    Memo3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    resultsHeading_ = new QLabel(utf8Q(kHeading), this);
+    resultsHeading_->setObjectName(QStringLiteral("resultsHeading"));
+    resultsHeading_->setGeometry(358, 50, 250, 20);
+    setTextColor(resultsHeading_, kGreen);
+    resultsView_ = new QPlainTextEdit(this);
+    resultsView_->setObjectName(QStringLiteral("resultsView"));
+    resultsView_->setGeometry(358, 72, 250, 376);
+    resultsView_->setReadOnly(true);
+    resultsView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(200);
+    blinkTimer_ = new QTimer(this);
+    blinkTimer_->setObjectName(QStringLiteral("blinkTimer"));
+    blinkTimer_->setInterval(200);
 
-    connectHandler(ComboBox1, &QComboBox::activated, this, &AutoNamingWindow::ComboBox1Select);
-    connectHandler(Button1, &QPushButton::clicked, this, &AutoNamingWindow::Button1Click);
-    connectHandler(Button5, &QPushButton::clicked, this, &AutoNamingWindow::Button5Click);
-    connectHandler(Timer1, &QTimer::timeout, this, &AutoNamingWindow::Timer1Timer);
+    connectHandler(surnameCombo_, &QComboBox::activated, this, &AutoNamingWindow::onSurnameChosen);
+    connectHandler(filterButton_, &QPushButton::clicked, this, &AutoNamingWindow::onFilter);
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
+    connectHandler(blinkTimer_, &QTimer::timeout, this, &AutoNamingWindow::onBlink);
     pressFocusedButtonOnEnter(this);
 
-    guarded([this] { FormCreate(); });
+    guarded([this] { loadSurnames(); });
 }
 
 AutoNamingWindow::~AutoNamingWindow() {
     // The chooser loses the focus while the widgets go; a text that names another entry would
     // then pick it, after this window's own members are gone.
-    ComboBox1->disconnect(this);
+    surnameCombo_->disconnect(this);
 }
 
-void AutoNamingWindow::FormCreate() {
+void AutoNamingWindow::loadSurnames() {
     std::vector<std::string> entries;
     try {
         entries = surnameEntries(folder_);
@@ -96,17 +103,17 @@ void AutoNamingWindow::FormCreate() {
                                    QString::fromStdU16String(folder_.u16string()));
         return;
     }
-    ComboBox1->clear();
-    for (const std::string& entry : entries) ComboBox1->addItem(QString::fromUtf8(entry));
-    ComboBox1->setEditText(entries.empty() ? QString() : QString::fromUtf8(entries.front()));
-    ComboBox1Select();
+    surnameCombo_->clear();
+    for (const std::string& entry : entries) surnameCombo_->addItem(QString::fromUtf8(entry));
+    surnameCombo_->setEditText(entries.empty() ? QString() : QString::fromUtf8(entries.front()));
+    onSurnameChosen();
 }
 
-void AutoNamingWindow::ComboBox1Select() {
+void AutoNamingWindow::onSurnameChosen() {
     if (running_) return;  // the list being filtered stays as it is
     // The chooser's text names the file unchanged.
     const std::filesystem::path file =
-        folder_ / std::filesystem::path((ComboBox1->currentText() + ".txt").toStdU16String());
+        folder_ / std::filesystem::path((surnameCombo_->currentText() + ".txt").toStdU16String());
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
         Dialogs::current().message(utf8Q(kNoSuchSurname));
@@ -114,17 +121,17 @@ void AutoNamingWindow::ComboBox1Select() {
     }
     std::vector<std::string> lines = readLinesFile(file);
     names_ = std::move(lines);
-    setLines(Memo2, names_);
-    showFromStart(Memo2);
+    setLines(nameListView_, names_);
+    showFromStart(nameListView_);
 }
 
-void AutoNamingWindow::Button1Click() {
+void AutoNamingWindow::onFilter() {
     if (running_) return;  // a second start is ignored
     running_ = true;
     stopRequested_ = false;
-    Memo3->clear();
-    Label3->setText(utf8Q(kProgress));
-    Timer1->start();
+    resultsView_->clear();
+    resultsHeading_->setText(utf8Q(kProgress));
+    blinkTimer_->start();
     std::vector<std::string> found;
     bool completed = false;
     try {
@@ -146,7 +153,7 @@ bool AutoNamingWindow::runFilter(std::vector<std::string>& found) {
             filter.runUntil(std::chrono::steady_clock::now() + yieldSlice_, found);
         }
         if (filter.finished()) return true;
-        appendLines(Memo3, found);
+        appendLines(resultsView_, found);
         found.clear();
         QApplication::processEvents();
         if (stopRequested_) return false;  // the window was closed
@@ -154,20 +161,18 @@ bool AutoNamingWindow::runFilter(std::vector<std::string>& found) {
 }
 
 void AutoNamingWindow::endRun(std::vector<std::string>& found) {
-    appendLines(Memo3, found);
+    appendLines(resultsView_, found);
     found.clear();
-    Label3->setText(utf8Q(kHeading));
-    Timer1->stop();
+    resultsHeading_->setText(utf8Q(kHeading));
+    blinkTimer_->stop();
     running_ = false;
 }
 
-void AutoNamingWindow::clearResults() { Memo3->clear(); }
+void AutoNamingWindow::clearResults() { resultsView_->clear(); }
 
-void AutoNamingWindow::Timer1Timer() {
-    setTextColor(Label3, textColor(Label3) == kRed ? kBlue : kRed);
+void AutoNamingWindow::onBlink() {
+    setTextColor(resultsHeading_, textColor(resultsHeading_) == kRed ? kBlue : kRed);
 }
-
-void AutoNamingWindow::Button5Click() { close(); }
 
 void AutoNamingWindow::stopRun() {
     if (running_) stopRequested_ = true;
@@ -185,9 +190,9 @@ void AutoNamingWindow::reject() {
 
 bool AutoNamingWindow::eventFilter(QObject* watched, QEvent* event) {
     // Enter in the chooser loads the typed surname and goes no further: the window stays.
-    if (watched == ComboBox1 && event->type() == QEvent::KeyPress &&
+    if (watched == surnameCombo_ && event->type() == QEvent::KeyPress &&
         isEnterKey(static_cast<QKeyEvent*>(event))) {
-        guarded([this] { ComboBox1Select(); });
+        guarded([this] { onSurnameChosen(); });
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -25,11 +25,12 @@ class AutoNamingWindow : public QDialog {
                      QWidget* parent = nullptr);
     ~AutoNamingWindow() override;
 
-    // A pick from the chooser's list or Enter in the chooser: loads the list of the chooser's text.
-    void ComboBox1Select();
-    void Button1Click();  // the filter run
-    void Timer1Timer();   // blink tick
-    void Button5Click();  // close
+    // What the controls do.
+    // A pick from the surname chooser's list, or Enter in it: loads the name list of the
+    // chooser's text.
+    void onSurnameChosen();
+    void onFilter();  // 筛选->: the favourable names of the list into the results
+    void onBlink();   // a tick of the blink timer while filtering: the heading's colour turns
 
     // Empties the results list; the main window asks for it before each visit.
     void clearResults();
@@ -40,26 +41,26 @@ class AutoNamingWindow : public QDialog {
     // line.
     void setYieldSlice(std::chrono::microseconds slice) { yieldSlice_ = slice; }
 
-    QLabel* Label1;
-    QComboBox* ComboBox1;
-    QPushButton* Button5;
-    QLabel* Label2;
-    QPlainTextEdit* Memo2;
-    QPushButton* Button1;
-    QLabel* Label3;
-    QPlainTextEdit* Memo3;
-    QTimer* Timer1;
-
   protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void FormCreate();
+    void loadSurnames();
     void stopRun();
     bool runFilter(std::vector<std::string>& found);  // false when stopped by closing
     void endRun(std::vector<std::string>& found);
+
+    // The controls; each has its member's name, without the underscore, as object name.
+    QComboBox* surnameCombo_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+    QPlainTextEdit* nameListView_ = nullptr;  // the chosen surname's name list
+    QPushButton* filterButton_ = nullptr;
+    // The results' heading; while the filter runs it reads 数据处理中 and blinks.
+    QLabel* resultsHeading_ = nullptr;
+    QPlainTextEdit* resultsView_ = nullptr;
+    QTimer* blinkTimer_ = nullptr;
 
     Database& db_;
     std::filesystem::path folder_;

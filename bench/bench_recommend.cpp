@@ -1,5 +1,5 @@
 // The recommendation engine on the real data.Mdb: loading its data, recommending for one surname,
-// and scoring names (full result and score alone).
+// and scoring names (full result, full result and its output line, score alone).
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -10,6 +10,7 @@
 #include "naming/naming_data.h"
 #include "naming/recommend.h"
 #include "naming/score.h"
+#include "recommend/result_rows.h"
 #include "text/gbk.h"
 #include "text/lines.h"
 
@@ -19,8 +20,7 @@ using namespace quenvil;
 
 NamingData load() {
     Connection cn;
-    cn.setConnectionString(connectionStringFor(std::string(QUENVIL_PROGRAM_DIR) + "/data.Mdb"));
-    cn.open();
+    cn.open(std::string(QUENVIL_PROGRAM_DIR) + "/data.Mdb", kDatabasePassword);
     return loadNamingData(cn);
 }
 
@@ -68,6 +68,23 @@ void BM_ScoreName(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ScoreName);
+
+// What quenvil-cli score does for each name in its second pass: the full result and its line.
+void BM_ScoreNameAndLine(benchmark::State& state) {
+    const auto& all = names();
+    ScoredName scored;
+    std::string notes, line;
+    size_t i = 0;
+    for (auto _ : state) {
+        if (scoreName(data(), all[i++ % all.size()], scored)) {
+            const ResultRow row = rowOf(scored, notes);
+            appendRowLine(line, data(), row, notes);
+        }
+        if (line.size() > (1 << 20)) line.clear();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ScoreNameAndLine);
 
 void BM_ScoreOnly(benchmark::State& state) {
     const auto& all = names();

@@ -32,8 +32,8 @@ class SilentDialogs : public quenvil::Dialogs {
 
 void BM_EnterToReport(benchmark::State& state) {
     quenvil::MainWindow form({QUENVIL_PROGRAM_DIR, QUENVIL_PROGRAM_DIR});
-    form.Edit1->setText(QString::fromUtf8("黄思婷"));
-    for (auto _ : state) form.Edit1KeyPress();
+    form.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QString::fromUtf8("黄思婷"));
+    for (auto _ : state) form.onNameEntered();
 }
 BENCHMARK(BM_EnterToReport)->Unit(benchmark::kMicrosecond);
 
@@ -49,7 +49,7 @@ void BM_AutoNamingWindow100k(benchmark::State& state) {
     quenvil::AutoNamingWindow form(main.database(), dir);
     form.show();
     form.setYieldSlice(std::chrono::microseconds(state.range(0)));
-    for (auto _ : state) form.Button1Click();
+    for (auto _ : state) form.onFilter();
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * 100000));
     fs::remove_all(dir);
 }

@@ -1,55 +1,23 @@
-// The connection to the character database and the data sets that every window shares:
-// a thin layer over SQLCipher that keeps the close / set command text / open protocol.
+// The connection to the character database, a thin layer over SQLCipher, and its statements.
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <stdexcept>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "data/database_error.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace quenvil {
 
-// An error of the database engine, carrying the engine's own text (UTF-8).
-class DatabaseError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-// The database stayed locked by another connection for the whole busy timeout.
-class DatabaseBusyError : public DatabaseError {
-  public:
-    using DatabaseError::DatabaseError;
-};
-
-// The database cannot be written: its folder or the file itself is read-only (the journal that
-// every change writes beside the file cannot be created).
-class DatabaseReadOnlyError : public DatabaseError {
-  public:
-    using DatabaseError::DatabaseError;
-};
-
 // How long a statement waits for a lock that another program holds before it gives up with
 // DatabaseBusyError. Readers of this program hold their lock only while a statement runs, so a
 // few seconds are plenty; an import that finds the file busy for longer stops and changes nothing.
 inline constexpr int kBusyTimeoutMs = 3000;
-
-// The parts of a connection string: "Data Source=<file>;Jet OLEDB:Database Password=<password>".
-// Keys are matched without regard to case; a value that begins with a double quote runs to its
-// closing quote, may hold ';', and a doubled quote inside stands for one quote.
-struct ConnectionParts {
-    std::string file;
-    std::string password;
-};
-ConnectionParts parseConnectionString(std::string_view s);
-
-// A value as a connection string holds it: quoted (Data Source="a;b") when it holds ';' or begins
-// with a double quote, as it is otherwise.
-std::string connectionStringValue(std::string_view value);
 
 // A value bound to a statement parameter. Text is GBK; it is converted to UTF-8 for the engine.
 struct Param {
@@ -70,16 +38,16 @@ class Connection {
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // "Data Source=<file>;Jet OLEDB:Database Password=<password>"
-    void setConnectionString(std::string s) { connectionString_ = std::move(s); }
-    const std::string& connectionString() const { return connectionString_; }
-
-    // Opens the file named by the connection string with its password. Throws DatabaseError with
-    // the engine's text when the file is missing or the password is wrong, DatabaseBusyError
-    // when another program keeps the file locked for longer than the busy timeout.
-    void open();
+    // Opens an encrypted database file with its key (closing what was open). The file is read
+    // with pages of 4 KiB, waits kBusyTimeoutMs (or setBusyTimeout's) for a lock before its first
+    // read, and keeps temporary data in memory. Throws DatabaseError with the engine's text when
+    // the file is missing, a folder, or the key is wrong, DatabaseBusyError when another program
+    // keeps the file locked for longer than the busy timeout.
+    void open(const std::filesystem::path& file, std::string key);
     void close();
     bool connected() const { return db_ != nullptr; }
+    // The file of the last open (empty before the first).
+    const std::filesystem::path& file() const { return file_; }
 
     // The open handle; throws DatabaseError when the connection is closed. A connection whose
     // last open found the file busy (another program writing it for longer than the timeout)
@@ -89,7 +57,6 @@ class Connection {
 
     // Milliseconds a statement waits for another connection's lock; set before the first read.
     void setBusyTimeout(int ms);
-    int busyTimeout() const { return busyTimeoutMs_; }
 
     // Takes the database for writing at once (an exclusive lock, waiting at most the busy
     // timeout for readers to finish): once it has begun, nothing another program does can make
@@ -102,7 +69,12 @@ class Connection {
     void execute(const std::string& sql, const std::vector<Param>& params = {});
 
   private:
-    std::string connectionString_;
+    void openFile();  // opens file_ with key_
+    // Closes what openFile opened so far, remembers why and throws.
+    [[noreturn]] void failOpen(sqlite3* db, const std::string& why, int rc);
+
+    std::filesystem::path file_;
+    std::string key_;
     std::string lastOpenError_;  // why the last open failed, for the messages of later queries
     int busyTimeoutMs_ = kBusyTimeoutMs;
     bool openWhenUsed_ = false;  // the last open failed only because the file was busy
@@ -130,88 +102,6 @@ class Statement {
   private:
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
-};
-
-// characterQuery / importedNames: a data set whose command text is set before each open. The
-// current row's fields are read by column name; rows can be appended and written in one batch.
-class DataSet {
-  public:
-    explicit DataSet(Connection& connection) : connection_(connection) {}
-    ~DataSet();
-    DataSet(const DataSet&) = delete;
-    DataSet& operator=(const DataSet&) = delete;
-
-    void close();
-    void setCommandText(std::string sql, std::vector<Param> params = {});
-    void open();  // runs the command and stands on its first row
-    bool eof() const { return !hasRow_; }
-    void next();
-
-    // Lets go of the statement, so that the engine holds no read lock while the program waits
-    // for the user; the current row's values stay readable, and the data set ends after it. A
-    // data set that has run to its end holds no lock either.
-    void release();
-
-    // Text of a column of the current row, GBK; empty when there is no row or the value is null.
-    std::string fieldText(std::string_view column) const;
-    // The same in UTF-8, straight from the engine (valid until the data set moves).
-    std::string_view fieldUtf8(std::string_view column) const;
-    // Integer value of a column of the current row; 0 when there is no row or the value is null.
-    int64_t fieldInteger(std::string_view column) const;
-
-    // Appending: append() starts a new row (storing the one before it in the pending batch),
-    // setField() fills the new row, updateBatch() writes every pending row to the table that the
-    // command text reads ("select * from <table>").
-    void append();
-    void setField(std::string_view column, std::string_view gbkText);
-    void updateBatch();
-
-  private:
-    int columnIndex(std::string_view column) const;
-    std::string tableOfCommand() const;
-
-    Connection& connection_;
-    std::string sql_;
-    std::vector<Param> params_;
-    std::unique_ptr<Statement> stmt_;
-    std::string preparedSql_;
-    sqlite3* preparedOn_ = nullptr;   // the connection handle the statement belongs to
-    mutable std::string lastColumn_;  // the column asked for last, and its index
-    mutable int lastColumnIndex_ = -1;
-    bool active_ = false;
-    bool hasRow_ = false;
-    // After release(): the values of the row it stood on.
-    struct KeptField {
-        std::string column;
-        std::string text;  // UTF-8, empty for null
-        int64_t integer = 0;
-    };
-    const KeptField* keptField(std::string_view column) const;
-    bool released_ = false;
-    std::vector<KeptField> keptRow_;
-    // Appended rows, flat: the fields of row r are pendingFields_[rowStarts_[r] ...].
-    std::vector<std::pair<std::string, std::string>> pendingFields_;  // column, GBK text
-    std::vector<size_t> rowStarts_;
-};
-
-// importCommand: a command that returns no rows.
-class Command {
-  public:
-    explicit Command(Connection& connection) : connection_(connection) {}
-    void clearSql() {
-        sql_.clear();
-        params_.clear();
-    }
-    void setSql(std::string sql, std::vector<Param> params = {}) {
-        sql_ = std::move(sql);
-        params_ = std::move(params);
-    }
-    void execSql() { connection_.execute(sql_, params_); }
-
-  private:
-    Connection& connection_;
-    std::string sql_;
-    std::vector<Param> params_;
 };
 
 }  // namespace quenvil

@@ -3,11 +3,6 @@
 
 namespace quenvil {
 
-std::string connectionStringFor(const std::filesystem::path& databaseFile) {
-    return "Data Source=" + connectionStringValue(databaseFile.string()) +
-           ";Jet OLEDB:Database Password=" + kDatabasePassword;
-}
-
 namespace {
 
 // A file that opens with the password but lacks the program's tables (an empty file, another
@@ -15,12 +10,10 @@ namespace {
 void checkTables(Connection& cn, const std::filesystem::path& file) {
     DataSet tables(cn);
     for (const char* table : {"fantizi", "wuge", "sancai", "xm", "xm2"}) {
-        tables.close();
-        tables.setCommandText(
-            "select count(*) as n from sqlite_master where type='table' and name=?",
-            {Param::utf8(table)});
-        tables.open();
-        if (tables.fieldInteger("n") == 0) {
+        const auto found = queryInteger(
+            tables, "select count(*) as n from sqlite_master where type='table' and name=?",
+            {Param::utf8(table)}, "n");
+        if (found.value_or(0) == 0) {
             tables.close();
             std::error_code ec;
             const bool empty = std::filesystem::file_size(file, ec) == 0 && !ec;
@@ -35,14 +28,9 @@ void checkTables(Connection& cn, const std::filesystem::path& file) {
 }  // namespace
 
 void Database::open(const std::filesystem::path& programDir) {
-    if (!connection.connectionString().empty()) {
-        connection.close();
-        connection.setConnectionString({});
-    }
     strokes.dropIndex();
     const std::filesystem::path file = programDir / kDatabaseFileName;
-    connection.setConnectionString(connectionStringFor(file));
-    connection.open();
+    connection.open(file, kDatabasePassword);
     checkTables(connection, file);
     strokes.buildIndex(connection);
 }

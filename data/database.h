@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "data/connection.h"
+#include "data/data_set.h"
 #include "data/stroke_lookup.h"
 
 namespace quenvil {
@@ -19,13 +19,10 @@ struct Database {
     Command importCommand{connection};
     StrokeLookup strokes{characterQuery};
 
-    // Forms the connection string from the program's folder and opens it; builds the stroke
-    // index. Throws DatabaseError with the engine's text on failure.
+    // Opens data.Mdb of the program's folder with the program's password (closing what was
+    // open) and checks that it holds the program's tables; builds the stroke index. Throws
+    // DatabaseError with the engine's text on failure.
     void open(const std::filesystem::path& programDir);
 };
-
-// "Data Source=<file>;Jet OLEDB:Database Password=<the program's password>"; a file name that holds
-// ';' is quoted: Data Source="<file>".
-std::string connectionStringFor(const std::filesystem::path& databaseFile);
 
 }  // namespace quenvil

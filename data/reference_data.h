@@ -3,13 +3,13 @@
 
 namespace quenvil {
 
-// The tables filled from resources/ by the builder. A per-user copy of data.Mdb takes them anew
-// from the shipped file when the shipped file carries a newer version; the other tables (the
-// imported names in xm and xm2) belong to the user.
-inline constexpr const char* kReferenceTables[] = {
-    "fantizi", "wuge", "sancai",                                          // the four windows
-    "pinyin", "surname_reading", "compound_surname", "bad_sound", "name_char",  // recommendations
-    "name_reading", "name_word", "famous_person", "given_name", "classic_line"};
+// The tables that belong to the user: the imported names. Every other table of data.Mdb is
+// reference data, filled from resources/ by the builder (fantizi, wuge and sancai for the four
+// windows; pinyin, name_reading, surname_reading, compound_surname, bad_sound, name_char,
+// name_word, famous_person, given_name and classic_line for the recommendations). A per-user
+// copy of data.Mdb takes every reference table of the shipped file anew when the shipped file
+// carries a newer version, and keeps these.
+inline constexpr const char* kUserTables[] = {"xm", "xm2"};
 
 // Written by the builder as the database's user_version. Raise it by one whenever a source of
 // these tables in resources/ (fantizi.tsv, wuge.tsv, sancai.tsv, pinyin.tsv,

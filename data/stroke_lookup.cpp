@@ -29,12 +29,10 @@ std::string escapeLike(const std::string& utf8) {
 }  // namespace
 
 int32_t StrokeLookup::strokesByStatement(std::string_view gbk) {
-    dataSet_.close();
-    dataSet_.setCommandText(kLookupSql, {Param::utf8(escapeLike(gbkToUtf8(gbk)))});
-    dataSet_.open();
-    dataSet_.release();  // only the first row counts; no read lock is kept
-    if (dataSet_.eof()) return 0;
-    return static_cast<int32_t>(dataSet_.fieldInteger("bihua"));
+    // Only the first row counts; no read lock is kept.
+    const auto count =
+        queryInteger(dataSet_, kLookupSql, {Param::utf8(escapeLike(gbkToUtf8(gbk)))}, "bihua");
+    return static_cast<int32_t>(count.value_or(0));
 }
 
 void StrokeLookup::buildIndex(Connection& connection) {

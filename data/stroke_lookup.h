@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/connection.h"
+#include "data/data_set.h"
 
 namespace quenvil {
 

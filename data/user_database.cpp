@@ -1,11 +1,10 @@
 // Making and refreshing the per-user copy of data.Mdb.
-#define SQLITE_HAS_CODEC 1
 #include "data/user_database.h"
 
 #include <fcntl.h>
-#include <sqlcipher/sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -50,7 +49,7 @@ void syncFolder(const std::filesystem::path& folder) {
 
 int integerQuery(Connection& cn, const std::string& sql) {
     Statement stmt(cn.handle(), sql);
-    return stmt.step() ? sqlite3_column_int(stmt.get(), 0) : 0;
+    return stmt.step() ? static_cast<int>(stmt.integer(0)) : 0;
 }
 
 // Attaches the shipped file as "shipped", keyed with the program's password and read with the
@@ -73,6 +72,23 @@ void attachShipped(Connection& cn, const std::filesystem::path& shipped) {
     setDefault(previousDefault);
 }
 
+// The reference tables of the attached shipped file: every table but the user's own and the
+// engine's (sqlite_...), by name.
+std::vector<std::string> shippedReferenceTables(Connection& cn) {
+    Statement stmt(cn.handle(),
+                   "select name from shipped.sqlite_master where type = 'table' and name not "
+                   "like 'sqlite\\_%' escape '\\' order by name");
+    std::vector<std::string> tables;
+    while (stmt.step()) {
+        const std::string_view name = stmt.text(0);
+        const auto& user = kUserTables;
+        if (std::find(std::begin(user), std::end(user), name) == std::end(user)) {
+            tables.emplace_back(name);
+        }
+    }
+    return tables;
+}
+
 // Takes table with its indexes and rows from the attached shipped file into main.
 void replaceTable(Connection& cn, const std::string& table) {
     std::vector<std::string> definitions;  // the table first, then its indexes
@@ -81,12 +97,8 @@ void replaceTable(Connection& cn, const std::string& table) {
                        "select sql from shipped.sqlite_master where tbl_name = ? and sql is not "
                        "null order by type <> 'table'");
         stmt.bind({Param::utf8(table)});
-        while (stmt.step()) {
-            definitions.emplace_back(
-                reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0)));
-        }
+        while (stmt.step()) definitions.emplace_back(stmt.text(0));
     }
-    if (definitions.empty()) throw DatabaseError("the shipped database has no table " + table);
     cn.execute("drop table if exists main." + table);
     // Unqualified, the definitions create their table and indexes in main.
     for (const std::string& sql : definitions) cn.execute(sql);
@@ -141,15 +153,13 @@ void copyFileAtomically(const std::filesystem::path& from, const std::filesystem
 
 int referenceDataVersion(const std::filesystem::path& databaseFile) {
     Connection cn;
-    cn.setConnectionString(connectionStringFor(databaseFile));
-    cn.open();
+    cn.open(databaseFile, kDatabasePassword);
     return integerQuery(cn, "pragma user_version");
 }
 
 bool refreshReferenceData(const std::filesystem::path& copy, const std::filesystem::path& shipped) {
     Connection cn;
-    cn.setConnectionString(connectionStringFor(copy));
-    cn.open();
+    cn.open(copy, kDatabasePassword);
     attachShipped(cn, shipped);
     // The versions are read inside the transaction: of two programs starting at once, the
     // second finds the copy refreshed already. "begin immediate" would also ask for the write
@@ -158,10 +168,10 @@ bool refreshReferenceData(const std::filesystem::path& copy, const std::filesyst
     cn.execute("begin");
     bool refreshed = false;
     try {
-        cn.execute("delete from main." + std::string(kReferenceTables[0]) + " where 0");
+        cn.execute("delete from main." + std::string(kUserTables[0]) + " where 0");
         const int shippedVersion = integerQuery(cn, "pragma shipped.user_version");
         if (shippedVersion > integerQuery(cn, "pragma main.user_version")) {
-            for (const char* table : kReferenceTables) replaceTable(cn, table);
+            for (const std::string& table : shippedReferenceTables(cn)) replaceTable(cn, table);
             cn.execute("pragma main.user_version = " + std::to_string(shippedVersion));
             refreshed = true;
         }

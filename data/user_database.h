@@ -16,8 +16,9 @@ void copyFileAtomically(const std::filesystem::path& from, const std::filesystem
 int referenceDataVersion(const std::filesystem::path& databaseFile);
 
 // When shipped carries a newer data version than copy, replaces the reference tables of copy
-// (fantizi, wuge, sancai: their definitions, indexes and rows) by those of shipped and takes
-// over its version, in one transaction; every other table of copy is kept. Returns whether the
+// (every table of shipped but the user's own, kUserTables of reference_data.h: their
+// definitions, indexes and rows) by those of shipped and takes over its version, in one
+// transaction; the user's tables of copy are kept. Returns whether the
 // tables were replaced. Throws DatabaseError on an engine failure (copy is then unchanged).
 bool refreshReferenceData(const std::filesystem::path& copy, const std::filesystem::path& shipped);
 

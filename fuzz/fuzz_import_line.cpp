@@ -1,7 +1,6 @@
-// The import tokenizer: the two ways of walking a line give the same tokens; outside quotes no
-// token holds a separator (a stray lead byte never swallows one); tokens joined by blanks split
-// into the same tokens again; and the rows of xm2 are the distinct names of xm, each once, in the
-// order of their first appearance.
+// The import tokenizer: outside quotes no token holds a separator (a stray lead byte never swallows
+// one); tokens joined by blanks split into the same tokens again; and the rows of xm2 are the
+// distinct names of xm, each once, in the order of their first appearance.
 #include <cstdint>
 #include <set>
 #include <string>
@@ -11,13 +10,20 @@
 #include "semi_auto_naming/import_line.h"
 #include "semi_auto_naming/name_import.h"
 
+namespace {
+
+std::vector<std::string> tokensOf(std::string_view line) {
+    std::vector<std::string> tokens;
+    quenvil::forEachImportToken(line, [&](std::string_view t) { tokens.emplace_back(t); });
+    return tokens;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace quenvil;
     const std::string_view line = fuzz::bytes(data, size);
-    const std::vector<std::string> tokens = splitImportLine(line);
-    std::vector<std::string> walked;
-    forEachImportToken(line, [&](std::string_view t) { walked.emplace_back(t); });
-    fuzz::check(walked == tokens, "both walks agree");
+    const std::vector<std::string> tokens = tokensOf(line);
 
     if (line.find('"') == std::string_view::npos) {
         std::string joined;
@@ -29,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             joined += t;
             joined += ' ';
         }
-        fuzz::check(splitImportLine(joined) == tokens, "joined tokens split the same");
+        fuzz::check(tokensOf(joined) == tokens, "joined tokens split the same");
     }
 
     ImportPlan plan;

@@ -39,98 +39,110 @@ void alignHeading(QLabel* heading, const QListWidget* list) {
     heading->setText(first + QString(blanks, QChar(' ')) + second);
 }
 
+// One of the two boxes of characters on the right, `y` from the window's top.
+QPlainTextEdit* makeCharsView(QWidget* window, int y) {
+    auto* view = new QPlainTextEdit(window);
+    view->setGeometry(332, y, 440, 218);
+    view->setReadOnly(true);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return view;
+}
+
 }  // namespace
 
 ManualNamingWindow::ManualNamingWindow(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     setWindowTitle(utf8Q("手动取名"));
     makeFixedCentred(this, 788, 538);
 
-    Label1 = new QLabel(utf8Q("请输入姓氏:"), this);
-    Label1->setGeometry(16, 18, 90, 22);
-    Edit1 = new QLineEdit(utf8Q("王"), this);
-    Edit1->setGeometry(108, 16, 110, 24);
-    BitBtn1 = new QPushButton(utf8Q("系统选字"), this);
-    BitBtn1->setGeometry(230, 14, 96, 28);
-    BitBtn2 = new QPushButton(utf8Q("关闭"), this);
-    BitBtn2->setGeometry(684, 14, 88, 28);
-    Label4 = new QLabel(utf8Q("输入名字后回车或者按【系统选字】按钮，点击左边列表框的行。"), this);
-    Label4->setGeometry(16, 50, 560, 22);
-    Label2 = new QLabel(this);
-    Label2->setGeometry(16, 78, 300, 22);
-    Label3 = new QLabel(utf8Q("第二个汉字   第三个汉字"), this);
-    Label3->setGeometry(16, 104, 300, 22);
+    auto* surnameCaption = new QLabel(utf8Q("请输入姓氏:"), this);
+    surnameCaption->setGeometry(16, 18, 90, 22);
+    surnameEdit_ = new QLineEdit(utf8Q("王"), this);
+    surnameEdit_->setObjectName(QStringLiteral("surnameEdit"));
+    surnameEdit_->setGeometry(108, 16, 110, 24);
+    suggestButton_ = new QPushButton(utf8Q("系统选字"), this);
+    suggestButton_->setObjectName(QStringLiteral("suggestButton"));
+    suggestButton_->setGeometry(230, 14, 96, 28);
+    closeButton_ = new QPushButton(utf8Q("关闭"), this);
+    closeButton_->setObjectName(QStringLiteral("closeButton"));
+    closeButton_->setGeometry(684, 14, 88, 28);
+    auto* hint =
+        new QLabel(utf8Q("输入名字后回车或者按【系统选字】按钮，点击左边列表框的行。"), this);
+    hint->setGeometry(16, 50, 560, 22);
+    surnameStrokesLabel_ = new QLabel(this);
+    surnameStrokesLabel_->setObjectName(QStringLiteral("surnameStrokesLabel"));
+    surnameStrokesLabel_->setGeometry(16, 78, 300, 22);
+    pairHeading_ = new QLabel(utf8Q("第二个汉字   第三个汉字"), this);
+    pairHeading_->setObjectName(QStringLiteral("pairHeading"));
+    pairHeading_->setGeometry(16, 104, 300, 22);
 
-    ListBox1 = new QListWidget(this);
-    ListBox1->setGeometry(16, 128, 300, 394);
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setSortingEnabled(false);
-    ListBox1->setUniformItemSizes(true);
+    makePairList();
+    alignHeading(pairHeading_, pairList_);
+
+    secondCharsView_ = makeCharsView(this, 78);
+    secondCharsView_->setObjectName(QStringLiteral("secondCharsView"));
+    thirdCharsView_ = makeCharsView(this, 304);
+    thirdCharsView_->setObjectName(QStringLiteral("thirdCharsView"));
+
+    connectHandler(suggestButton_, &QPushButton::clicked, this, &ManualNamingWindow::onSuggest);
+    connectHandler(surnameEdit_, &QLineEdit::returnPressed, this, &ManualNamingWindow::onSuggest);
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
+    // Every change of the selection (mouse or arrow keys), a click, a double-click and Enter pick
+    // the row.
+    connectHandler(pairList_, &QListWidget::currentRowChanged, this,
+                   &ManualNamingWindow::onPairPicked);
+    connectHandler(pairList_, &QListWidget::itemClicked, this, &ManualNamingWindow::onPairPicked);
+    connectHandler(pairList_, &QListWidget::itemDoubleClicked, this,
+                   &ManualNamingWindow::onPairPicked);
+    connectHandler(pairList_, &QListWidget::itemActivated, this, &ManualNamingWindow::onPairPicked);
+    pressFocusedButtonOnEnter(this);
+
+    guarded([this] { onSuggest(); });
+}
+
+void ManualNamingWindow::makePairList() {
+    pairList_ = new QListWidget(this);
+    pairList_->setObjectName(QStringLiteral("pairList"));
+    pairList_->setGeometry(16, 128, 300, 394);
+    pairList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    pairList_->setSortingEnabled(false);
+    pairList_->setUniformItemSizes(true);
     // Fixed-pitch digits keep the blanks of a row lined up as a second column.
     QFont bold = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     bold.setBold(true);
     bold.setPixelSize(14);
-    ListBox1->setFont(bold);
-    setTextColor(ListBox1, QColor(255, 0, 0));
-    ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 20px; }"));
-    alignHeading(Label3, ListBox1);
-
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setGeometry(332, 78, 440, 218);
-    Memo1->setReadOnly(true);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo2 = new QPlainTextEdit(this);
-    Memo2->setGeometry(332, 304, 440, 218);
-    Memo2->setReadOnly(true);
-    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-
-    connectHandler(BitBtn1, &QPushButton::clicked, this, &ManualNamingWindow::BitBtn1Click);
-    connectHandler(Edit1, &QLineEdit::returnPressed, this, &ManualNamingWindow::BitBtn1Click);
-    connectHandler(BitBtn2, &QPushButton::clicked, this, &ManualNamingWindow::BitBtn2Click);
-    // Every change of the selection (mouse or arrow keys), a click, a double-click and Enter pick
-    // the row.
-    connectHandler(ListBox1, &QListWidget::currentRowChanged, this,
-                   &ManualNamingWindow::ListBox1DblClick);
-    connectHandler(ListBox1, &QListWidget::itemClicked, this,
-                   &ManualNamingWindow::ListBox1DblClick);
-    connectHandler(ListBox1, &QListWidget::itemDoubleClicked, this,
-                   &ManualNamingWindow::ListBox1DblClick);
-    connectHandler(ListBox1, &QListWidget::itemActivated, this,
-                   &ManualNamingWindow::ListBox1DblClick);
-    pressFocusedButtonOnEnter(this);
-
-    guarded([this] { BitBtn1Click(); });
+    pairList_->setFont(bold);
+    setTextColor(pairList_, QColor(255, 0, 0));
+    pairList_->setStyleSheet(QStringLiteral("QListWidget::item { height: 20px; }"));
 }
 
-void ManualNamingWindow::BitBtn1Click() {
-    const Suggestion s = suggestPairs(fromQ(Edit1->text()), db_.strokes);
-    Label2->setText(toQ(s.label));
-    const QSignalBlocker quiet(ListBox1);  // refilling the list is not a pick
-    ListBox1->clear();
-    ListBox1->setEnabled(true);
-    for (const std::string& row : s.rows) ListBox1->addItem(toQ(row));
-    ListBox1->setCurrentRow(-1);
-    ListBox1->setEnabled(s.listEnabled);
+void ManualNamingWindow::onSuggest() {
+    const Suggestion s = suggestPairs(fromQ(surnameEdit_->text()), db_.strokes);
+    surnameStrokesLabel_->setText(toQ(s.label));
+    const QSignalBlocker quiet(pairList_);  // refilling the list is not a pick
+    pairList_->clear();
+    pairList_->setEnabled(true);
+    for (const std::string& row : s.rows) pairList_->addItem(toQ(row));
+    pairList_->setCurrentRow(-1);
+    pairList_->setEnabled(s.listEnabled);
 }
 
-void ManualNamingWindow::ListBox1DblClick() {
-    QListWidgetItem* item = ListBox1->currentItem();
+void ManualNamingWindow::onPairPicked() {
+    QListWidgetItem* item = pairList_->currentItem();
     if (!item || !item->isSelected()) return;
     const auto pair = parsePairRow(fromQ(item->text()));
     if (!pair) return;
-    Memo1->clear();
-    Memo2->clear();
+    secondCharsView_->clear();
+    thirdCharsView_->clear();
     const auto second = charactersOfCount(db_.characterQuery, pair->first);
     if (second) {
-        setLines(Memo1, {second->first, second->second});
-        showFromStart(Memo1);
+        setLines(secondCharsView_, {second->first, second->second});
+        showFromStart(secondCharsView_);
     }
     const auto third = charactersOfCount(db_.characterQuery, pair->second);
     if (third) {
-        setLines(Memo2, {third->first, third->second});
-        showFromStart(Memo2);
+        setLines(thirdCharsView_, {third->first, third->second});
+        showFromStart(thirdCharsView_);
     }
 }
-
-void ManualNamingWindow::BitBtn2Click() { close(); }
 
 }  // namespace quenvil

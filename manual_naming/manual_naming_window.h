@@ -19,22 +19,23 @@ class ManualNamingWindow : public QDialog {
     // The creation step runs the suggestion once for the preset surname.
     explicit ManualNamingWindow(Database& db, QWidget* parent = nullptr);
 
-    void BitBtn1Click();      // the suggestion
-    void ListBox1DblClick();  // the pick: characters of the selected pair
-    void BitBtn2Click();      // close
-
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QPushButton* BitBtn1;
-    QLabel* Label4;
-    QPushButton* BitBtn2;
-    QLabel* Label3;
-    QLabel* Label2;
-    QListWidget* ListBox1;
-    QPlainTextEdit* Memo1;
-    QPlainTextEdit* Memo2;
+    // What the controls do.
+    void onSuggest();     // 系统选字, or Enter in the surname field: the favourable pairs
+    void onPairPicked();  // a pair picked in the list: the characters of its two counts
 
   private:
+    void makePairList();
+
+    // The controls; each has its member's name, without the underscore, as object name.
+    QLineEdit* surnameEdit_ = nullptr;
+    QPushButton* suggestButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+    QLabel* surnameStrokesLabel_ = nullptr;  // "王 的笔画是：4"
+    QLabel* pairHeading_ = nullptr;    // 第二个汉字   第三个汉字, over the pair list
+    QListWidget* pairList_ = nullptr;  // the favourable pairs of stroke counts
+    QPlainTextEdit* secondCharsView_ = nullptr;  // the characters of a pair's first count
+    QPlainTextEdit* thirdCharsView_ = nullptr;   // ... and of its second count
+
     Database& db_;
 };
 

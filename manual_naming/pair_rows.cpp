@@ -45,12 +45,10 @@ Suggestion suggestPairs(std::string_view typedGbk, StrokeLookup& lookup) {
 }
 
 std::optional<std::pair<std::string, std::string>> charactersOfCount(DataSet& ds, int32_t n) {
-    ds.close();
-    ds.setCommandText("select * from fantizi where bihua=?", {Param::of(n)});
-    ds.open();
-    ds.release();  // only the first row is read; no read lock is kept
-    if (ds.eof()) return std::nullopt;
-    return std::make_pair(std::to_string(n) + utf8ToGbk("画的汉字有："), ds.fieldText("hanzi"));
+    // Only the first row is read; no read lock is kept.
+    auto hanzi = queryText(ds, "select * from fantizi where bihua=?", {Param::of(n)}, "hanzi");
+    if (!hanzi) return std::nullopt;
+    return std::make_pair(std::to_string(n) + utf8ToGbk("画的汉字有："), std::move(*hanzi));
 }
 
 }  // namespace quenvil

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "data/connection.h"
+#include "data/data_set.h"
 #include "data/stroke_lookup.h"
 
 namespace quenvil {

@@ -12,7 +12,7 @@ const std::string& noSurnameRowNoticeGbk() {
 
 bool NameListFilter::step(std::vector<std::string>& out) {
     if (finished_) return false;
-    if (next_ >= count_ || lines_[next_].empty()) {
+    if (next_ >= count_ || endsNameList(lines_[next_])) {
         finished_ = true;
         return false;
     }
@@ -41,6 +41,25 @@ bool NameListFilter::runUntil(std::chrono::steady_clock::time_point deadline,
         if (std::chrono::steady_clock::now() >= deadline) break;
     }
     return finished_;
+}
+
+bool NameListStream::judge(std::string_view line, std::vector<std::string>& out) {
+    if (endsNameList(line)) {
+        ended_ = true;
+        return false;
+    }
+    appendVerdict(judgeName(line, lookup_, table_), line, out);
+    return true;
+}
+
+bool NameListStream::feed(std::string_view gbk, std::vector<std::string>& out) {
+    if (ended_) return false;
+    return lines_.feed(gbk, [&](std::string_view line) { return judge(line, out); });
+}
+
+void NameListStream::finish(std::vector<std::string>& out) {
+    if (ended_) return;
+    lines_.finish([&](std::string_view line) { return judge(line, out); });
 }
 
 }  // namespace quenvil

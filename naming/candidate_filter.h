@@ -8,6 +8,7 @@
 
 #include "data/stroke_lookup.h"
 #include "naming/stroke_pair_table.h"
+#include "text/lines.h"
 #include "text/units.h"
 
 namespace quenvil {
@@ -34,18 +35,21 @@ inline Verdict judgeName(std::string_view gbkName, StrokeLookup& lookup,
     return {false, table.matches(a, b, c)};
 }
 
+// A name list ends at its first empty line; the lines before it are judged.
+inline bool endsNameList(std::string_view line) { return line.empty(); }
+
 // Adds the results that a verdict earns for a line.
-inline void appendVerdict(const Verdict& v, const std::string& line,
-                          std::vector<std::string>& out) {
+inline void appendVerdict(const Verdict& v, std::string_view line, std::vector<std::string>& out) {
     if (v.notice) {
         out.push_back(noSurnameRowNoticeGbk());
         return;
     }
-    for (int i = 0; i < v.copies; ++i) out.push_back(line);
+    for (int i = 0; i < v.copies; ++i) out.emplace_back(line);
 }
 
-// The automatic filter over a name list, run in slices so that a window can keep handling its
-// events between them. The list ends at its first empty line.
+// The automatic filter over the lines of a name list (as readNameListLines of text/lines.h cuts
+// them), run in slices so that a window can keep handling its events between them. The list ends
+// at its first empty line.
 class NameListFilter {
   public:
     NameListFilter(const std::vector<std::string>& lines, StrokeLookup& lookup,
@@ -71,6 +75,30 @@ class NameListFilter {
     const StrokePairTable& table_;
     size_t next_ = 0;
     bool finished_ = false;
+};
+
+// The same filter over a name list that arrives in pieces of GBK text (a file read in blocks):
+// the lines are cut by a LineSplitter, judged as they are completed, and the list ends at its
+// first empty line, so that memory does not grow with the list.
+class NameListStream {
+  public:
+    explicit NameListStream(StrokeLookup& lookup,
+                            const StrokePairTable& table = StrokePairTable::filters())
+        : lookup_(lookup), table_(table) {}
+
+    // Judges the lines this piece completes; appends results to out. False once the list has
+    // ended (what follows is not read).
+    bool feed(std::string_view gbk, std::vector<std::string>& out);
+    // Judges the last line when the text did not end in a line break.
+    void finish(std::vector<std::string>& out);
+
+  private:
+    bool judge(std::string_view line, std::vector<std::string>& out);  // false at the end
+
+    StrokeLookup& lookup_;
+    const StrokePairTable& table_;
+    LineSplitter lines_;
+    bool ended_ = false;
 };
 
 }  // namespace quenvil

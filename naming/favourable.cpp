@@ -4,7 +4,6 @@
 namespace quenvil {
 namespace {
 
-constexpr std::string_view kElements[5] = {"木", "火", "土", "金", "水"};
 constexpr std::string_view kLevelNames[7] = {"大吉",     "中吉",     "吉",  "吉多于凶",
                                              "吉凶参半", "凶多于吉", "大凶"};
 
@@ -52,27 +51,6 @@ int32_t reduceNumber(int32_t n) {
     return n;
 }
 
-int elementIndex(int32_t n) {
-    // By the last digit (of the magnitude): 1 2 木, 3 4 火, 5 6 土, 7 8 金, 9 0 水.
-    static constexpr int kByDigit[10] = {4, 0, 0, 1, 1, 2, 2, 3, 3, 4};
-    const int32_t d = n % 10;
-    return kByDigit[d < 0 ? -d : d];
-}
-
-int sancaiIndex(const Grids& g) {
-    return 25 * elementIndex(g.heaven) + 5 * elementIndex(g.person) + elementIndex(g.earth);
-}
-
-std::string sancaiKeyOfIndex(int index) {
-    std::string key;
-    key += kElements[index / 25];
-    key += kElements[index / 5 % 5];
-    key += kElements[index % 5];
-    return key;
-}
-
-std::string sancaiKey(const Grids& g) { return sancaiKeyOfIndex(sancaiIndex(g)); }
-
 void Ratings::setNumber(int32_t n, LuckClass c) {
     if (n < 1 || n > 81) return;
     numbers_[n] = c;
@@ -80,7 +58,7 @@ void Ratings::setNumber(int32_t n, LuckClass c) {
 }
 
 void Ratings::setSancai(int index, SancaiLevel level) {
-    if (index < 0 || index >= 125) return;
+    if (index < 0 || index >= kThreeTalentsCount) return;
     sancai_[index] = level;
     sancaiSet_[index] = true;
 }
@@ -95,7 +73,7 @@ bool Ratings::complete() const {
     return true;
 }
 
-bool isFavourable(const Grids& g, const Ratings& r, bool judgeOuter) {
+bool isFavourable(const FiveGrids& g, const Ratings& r, bool judgeOuter) {
     if (r.number(g.person) != LuckClass::Good) return false;
     if (r.number(g.earth) != LuckClass::Good) return false;
     if (r.number(g.total) != LuckClass::Good) return false;

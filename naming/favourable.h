@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "naming/name_shape.h"
+#include "analysis/grid_rule.h"
 
 namespace quenvil {
 
@@ -38,21 +38,11 @@ bool parseSancaiLevel(std::string_view rating, SancaiLevel& out);
 // Numbers past 81 count as n - 80 (repeatedly); 0 and below stay as they are (no rating).
 int32_t reduceNumber(int32_t n);
 
-// The five-element index of a number by its last digit: 1,2 木 0; 3,4 火 1; 5,6 土 2; 7,8 金 3;
-// 9,0 水 4 (as analysis/ classes numbers).
-int elementIndex(int32_t n);
-// The three-talent key of heaven, person and earth as an index 0..124 (25 h + 5 p + e), and
-// as text ("火木木").
-int sancaiIndex(const Grids& g);
-std::string sancaiKey(const Grids& g);
-// The key of an index, the inverse of sancaiIndex.
-std::string sancaiKeyOfIndex(int index);
-
 // The classes of the numbers 1..81 and the levels of the 125 configurations.
 class Ratings {
   public:
     void setNumber(int32_t n, LuckClass c);        // n in 1..81
-    void setSancai(int index, SancaiLevel level);  // index as sancaiIndex
+    void setSancai(int index, SancaiLevel level);  // index as threeTalentsIndex
     // True when every number 1..81 and every configuration has a rating.
     bool complete() const;
 
@@ -61,20 +51,20 @@ class Ratings {
         n = reduceNumber(n);
         return n >= 1 && n <= 81 ? numbers_[n] : LuckClass::Bad;
     }
-    SancaiLevel sancai(const Grids& g) const { return sancai_[sancaiIndex(g)]; }
+    SancaiLevel sancai(const FiveGrids& g) const { return sancai_[threeTalentsIndex(g)]; }
     SancaiLevel sancaiAt(int index) const { return sancai_[index]; }
 
   private:
     std::array<LuckClass, 82> numbers_{};
-    std::array<SancaiLevel, 125> sancai_{};
+    std::array<SancaiLevel, kThreeTalentsCount> sancai_{};
     std::array<bool, 82> numberSet_{};
-    std::array<bool, 125> sancaiSet_{};
+    std::array<bool, kThreeTalentsCount> sancaiSet_{};
 };
 
 // The favourable rule: 人格, 地格 and 总格 in the 吉 class, 外格 not 凶, and the three talents
 // neither 凶多于吉 nor 大凶. The same rule for every surname and every shape; judgeOuter false
-// for the shape whose 外格 is not judged (outerJudged in name_shape.h).
-bool isFavourable(const Grids& g, const Ratings& r, bool judgeOuter = true);
+// for the shape whose 外格 is not judged (outerJudged in grid_rule.h).
+bool isFavourable(const FiveGrids& g, const Ratings& r, bool judgeOuter = true);
 
 // The stroke counts of a given name, one or two characters (second = 0 for one).
 struct GivenCounts {

@@ -35,6 +35,14 @@ std::string_view withoutRating(std::string_view meaning) {
     return meaning;
 }
 
+// The index of a three-talent key ("火木木"), -1 for any other text.
+int threeTalentsIndexOfKey(std::string_view key) {
+    for (int i = 0; i < kThreeTalentsCount; ++i) {
+        if (threeTalentsKeyOfIndex(i) == key) return i;
+    }
+    return -1;
+}
+
 }  // namespace
 
 void NamingData::addStrokeRow(int32_t count, std::string_view characters) {
@@ -159,17 +167,13 @@ void NamingData::setNumber(int32_t n, std::string_view rating, std::string_view 
 
 void NamingData::setSancai(std::string_view key, std::string_view rating,
                            std::string_view meaning) {
-    int index = -1;
-    for (int i = 0; i < 125; ++i) {
-        if (sancaiKeyOfIndex(i) == key) index = i;
-    }
+    const int index = threeTalentsIndexOfKey(key);
     SancaiLevel level;
     if (index < 0 || !parseSancaiLevel(rating, level)) {
         throw NamingDataError("three-talent configuration " + std::string(key) +
                               ": unknown key or rating " + std::string(rating));
     }
     ratings_.setSancai(index, level);
-    sancaiRatings_[index] = rating;
     sancaiMeanings_[index] = withoutRating(meaning);
 }
 
@@ -177,6 +181,18 @@ void NamingData::finish() {
     if (!ratings_.complete()) {
         throw NamingDataError("the numbers 1 to 81 and the 125 configurations need every rating");
     }
+    finishSurnameReadings();
+    finishBadSounds();
+    finishNameChars();
+    // Names from the classics take two curated characters that may be recommended.
+    classics_.index([this](char32_t cp) {
+        const NameChar* c = nameChar(cp);
+        return c && c->tier <= 3;
+    });
+    findRarity();
+}
+
+void NamingData::finishSurnameReadings() {
     for (const auto& [surname, reading] : surnameReadingRows_) {
         const std::vector<char32_t> cps = utf8CodePoints(surname);
         const std::vector<std::string_view> parts = splitBlanks(reading);
@@ -190,6 +206,34 @@ void NamingData::finish() {
         if (cps[0] < surnameFirst_.size()) surnameFirst_[cps[0]] = true;
     }
     surnameReadingRows_.clear();
+}
+
+namespace {
+
+// The tones of a bad-sound entry: "*" (any tone) or one item per syllable, each 1-4 or "*".
+std::array<uint8_t, 4> parseTones(const std::string& syllables, const std::string& tones,
+                                  size_t count) {
+    std::array<uint8_t, 4> out{};
+    const std::vector<std::string_view> items = splitBlanks(tones);
+    if (items.size() == 1 && items[0] == "*") return out;
+    if (items.size() != count || count > out.size()) {
+        throw NamingDataError("bad sound " + syllables + ": tones " + tones +
+                              " are * or one item per syllable");
+    }
+    for (size_t i = 0; i < items.size(); ++i) {
+        const std::string_view t = items[i];
+        if (t == "*") continue;
+        if (t.size() != 1 || t[0] < '1' || t[0] > '4') {
+            throw NamingDataError("bad sound " + syllables + ": a tone is 1-4 or *: " + tones);
+        }
+        out[i] = static_cast<uint8_t>(t[0] - '0');
+    }
+    return out;
+}
+
+}  // namespace
+
+void NamingData::finishBadSounds() {
     for (auto& [syllables, tones, word, category] : badSoundRows_) {
         std::vector<uint16_t> ids;
         for (std::string_view p : splitBlanks(syllables)) {
@@ -200,27 +244,15 @@ void NamingData::finish() {
             }
             ids.push_back(it->second);
         }
-        BadSound entry{syllables, word, category, {}};
-        const std::vector<std::string_view> toneItems = splitBlanks(tones);
-        const bool any = toneItems.size() == 1 && toneItems[0] == "*";
-        if (!any && toneItems.size() != ids.size()) {
-            throw NamingDataError("bad sound " + syllables + ": tones " + tones +
-                                  " are * or one item per syllable");
-        }
-        for (size_t i = 0; !any && i < toneItems.size() && i < entry.tones.size(); ++i) {
-            const std::string_view t = toneItems[i];
-            if (t == "*") continue;
-            if (t.size() != 1 || t[0] < '1' || t[0] > '4') {
-                throw NamingDataError("bad sound " + syllables + ": a tone is 1-4 or *: " + tones);
-            }
-            entry.tones[i] = static_cast<uint8_t>(t[0] - '0');
-        }
-        if (!sounds_.add(ids, std::move(entry))) {
+        if (!sounds_.add(ids, {syllables, word, category, parseTones(syllables, tones, ids.size())})) {
             throw NamingDataError("bad sound " + syllables + " " + tones +
                                   ": listed twice or too long");
         }
     }
     badSoundRows_.clear();
+}
+
+void NamingData::finishNameChars() {
     std::stable_sort(nameChars_.begin(), nameChars_.end(),
                      [](const NameChar& a, const NameChar& b) { return a.rank < b.rank; });
     // A character listed twice keeps its first place.
@@ -239,12 +271,10 @@ void NamingData::finish() {
         }
         nameCharIndex_[c.codePoint] = static_cast<int32_t>(i);
     }
-    // Names from the classics take two curated characters that may be recommended.
-    classics_.index([this](char32_t cp) {
-        const NameChar* c = nameChar(cp);
-        return c && c->tier <= 3;
-    });
-    // Rarity by GB2312 level, from the GBK code of every character that has a reading.
+}
+
+void NamingData::findRarity() {
+    // By GB2312 level, from the GBK code of every character that has a reading or strokes.
     rarity_.assign(0x10000, 2);
     for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
         if (reading_[cp] == 0 && strokes_[cp] == 0) continue;
@@ -267,17 +297,6 @@ void NamingData::finish() {
     for (const NameChar& c : nameChars_) rarity_[c.codePoint] = 0;
 }
 
-const std::vector<uint16_t>* NamingData::surnameReading(std::string_view surname) const {
-    const std::vector<char32_t> cps = utf8CodePoints(surname);
-    if (cps.empty() || cps.size() > 2) return nullptr;
-    return surnameReading(cps[0], cps.size() == 2 ? cps[1] : 0);
-}
-
-bool NamingData::isCompoundSurname(std::string_view surname) const {
-    const std::vector<char32_t> cps = utf8CodePoints(surname);
-    return cps.size() == 2 && isCompoundSurname(cps[0], cps[1]);
-}
-
 std::string_view NamingData::numberRating(int32_t n) const {
     n = reduceNumber(n);
     return n >= 1 && n <= 81 ? std::string_view(numberRatings_[n]) : std::string_view();
@@ -288,18 +307,9 @@ std::string_view NamingData::numberMeaning(int32_t n) const {
     return n >= 1 && n <= 81 ? std::string_view(numberMeanings_[n]) : std::string_view();
 }
 
-std::string_view NamingData::sancaiRating(std::string_view key) const {
-    for (int i = 0; i < 125; ++i) {
-        if (sancaiKeyOfIndex(i) == key) return sancaiRatings_[i];
-    }
-    return {};
-}
-
 std::string_view NamingData::sancaiMeaning(std::string_view key) const {
-    for (int i = 0; i < 125; ++i) {
-        if (sancaiKeyOfIndex(i) == key) return sancaiMeanings_[i];
-    }
-    return {};
+    const int index = threeTalentsIndexOfKey(key);
+    return index < 0 ? std::string_view() : std::string_view(sancaiMeanings_[index]);
 }
 
 NamingData loadNamingData(Connection& connection) {

@@ -103,17 +103,15 @@ class NamingData {
         const uint16_t id = cp < nameReading_.size() ? nameReading_[cp] : 0;
         return id != 0 ? id : readingId(cp);
     }
-    // The reviewed reading of a surname (syllable ids), or nullptr when the surname has none and
-    // reads as its characters do.
-    const std::vector<uint16_t>* surnameReading(std::string_view surname) const;
-    bool isCompoundSurname(std::string_view surname) const;
-    // The same by code points (second = 0 for a single surname), without allocating.
+    // The reviewed reading of a surname (syllable ids) by its code points (second = 0 for a
+    // single surname), or nullptr when the surname has none and reads as its characters do.
     const std::vector<uint16_t>* surnameReading(char32_t first, char32_t second) const {
         // Most names' first character begins no surname with a reading of its own.
         if (first >= surnameFirst_.size() || !surnameFirst_[first]) return nullptr;
         const auto it = surnameReadings_.find(pack(first, second));
         return it == surnameReadings_.end() ? nullptr : &it->second;
     }
+    // Whether two characters form a compound surname of the list.
     bool isCompoundSurname(char32_t first, char32_t second) const {
         if (first >= compoundFirst_.size() || !compoundFirst_[first]) return false;
         return compoundKeys_.count(pack(first, second)) != 0;
@@ -144,14 +142,18 @@ class NamingData {
     // numbers below 1.
     std::string_view numberRating(int32_t n) const;
     std::string_view numberMeaning(int32_t n) const;
-    // The rating text and meaning of a configuration by its key ("火木木"); empty when unknown.
-    std::string_view sancaiRating(std::string_view key) const;
+    // The meaning of a configuration by its key ("火木木"); empty when unknown.
     std::string_view sancaiMeaning(std::string_view key) const;
 
   private:
     static uint64_t pack(char32_t first, char32_t second) {
         return (static_cast<uint64_t>(first) << 21) | second;
     }
+    // The parts of finish().
+    void finishSurnameReadings();
+    void finishBadSounds();
+    void finishNameChars();
+    void findRarity();
     uint16_t internSyllable(std::string_view toned);
     uint16_t internToneless(const std::string& toneless);
     static uint16_t internText(std::vector<std::string>& texts, std::string_view text);
@@ -181,7 +183,7 @@ class NamingData {
     ClassicLines classics_;
     Ratings ratings_;
     std::array<std::string, 82> numberRatings_, numberMeanings_;
-    std::array<std::string, 125> sancaiRatings_, sancaiMeanings_;
+    std::array<std::string, kThreeTalentsCount> sancaiMeanings_;
 };
 
 // Reads the engine's tables (fantizi, pinyin, surname_reading, compound_surname, bad_sound,

@@ -30,20 +30,18 @@ char sexOf(Gender g) {
     return 'n';
 }
 
-// One slot of the given name: a curated character, or the family's fixed one.
+// A character that may stand in a slot of the given name: a curated one, or the fixed one.
 struct Choice {
-    const NameChar* curated;  // null for a fixed character that is not curated
     char32_t cp;
     std::string_view text;
     char kind;  // the fixed character counts as 'n'
-    int rank;
-    int tier;  // the fixed character counts as 1: the family chose it
+    int rank;   // -1 for the fixed character
+    int tier;   // the fixed character counts as 1: the family chose it
     CharPlace place;
 };
 
-Choice choiceOf(const NameChar& c) {
-    return {&c, c.codePoint, c.text, c.kind, c.rank, c.tier, c.place};
-}
+// The choices of one slot by stroke count.
+using ChoicesByCount = std::vector<std::vector<const Choice*>>;
 
 struct Candidate {
     Ranking ranking;
@@ -51,18 +49,171 @@ struct Candidate {
     int32_t strokes1 = 0, strokes2 = 0;
     char32_t cp1 = 0, cp2 = 0;
     std::string name;
+    int turn = 0;
 };
 
-// Best first: the order key, the naming score, the numerology score, then the ranks of the
-// characters so that the order is the same on every run.
-bool better(const Candidate& x, const Candidate& y) {
-    if (x.ranking.key() != y.ranking.key()) return x.ranking.key() > y.ranking.key();
-    if (x.ranking.naming != y.ranking.naming) return x.ranking.naming > y.ranking.naming;
-    if (x.ranking.numerology != y.ranking.numerology) {
-        return x.ranking.numerology > y.ranking.numerology;
+// Checks the options against the data; the fixed character's choice, if any. Throws
+// RecommendError.
+std::optional<Choice> checkOptions(const NamingData& data, std::string_view surname,
+                                   const RecommendOptions& o) {
+    if (!isKnownSurname(data, surname)) {
+        throw RecommendError("unknown surname: " + std::string(surname) +
+                             " (neither a compound surname of the list nor a character with a "
+                             "stroke count)");
     }
-    if (x.rank1 != y.rank1) return x.rank1 < y.rank1;
-    return x.rank2 < y.rank2;
+    if (o.length != 1 && o.length != 2) throw RecommendError("the length is 1 or 2");
+    if (!o.with.empty()) {
+        const std::vector<char32_t> cps = utf8CodePoints(o.with);
+        if (cps.size() != 1 || !usable(data, cps[0])) {
+            throw RecommendError("--with takes one character with a stroke count and a reading: " +
+                                 o.with);
+        }
+    }
+    if (o.fixed.empty()) return std::nullopt;
+    const std::vector<char32_t> cps = utf8CodePoints(o.fixed);
+    if (cps.size() != 1 || !usable(data, cps[0])) {
+        throw RecommendError(
+            "the fixed character must be one character with a stroke count and a reading: " +
+            o.fixed);
+    }
+    if (o.fixedAt != 2 && o.fixedAt != 3) throw RecommendError("--at is 2 or 3");
+    if (o.fixedAt == 3 && o.length != 2) {
+        throw RecommendError("a fixed character at 3 needs a given name of two characters");
+    }
+    return Choice{cps[0], o.fixed, 'n', -1, 1, CharPlace::Any};
+}
+
+// What each slot of the given name may hold: the curated characters that fit the gender rule
+// (less the fixed one), or in the fixed character's slot the fixed character alone.
+class Slots {
+  public:
+    Slots(const NamingData& data, const RecommendOptions& o, const std::optional<Choice>& fixed)
+        : fixed_(fixed) {
+        for (const NameChar& c : data.nameChars()) {
+            if (!fitsGender(c.kind, o.gender)) continue;
+            if (fixed && c.codePoint == fixed->cp) continue;
+            pool_.push_back({c.codePoint, c.text, c.kind, c.rank, c.tier, c.place});
+        }
+        maxStrokes_ = fixed ? data.strokes(fixed->cp) : 1;
+        for (const Choice& c : pool_) maxStrokes_ = std::max(maxStrokes_, data.strokes(c.cp));
+        byCount_.resize(static_cast<size_t>(maxStrokes_) + 1);
+        for (const Choice& c : pool_)
+            byCount_[static_cast<size_t>(data.strokes(c.cp))].push_back(&c);
+        if (fixed_) {
+            fixedByCount_.resize(byCount_.size());
+            fixedByCount_[static_cast<size_t>(data.strokes(fixed_->cp))].push_back(&*fixed_);
+        }
+        fixedAt_ = fixed ? o.fixedAt : 0;
+    }
+    Slots(const Slots&) = delete;
+    Slots& operator=(const Slots&) = delete;
+
+    int32_t maxStrokes() const { return maxStrokes_; }
+    // The choices of the first (slot 2 of the full name) or second (slot 3) given character.
+    const ChoicesByCount& slot(int at) const { return at == fixedAt_ ? fixedByCount_ : byCount_; }
+
+  private:
+    std::optional<Choice> fixed_;
+    std::vector<Choice> pool_;
+    int32_t maxStrokes_ = 1;
+    ChoicesByCount byCount_, fixedByCount_;
+    int fixedAt_ = 0;
+};
+
+// Whether a pair's classical source satisfies the options.
+bool sourceFits(const NamingData& data, char32_t a, char32_t b, const RecommendOptions& o) {
+    if (o.source == RecommendOptions::Source::All) return true;
+    const ClassicLines::Pair* p = b == 0 ? nullptr : data.classics().find(a, b);
+    if (!p) return false;
+    if (o.source == RecommendOptions::Source::AnyClassic) return true;
+    return p->lines[static_cast<size_t>(o.book)] != ClassicLines::kNone;
+}
+
+// Whether a given name may be recommended before it is scored: characters of tier 1 to 3, each
+// where it sits well, or a given name that parents really give to the list's sex (一诺 with the
+// 一 of tier 4). The fixed character is the family's and stays as it is.
+bool worthScoring(const NamingData& data, const Choice& a, const Choice* b, char sex) {
+    if (!b) return a.tier <= 3;
+    const char attested = data.attested().sex(a.cp, b->cp);
+    if (attested != 0 && (attested == 'n' || sex == 'n' || attested == sex)) return true;
+    const bool sitsWell = (a.rank < 0 || a.place != CharPlace::Last) &&
+                          (b->rank < 0 || b->place != CharPlace::First);
+    return a.tier <= 3 && b->tier <= 3 && sitsWell;
+}
+
+// Every usable name of favourable stroke counts that the slots and options allow, ranked.
+std::vector<Candidate> findCandidates(const NamingData& data, std::string_view surname,
+                                      const RecommendOptions& o, const Slots& slots) {
+    std::vector<int32_t> surnameStrokes;
+    for (char32_t cp : utf8CodePoints(surname)) surnameStrokes.push_back(data.strokes(cp));
+    const char sex = sexOf(o.gender);
+    const char32_t with = o.with.empty() ? 0 : utf8CodePoints(o.with)[0];
+    std::vector<Candidate> found;
+    std::string name;
+    auto consider = [&](const Choice& a, const Choice* b) {
+        if (with != 0 && a.cp != with && (!b || b->cp != with)) return;
+        if (!sourceFits(data, a.cp, b ? b->cp : 0, o) || !worthScoring(data, a, b, sex)) return;
+        name.assign(surname);
+        name += a.text;
+        if (b) name += b->text;
+        Candidate c;
+        if (!rankName(data, name, c.ranking, sex) || !c.ranking.usable) return;
+        c.rank1 = a.rank;
+        c.rank2 = b ? b->rank : -1;
+        c.strokes1 = data.strokes(a.cp);
+        c.strokes2 = b ? data.strokes(b->cp) : 0;
+        c.cp1 = a.cp;
+        c.cp2 = b ? b->cp : 0;
+        c.name = name;
+        found.push_back(std::move(c));
+    };
+    for (const GivenCounts& counts :
+         favourableCounts(surnameStrokes, o.length, data.ratings(), slots.maxStrokes())) {
+        for (const Choice* a : slots.slot(2)[static_cast<size_t>(counts.first)]) {
+            if (o.length == 1) {
+                consider(*a, nullptr);
+                continue;
+            }
+            for (const Choice* b : slots.slot(3)[static_cast<size_t>(counts.second)]) {
+                if (kindsAgree(a->kind, b->kind)) consider(*a, b);
+            }
+        }
+    }
+    return found;
+}
+
+// Ties: the same order key, naming and numerology score.
+bool sameRank(const Candidate& x, const Candidate& y) {
+    return x.ranking.key() == y.ranking.key() && x.ranking.naming == y.ranking.naming &&
+           x.ranking.numerology == y.ranking.numerology;
+}
+
+// Best first: the order key, then the naming score, then the numerology score; within a tie the
+// first given-name characters take turns (each one's best pair by rank, then each one's second
+// ...), so that one character does not fill the list.
+void orderTakingTurns(std::vector<Candidate>& found) {
+    std::sort(found.begin(), found.end(), [](const Candidate& x, const Candidate& y) {
+        if (x.ranking.key() != y.ranking.key()) return x.ranking.key() > y.ranking.key();
+        if (x.ranking.naming != y.ranking.naming) return x.ranking.naming > y.ranking.naming;
+        if (x.ranking.numerology != y.ranking.numerology) {
+            return x.ranking.numerology > y.ranking.numerology;
+        }
+        if (x.rank1 != y.rank1) return x.rank1 < y.rank1;
+        return x.rank2 < y.rank2;
+    });
+    for (size_t i = 0; i < found.size();) {
+        size_t end = i;
+        while (end < found.size() && sameRank(found[end], found[i])) ++end;
+        int turn = 0;
+        for (size_t j = i; j < end; ++j) {
+            turn = j > i && found[j].rank1 == found[j - 1].rank1 ? turn + 1 : 0;
+            found[j].turn = turn;
+        }
+        std::stable_sort(found.begin() + static_cast<std::ptrdiff_t>(i),
+                         found.begin() + static_cast<std::ptrdiff_t>(end),
+                         [](const Candidate& x, const Candidate& y) { return x.turn < y.turn; });
+        i = end;
+    }
 }
 
 // Makes each block of kVarietyBlock names over the first kVarietyDepth varied: no given-name
@@ -118,45 +269,6 @@ void makeVaried(std::vector<Candidate>& found) {
     found = std::move(out);
 }
 
-// The options checked; the fixed character as a choice when there is one.
-std::optional<Choice> checkOptions(const NamingData& data, std::string_view surname,
-                                   const RecommendOptions& o) {
-    if (!isKnownSurname(data, surname)) {
-        throw RecommendError("unknown surname: " + std::string(surname) +
-                             " (neither a compound surname of the list nor a character with a "
-                             "stroke count)");
-    }
-    if (o.length != 1 && o.length != 2) throw RecommendError("the length is 1 or 2");
-    if (!o.with.empty()) {
-        const std::vector<char32_t> cps = utf8CodePoints(o.with);
-        if (cps.size() != 1 || !usable(data, cps[0])) {
-            throw RecommendError("--with takes one character with a stroke count and a reading: " +
-                                 o.with);
-        }
-    }
-    if (o.fixed.empty()) return std::nullopt;
-    const std::vector<char32_t> cps = utf8CodePoints(o.fixed);
-    if (cps.size() != 1 || !usable(data, cps[0])) {
-        throw RecommendError(
-            "the fixed character must be one character with a stroke count and a reading: " +
-            o.fixed);
-    }
-    if (o.fixedAt != 2 && o.fixedAt != 3) throw RecommendError("--at is 2 or 3");
-    if (o.fixedAt == 3 && o.length != 2) {
-        throw RecommendError("a fixed character at 3 needs a given name of two characters");
-    }
-    return Choice{data.nameChar(cps[0]), cps[0], o.fixed, 'n', -1, 1, CharPlace::Any};
-}
-
-// Whether a pair's classical source satisfies the options.
-bool sourceFits(const NamingData& data, char32_t a, char32_t b, const RecommendOptions& o) {
-    if (o.source == RecommendOptions::Source::All) return true;
-    const ClassicLines::Pair* p = b == 0 ? nullptr : data.classics().find(a, b);
-    if (!p) return false;
-    if (o.source == RecommendOptions::Source::AnyClassic) return true;
-    return p->lines[static_cast<size_t>(o.book)] != ClassicLines::kNone;
-}
-
 }  // namespace
 
 bool fitsGender(char kind, Gender gender) {
@@ -180,81 +292,14 @@ bool isKnownSurname(const NamingData& data, std::string_view surname) {
 std::vector<ScoredName> recommend(const NamingData& data, std::string_view surname,
                                   const RecommendOptions& o) {
     const std::optional<Choice> fixed = checkOptions(data, surname, o);
-    const char sex = sexOf(o.gender);
-    const std::vector<char32_t> surnameCps = utf8CodePoints(surname);
-    std::vector<int32_t> surnameStrokes;
-    for (char32_t cp : surnameCps) surnameStrokes.push_back(data.strokes(cp));
-    const char32_t with = o.with.empty() ? 0 : utf8CodePoints(o.with)[0];
-
-    // The curated characters of the sex, by stroke count; those of tier 4 only for the attested
-    // names that hold them.
-    std::vector<Choice> pool;
-    for (const NameChar& c : data.nameChars()) {
-        if (!fitsGender(c.kind, o.gender)) continue;
-        if (fixed && c.codePoint == fixed->cp) continue;
-        pool.push_back(choiceOf(c));
-    }
-    int32_t maxStrokes = fixed ? data.strokes(fixed->cp) : 1;
-    for (const Choice& c : pool) maxStrokes = std::max(maxStrokes, data.strokes(c.cp));
-    using Slots = std::vector<std::vector<const Choice*>>;
-    Slots byCount(static_cast<size_t>(maxStrokes) + 1);
-    for (const Choice& c : pool) byCount[static_cast<size_t>(data.strokes(c.cp))].push_back(&c);
-    Slots fixedSlot;
-    if (fixed) {
-        fixedSlot.resize(static_cast<size_t>(maxStrokes) + 1);
-        fixedSlot[static_cast<size_t>(data.strokes(fixed->cp))].push_back(&*fixed);
-    }
-    const Slots& first = fixed && o.fixedAt == 2 ? fixedSlot : byCount;
-    const Slots& second = fixed && o.fixedAt == 3 ? fixedSlot : byCount;
-
-    std::vector<Candidate> found;
-    std::string name;
-    auto consider = [&](const Choice& a, const Choice* b) {
-        if (with != 0 && a.cp != with && (!b || b->cp != with)) return;
-        if (!sourceFits(data, a.cp, b ? b->cp : 0, o)) return;
-        if (b) {
-            // A pair of characters that may not be recommended alone is taken when parents
-            // really give it (一诺); the fixed character is the family's and stays as it is.
-            const char attested = data.attested().sex(a.cp, b->cp);
-            const bool attestedFits = attested != 0 && (attested == 'n' || sex == 'n' || attested == sex);
-            const bool sitsWell = (a.rank < 0 || a.place != CharPlace::Last) &&
-                                  (b->rank < 0 || b->place != CharPlace::First);
-            if (!attestedFits && (a.tier > 3 || b->tier > 3 || !sitsWell)) return;
-        } else if (a.tier > 3) {
-            return;
-        }
-        name.assign(surname);
-        name += a.text;
-        if (b) name += b->text;
-        Candidate c;
-        if (!rankName(data, name, c.ranking, sex) || !c.ranking.usable) return;
-        c.rank1 = a.rank;
-        c.rank2 = b ? b->rank : -1;
-        c.strokes1 = data.strokes(a.cp);
-        c.strokes2 = b ? data.strokes(b->cp) : 0;
-        c.cp1 = a.cp;
-        c.cp2 = b ? b->cp : 0;
-        c.name = name;
-        found.push_back(std::move(c));
-    };
-    for (const GivenCounts& counts :
-         favourableCounts(surnameStrokes, o.length, data.ratings(), maxStrokes)) {
-        for (const Choice* a : first[static_cast<size_t>(counts.first)]) {
-            if (o.length == 1) {
-                consider(*a, nullptr);
-                continue;
-            }
-            for (const Choice* b : second[static_cast<size_t>(counts.second)]) {
-                if (!kindsAgree(a->kind, b->kind)) continue;
-                consider(*a, b);
-            }
-        }
-    }
-    std::sort(found.begin(), found.end(), better);
+    const Slots slots(data, o, fixed);
+    std::vector<Candidate> found = findCandidates(data, surname, o, slots);
+    orderTakingTurns(found);
     makeVaried(found);
-    const size_t keep = o.top == 0 ? found.size() : std::min(o.top, found.size());
-    std::vector<ScoredName> result(keep);
-    for (size_t i = 0; i < keep; ++i) scoreName(data, found[i].name, result[i], nullptr, sex);
+    std::vector<ScoredName> result(o.top == 0 ? found.size() : std::min(o.top, found.size()));
+    for (size_t i = 0; i < result.size(); ++i) {
+        scoreName(data, found[i].name, result[i], nullptr, sexOf(o.gender));
+    }
     return result;
 }
 

@@ -33,6 +33,7 @@ struct Reading {
     int surnameCharacters = 0;
     std::array<char32_t, 4> cps{};
     std::array<int32_t, 4> strokes{};
+    std::array<uint16_t, 4> syllableIds{};
     std::array<const Syllable*, 4> syllables{};
     std::array<uint16_t, 4> toneless{};
     std::array<uint8_t, 4> tones{};
@@ -65,30 +66,96 @@ bool readName(const NamingData& data, std::string_view name, Reading& r, ScoreFa
         const uint16_t id = i >= r.surnameCharacters ? data.givenReadingId(r.cps[i])
                                                      : data.readingId(r.cps[i]);
         if (r.strokes[i] <= 0 || id == 0) return fail(ScoreFailure::Unknown);
-        r.syllables[i] = &data.syllable(id);
+        r.syllableIds[i] = id;
     }
     // A surname with a reviewed reading reads that way ("曾" zēng, "尉迟" yù chí).
     const int sl = r.surnameCharacters;
     if (const auto* reading = data.surnameReading(r.cps[0], sl == 2 ? r.cps[1] : 0)) {
-        for (int i = 0; i < sl; ++i) r.syllables[i] = &data.syllable((*reading)[i]);
+        for (int i = 0; i < sl; ++i) r.syllableIds[i] = (*reading)[i];
     }
     for (int i = 0; i < n; ++i) {
+        r.syllables[i] = &data.syllable(r.syllableIds[i]);
         r.toneless[i] = r.syllables[i]->tonelessId;
         r.tones[i] = static_cast<uint8_t>(r.syllables[i]->tone);
     }
     return true;
 }
 
-Grids gridsOf(const Reading& r) {
+FiveGrids gridsOf(const Reading& r) {
     const std::span<const int32_t> all(r.strokes.data(), static_cast<size_t>(r.characters));
     return computeGrids(all.first(r.surnameCharacters), all.subspan(r.surnameCharacters));
 }
 
-// The numerology score, and with out the whole ScoredName with its notes (the naming score is
-// added by scoreName).
+// The points of the judged grids (人格, 地格, 总格, 外格), with a note for every grid that
+// earns less than its full points.
+int gridsScore(const Reading& r, const std::array<LuckClass, 5>& classes,
+               std::vector<Note>* notes) {
+    constexpr int kFull[5] = {0, kPersonPoints, kEarthPoints, kTotalPoints, kOuterPoints};
+    const bool judgeOuter = outerJudged(static_cast<size_t>(r.surnameCharacters),
+                                        static_cast<size_t>(r.characters - r.surnameCharacters));
+    int total = 0;
+    for (int i = 1; i < 5; ++i) {
+        const int points = i == 4 && !judgeOuter ? kFull[i] : gridPoints(classes[i], kFull[i]);
+        total += points;
+        if (notes && points < kFull[i]) {
+            notes->push_back(
+                {std::string(kGridNames[i]) + " " + std::string(luckClassName(classes[i])),
+                 kFull[i] - points});
+        }
+    }
+    return total;
+}
+
+int sancaiScore(SancaiLevel level, std::vector<Note>* notes) {
+    const int points = kSancaiLevelPoints[static_cast<int>(level)];
+    if (notes && points < kSancaiPoints) {
+        notes->push_back({"三才 " + std::string(sancaiLevelName(level)), kSancaiPoints - points});
+    }
+    return points;
+}
+
+// 音律: the points left after the milder sound notes; lost says what they cost.
+int soundScore(const NamingData& data, const Reading& r, std::vector<Note>* notes, int& lost) {
+    const std::span<const Syllable* const> syllables(r.syllables.data(),
+                                                     static_cast<size_t>(r.characters));
+    lost = notes ? soundNotes(syllables, data.initials(), data.finals(), *notes)
+                 : soundCost(syllables);
+    return std::max(0, kSoundPoints - lost);
+}
+
+// Why a grid rated 凶 costs nothing: notes of no points where they apply.
+void explainUnjudgedGrids(const Reading& r, const std::array<LuckClass, 5>& classes,
+                          std::vector<Note>& notes) {
+    if (classes[0] == LuckClass::Bad) notes.push_back({kHeavenNotJudgedNote, 0});
+    if (!outerJudged(static_cast<size_t>(r.surnameCharacters),
+                     static_cast<size_t>(r.characters - r.surnameCharacters))) {
+        notes.push_back({kOuterNotJudgedNote, 0});
+    }
+}
+
+// 用字: the given-name characters that are rare cost points, each with a note.
+int charactersScore(const NamingData& data, const Reading& r, std::vector<Note>* notes) {
+    int lost = 0;
+    for (int i = r.surnameCharacters; i < r.characters; ++i) {
+        const char32_t cp = r.cps[i];
+        if (data.rarity(cp) == 0) continue;
+        lost += kRareCharCost;
+        if (notes) {
+            char bytes[4];
+            int32_t length = 0;
+            U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(bytes), length, static_cast<UChar32>(cp));
+            notes->push_back(
+                {"生僻字:" + std::string(bytes, static_cast<size_t>(length)), kRareCharCost});
+        }
+    }
+    return std::max(0, kCharPoints - lost);
+}
+
+// The numerology score, and with out the whole ScoredName with its notes (scoreName adds the
+// naming score). soundLost: what the milder sound notes cost, for the naming score.
 int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSound,
-          int* soundLostOut = nullptr) {
-    const Grids g = gridsOf(r);
+          int* soundLost = nullptr) {
+    const FiveGrids g = gridsOf(r);
     const Ratings& ratings = data.ratings();
     const std::array<LuckClass, 5> classes = {ratings.number(g.heaven), ratings.number(g.person),
                                               ratings.number(g.earth), ratings.number(g.total),
@@ -103,61 +170,24 @@ int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSo
         notes->clear();
         for (const BadSound* h : hits) notes->push_back({"谐音:" + h->word, kBadSoundPenalty});
     }
-    int total = 0;
-    constexpr int kFull[5] = {0, kPersonPoints, kEarthPoints, kTotalPoints, kOuterPoints};
-    const bool judgeOuter = outerJudged(static_cast<size_t>(r.surnameCharacters),
-                                        static_cast<size_t>(r.characters - r.surnameCharacters));
-    for (int i = 1; i < 5; ++i) {
-        const int points = i == 4 && !judgeOuter ? kFull[i] : gridPoints(classes[i], kFull[i]);
-        total += points;
-        if (notes && points < kFull[i]) {
-            notes->push_back({std::string(kGridNames[i]) + " " +
-                                  std::string(classes[i] == LuckClass::Half ? "半吉" : "凶"),
-                              kFull[i] - points});
-        }
-    }
     const SancaiLevel level = ratings.sancai(g);
-    const int sancaiPoints = kSancaiLevelPoints[static_cast<int>(level)];
-    total += sancaiPoints;
-    if (notes && sancaiPoints < kSancaiPoints) {
-        notes->push_back(
-            {"三才 " + std::string(sancaiLevelName(level)), kSancaiPoints - sancaiPoints});
-    }
-    const std::span<const Syllable* const> syllables(r.syllables.data(),
-                                                     static_cast<size_t>(r.characters));
-    const int soundLost = notes ? soundNotes(syllables, data.initials(), data.finals(), *notes)
-                                : soundCost(syllables);
-    total += std::max(0, kSoundPoints - soundLost);
-    if (soundLostOut) *soundLostOut = soundLost;
-    int charLost = 0;
-    for (int i = r.surnameCharacters; i < r.characters; ++i) {
-        if (data.rarity(r.cps[i]) == 0) continue;
-        charLost += kRareCharCost;
-        if (notes) {
-            std::string text = "生僻字:";
-            const char32_t cp = r.cps[i];
-            char buf[4];
-            int32_t len = 0;
-            U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(buf), len, static_cast<UChar32>(cp));
-            text.append(buf, static_cast<size_t>(len));
-            notes->push_back({std::move(text), kRareCharCost});
-        }
-    }
-    total += std::max(0, kCharPoints - charLost);
-    total -= kBadSoundPenalty * static_cast<int>(hits.size());
-    total = std::max(0, total);
+    int total = gridsScore(r, classes, notes);
+    total += sancaiScore(level, notes);
+    int lost = 0;
+    total += soundScore(data, r, notes, lost);
+    if (soundLost) *soundLost = lost;
+    total += charactersScore(data, r, notes);
+    total = std::max(0, total - kBadSoundPenalty * static_cast<int>(hits.size()));
+    if (notes) explainUnjudgedGrids(r, classes, *notes);
     if (out) {
         out->characters = r.characters;
         out->surnameCharacters = r.surnameCharacters;
         out->codePoints = r.cps;
         out->strokes = r.strokes;
-        for (int i = 0; i < 4; ++i) {
-            out->pinyin[i] =
-                i < r.characters ? std::string_view(r.syllables[i]->toned) : std::string_view();
-        }
+        out->syllables = r.syllableIds;
         out->grids = g;
         out->gridClasses = classes;
-        out->sancai = sancaiKey(g);
+        out->sancai = threeTalentsKey(g);
         out->sancaiLevel = level;
         out->badSound = !hits.empty();
         out->score = total;
@@ -165,17 +195,14 @@ int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSo
     return total;
 }
 
-// The byte length of the first count characters of a UTF-8 text.
-size_t prefixBytes(std::string_view s, int count) {
-    size_t bytes = 0;
-    int seen = 0;
-    forEachCodePoint(s, [&](int32_t, std::string_view ch) {
-        if (seen == count) return false;
-        ++seen;
-        bytes += ch.size();
-        return true;
-    });
-    return bytes;
+}  // namespace
+
+namespace {
+
+NamingResult namingOf(const NamingData& data, const Reading& r, int soundLost, bool badSound,
+                      char sex, std::vector<Note>* notes) {
+    return namingScore(data, std::span(r.cps.data(), static_cast<size_t>(r.characters)),
+                       static_cast<size_t>(r.surnameCharacters), soundLost, badSound, sex, notes);
 }
 
 }  // namespace
@@ -188,10 +215,7 @@ bool scoreName(const NamingData& data, std::string_view name, ScoredName& out, S
     out.name.assign(name);
     int soundLost = 0;
     score(data, r, &out, nullptr, &soundLost);
-    const NamingResult naming =
-        namingScore(data, std::span(r.cps.data(), static_cast<size_t>(r.characters)),
-                    static_cast<size_t>(r.surnameCharacters), soundLost, out.badSound, sex,
-                    &out.notes);
+    const NamingResult naming = namingOf(data, r, soundLost, out.badSound, sex, &out.notes);
     out.naming = naming.points;
     out.usable = naming.usable;
     out.sourceLine = naming.sourceLine;
@@ -213,9 +237,7 @@ bool rankName(const NamingData& data, std::string_view name, Ranking& out, char 
     bool badSound = false;
     int soundLost = 0;
     out.numerology = score(data, r, nullptr, &badSound, &soundLost);
-    const NamingResult naming =
-        namingScore(data, std::span(r.cps.data(), static_cast<size_t>(r.characters)),
-                    static_cast<size_t>(r.surnameCharacters), soundLost, badSound, sex, nullptr);
+    const NamingResult naming = namingOf(data, r, soundLost, badSound, sex, nullptr);
     out.naming = naming.points;
     out.usable = naming.usable;
     out.sourceLine = naming.sourceLine;
@@ -226,130 +248,6 @@ bool rankName(const NamingData& data, std::string_view name, Ranking& out, char 
 int orderKeyOnly(const NamingData& data, std::string_view name, char sex) {
     Ranking r;
     return rankName(data, name, r, sex) ? r.key() : -1;
-}
-
-void sortByScore(std::vector<ScoredName>& names) {
-    std::stable_sort(names.begin(), names.end(), [](const ScoredName& a, const ScoredName& b) {
-        return orderKey(a.usable, a.overall) > orderKey(b.usable, b.overall);
-    });
-}
-
-std::vector<ScoredName> scoreNames(const NamingData& data, std::span<const std::string> names,
-                                   std::vector<std::string>* unscored) {
-    std::vector<ScoredName> out;
-    out.reserve(names.size());
-    for (const std::string& name : names) {
-        ScoredName s;
-        if (scoreName(data, name, s)) {
-            out.push_back(std::move(s));
-        } else if (unscored) {
-            unscored->push_back(name);
-        }
-    }
-    sortByScore(out);
-    return out;
-}
-
-std::string_view ScoredName::surname() const {
-    return std::string_view(name).substr(0, prefixBytes(name, surnameCharacters));
-}
-
-std::string_view ScoredName::givenName() const {
-    return std::string_view(name).substr(prefixBytes(name, surnameCharacters));
-}
-
-std::string ScoredName::pinyinText() const {
-    std::string s;
-    for (int i = 0; i < characters; ++i) {
-        if (i) s += ' ';
-        s += pinyin[i];
-    }
-    return s;
-}
-
-std::string ScoredName::strokesText() const {
-    std::string s;
-    for (int i = 0; i < characters; ++i) {
-        if (i) s += ',';
-        s += std::to_string(strokes[i]);
-    }
-    return s;
-}
-
-std::string ScoredName::gridsText() const {
-    return std::to_string(grids.heaven) + ' ' + std::to_string(grids.person) + ' ' +
-           std::to_string(grids.earth) + ' ' + std::to_string(grids.total) + ' ' +
-           std::to_string(grids.outer);
-}
-
-std::string ScoredName::sancaiText() const {
-    return sancai + ' ' + std::string(sancaiLevelName(sancaiLevel));
-}
-
-std::string ScoredName::notesText() const {
-    std::string s;
-    for (size_t i = 0; i < notes.size(); ++i) {
-        if (i) s += ';';
-        s += notes[i].text;
-    }
-    return s;
-}
-
-namespace {
-
-void appendNumber(std::string& out, int32_t v) {
-    char buf[16];
-    int len = 0;
-    bool negative = v < 0;
-    uint32_t u = negative ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
-    do {
-        buf[len++] = static_cast<char>('0' + u % 10);
-        u /= 10;
-    } while (u);
-    if (negative) out += '-';
-    while (len) out += buf[--len];
-}
-
-}  // namespace
-
-void appendLine(const ScoredName& n, std::string& out) {
-    out += n.name;
-    out += '\t';
-    appendNumber(out, n.score);
-    out += '\t';
-    for (int i = 0; i < n.characters; ++i) {
-        if (i) out += ' ';
-        out += n.pinyin[i];
-    }
-    out += '\t';
-    for (int i = 0; i < n.characters; ++i) {
-        if (i) out += ',';
-        appendNumber(out, n.strokes[i]);
-    }
-    out += '\t';
-    const int32_t grids[5] = {n.grids.heaven, n.grids.person, n.grids.earth, n.grids.total,
-                              n.grids.outer};
-    for (int i = 0; i < 5; ++i) {
-        if (i) out += ' ';
-        appendNumber(out, grids[i]);
-    }
-    out += '\t';
-    out += n.sancai;
-    out += ' ';
-    out += sancaiLevelName(n.sancaiLevel);
-    out += '\t';
-    for (size_t i = 0; i < n.notes.size(); ++i) {
-        if (i) out += ';';
-        out += n.notes[i].text;
-    }
-    out += '\n';
-}
-
-std::string formatLine(const ScoredName& n) {
-    std::string s;
-    appendLine(n, s);
-    s.pop_back();
-    return s;
 }
 
 }  // namespace quenvil

@@ -26,12 +26,11 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "naming/name_shape.h"
+#include "analysis/grid_rule.h"
 #include "naming/naming_data.h"
 #include "naming/note.h"
 
@@ -47,18 +46,22 @@ inline constexpr int kSoundPoints = 10;
 inline constexpr int kCharPoints = 5;
 inline constexpr int kBadSoundPenalty = 40;
 
-// A full name, scored. The pinyin views point into the NamingData that scored the name and stay
-// valid as long as it lives.
+// Notes of no points that say why a grid rated 凶 is not counted.
+inline constexpr const char* kHeavenNotJudgedNote = "天格由姓氏决定，不计分";
+inline constexpr const char* kOuterNotJudgedNote = "外格 2: 单姓单名恒为 2，不计分";
+
+// A full name, scored.
 struct ScoredName {
     std::string name;           // the full name, UTF-8
     int characters = 0;         // 2..4
     int surnameCharacters = 0;  // 1 or 2 (a compound surname of compound_surnames.txt)
     std::array<char32_t, 4> codePoints{};
-    std::array<int32_t, 4> strokes{};          // per character, in reading order
-    std::array<std::string_view, 4> pinyin{};  // tone-marked, per character ("huáng")
-    Grids grids;                               // 天格 人格 地格 总格 外格
-    std::array<LuckClass, 5> gridClasses{};    // the same order
-    std::string sancai;                        // "火木木"
+    std::array<int32_t, 4> strokes{};        // per character, in reading order
+    std::array<uint16_t, 4> syllables{};     // the reading of each character: ids of the NamingData
+                                             // that scored the name (NamingData::syllable)
+    FiveGrids grids;                         // 天格 人格 地格 总格 外格
+    std::array<LuckClass, 5> gridClasses{};  // the same order
+    std::string sancai;                      // "火木木"
     SancaiLevel sancaiLevel = SancaiLevel::Worst;
     bool badSound = false;    // hits an entry of the bad-sound list
     int score = 0;            // the numerology score, 0..100
@@ -67,14 +70,6 @@ struct ScoredName {
     bool usable = true;       // false: a refused word, a famous name ... (naming_score.h)
     int32_t sourceLine = -1;  // a line of the classics holding the given name, or -1
     std::vector<Note> notes;  // bad sounds first, then as the formula
-
-    std::string_view surname() const;    // the surname part of name
-    std::string_view givenName() const;  // the rest
-    std::string pinyinText() const;      // "huáng sī tíng"
-    std::string strokesText() const;     // "12,9,12"
-    std::string gridsText() const;       // "13 21 21 33 13"
-    std::string sancaiText() const;      // "火木木 大吉"
-    std::string notesText() const;       // "声调:仄仄仄;外格 半吉" (empty when none)
 };
 
 // Why a name could not be scored.
@@ -110,18 +105,5 @@ bool rankName(const NamingData& data, std::string_view name, Ranking& out, char 
 // The key that orders a name among others (orderKey of naming_score.h); -1 when the name cannot
 // be scored.
 int orderKeyOnly(const NamingData& data, std::string_view name, char sex = 'n');
-
-// Orders names best first: higher score first, ties keep their order (stable).
-void sortByScore(std::vector<ScoredName>& names);
-
-// Scores a list of full names (UTF-8) and orders them best first (sortByScore). The names that
-// cannot be scored are left out and, when unscored is given, appended to it in their order.
-std::vector<ScoredName> scoreNames(const NamingData& data, std::span<const std::string> names,
-                                   std::vector<std::string>* unscored = nullptr);
-
-// One output line without its line break: name, score, pinyin, strokes, grids, sancai, notes,
-// separated by tabs. "黄思婷\t95\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:..."
-std::string formatLine(const ScoredName& n);
-void appendLine(const ScoredName& n, std::string& out);  // the same appended, with '\n'
 
 }  // namespace quenvil

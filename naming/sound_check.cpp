@@ -88,15 +88,26 @@ std::vector<const BadSound*> SoundChecker::hits(std::span<const uint16_t> ids,
 
 namespace {
 
-// The sound notes; with notes null only their cost is counted (no text is made).
-int checkSounds(std::span<const Syllable* const> s, std::span<const std::string> initials,
-                std::span<const std::string> finals, std::vector<Note>* notes) {
-    int cost = 0;
-    const size_t n = std::min<size_t>(s.size(), 8);
-    auto note = [&](auto&& makeText, int points) {
-        if (notes) notes->push_back({makeText(), points});
-        cost += points;
-    };
+// Appends a note (when notes are wanted) and counts its cost.
+class Notes {
+  public:
+    explicit Notes(std::vector<Note>* notes) : notes_(notes) {}
+    template <typename MakeText>
+    void add(MakeText&& makeText, int points) {
+        if (notes_) notes_->push_back({makeText(), points});
+        cost_ += points;
+    }
+    int cost() const { return cost_; }
+
+  private:
+    std::vector<Note>* notes_;
+    int cost_ = 0;
+};
+
+// The tones: one tone throughout (-5), else all 仄 (-3) or all 平 (-2); two fourth tones in a row
+// (-2) unless every tone is the same.
+void checkTones(std::span<const Syllable* const> s, Notes& notes) {
+    const size_t n = s.size();
     bool allEqual = n >= 3;
     bool allOblique = n >= 3;  // 仄
     bool allLevel = n >= 3;    // 平
@@ -109,15 +120,12 @@ int checkSounds(std::span<const Syllable* const> s, std::span<const std::string>
         }
     }
     if (allEqual) {
-        note(
-            [&] {
-                constexpr std::string_view kCount[] = {"",   "",   "二", "三", "四",
-                                                       "五", "六", "七", "八"};
-                return "声调:" + std::string(kCount[n]) + "字同调";
-            },
-            5);
-    } else if (allOblique || allLevel) {
-        note(
+        constexpr std::string_view kCount[] = {"", "", "二", "三", "四", "五", "六", "七", "八"};
+        notes.add([&] { return "声调:" + std::string(kCount[n]) + "字同调"; }, 5);
+        return;
+    }
+    if (allOblique || allLevel) {
+        notes.add(
             [&] {
                 std::string text = "声调:";
                 for (size_t i = 0; i < n; ++i) text += allOblique ? "仄" : "平";
@@ -125,33 +133,45 @@ int checkSounds(std::span<const Syllable* const> s, std::span<const std::string>
             },
             allOblique ? 3 : 2);
     }
-    if (!allEqual) {
-        for (size_t i = 0; i + 1 < n; ++i) {
-            if (s[i]->tone == 4 && s[i + 1]->tone == 4) {
-                note([] { return std::string("声调:去声相连"); }, 2);
-                break;
-            }
+    for (size_t i = 0; i + 1 < n; ++i) {
+        if (s[i]->tone == 4 && s[i + 1]->tone == 4) {
+            notes.add([] { return std::string("声调:去声相连"); }, 2);
+            return;
         }
     }
-    // Repeated initials and finals of neighbouring syllables, each initial or final once.
+}
+
+// Initials and finals that neighbouring syllables repeat, each initial or final once (-1 each).
+void checkRepeats(std::span<const Syllable* const> s, std::span<const std::string> initials,
+                  std::span<const std::string> finals, Notes& notes) {
     uint16_t initialSeen[8] = {};
     uint16_t finalSeen[8] = {};
     size_t initialCount = 0, finalCount = 0;
-    for (size_t i = 0; i + 1 < n; ++i) {
+    for (size_t i = 0; i + 1 < s.size(); ++i) {
         const uint16_t in = s[i]->initialId;
         if (in != 0 && in == s[i + 1]->initialId &&
             std::find(initialSeen, initialSeen + initialCount, in) == initialSeen + initialCount) {
             initialSeen[initialCount++] = in;
-            note([&] { return "声母重复:" + initials[in]; }, 1);
+            notes.add([&] { return "声母重复:" + initials[in]; }, 1);
         }
         const uint16_t fi = s[i]->finalId;
         if (fi != 0 && fi == s[i + 1]->finalId &&
             std::find(finalSeen, finalSeen + finalCount, fi) == finalSeen + finalCount) {
             finalSeen[finalCount++] = fi;
-            note([&] { return "韵母重复:" + finals[fi]; }, 1);
+            notes.add([&] { return "韵母重复:" + finals[fi]; }, 1);
         }
     }
-    return cost;
+}
+
+// The sound notes; with notes null only their cost is counted (no text is made).
+int checkSounds(std::span<const Syllable* const> syllables, std::span<const std::string> initials,
+                std::span<const std::string> finals, std::vector<Note>* notes) {
+    const std::span<const Syllable* const> s =
+        syllables.first(std::min<size_t>(syllables.size(), 8));
+    Notes found(notes);
+    checkTones(s, found);
+    checkRepeats(s, initials, finals, found);
+    return found.cost();
 }
 
 }  // namespace

@@ -44,7 +44,6 @@ class SoundChecker {
     // and an entry listed twice (the same syllables and tones), are refused (false).
     bool add(std::span<const uint16_t> tonelessIds, BadSound entry);
     size_t size() const { return entries_.size(); }
-    const std::vector<BadSound>& entries() const { return entries_; }
 
     // The entries a full name hits, by the rule of bad_sounds.tsv: an entry of two or more
     // syllables hits when it appears as consecutive syllables that take in at least one

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -36,7 +35,6 @@ namespace {
 
 constexpr size_t kRecommendCount = 200;  // names a recommendation lists
 constexpr int kCaptionPixels = 14;
-constexpr int kProgressSteps = 1000;
 
 QString q(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -49,183 +47,184 @@ QLabel* caption(const char* text, QWidget* parent) {
     return label;
 }
 
-QPushButton* button(const char* text, QWidget* parent) {
-    return new QPushButton(utf8Q(text), parent);
+template <typename Widget>
+Widget* named(Widget* widget, const char* objectName) {
+    widget->setObjectName(QLatin1String(objectName));
+    return widget;
+}
+
+QPushButton* button(const char* text, const char* objectName, QWidget* parent) {
+    return named(new QPushButton(utf8Q(text), parent), objectName);
 }
 
 }  // namespace
 
 RecommendWindow::RecommendWindow(const NamingData& data, const std::vector<std::string>& surnames,
                                  QWidget* parent)
-    : QDialog(parent), sortColumn_(kScoreColumn) {
+    : QDialog(parent),
+      model_(new ResultModel(data, this)),
+      proxy_(new ResultSortProxy(model_, this)),
+      sortColumn_(kScoreColumn) {
     setWindowTitle(utf8Q("名字推荐"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setModal(true);
 
-    // The choices.
-    surnameBox = new QComboBox(this);
-    surnameBox->setEditable(true);
-    surnameBox->setInsertPolicy(QComboBox::NoInsert);
-    surnameBox->setCompleter(nullptr);  // Enter takes what was typed, never a completion
-    surnameBox->setMaxVisibleItems(20);
-    for (const std::string& s : surnames) surnameBox->addItem(q(s));
-    surnameBox->setCurrentIndex(-1);
-    surnameBox->setEditText(QString());
-    surnameBox->setMinimumContentsLength(6);
-    surnameBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    surnameBox->installEventFilter(this);
-    surnameBox->lineEdit()->installEventFilter(this);
+    makeChoices(surnames);
+    makeTable();
+    makeCommands();
+    QSplitter* splitter = layOut();
+    setTabOrders();
+    // Enter presses the focused button, and never a default button that would close the window.
+    pressFocusedButtonOnEnter(this);
+    makeProgressDialog();
+    connectControls();
+    fitToScreen(splitter);
+    surnameBox_->setFocus();
+}
 
-    genderBox = new QComboBox(this);
-    genderBox->addItems({utf8Q("不限"), utf8Q("男"), utf8Q("女")});
-    lengthBox = new QComboBox(this);
-    lengthBox->addItems({utf8Q("双名"), utf8Q("单名")});
-    fixedEdit = new QLineEdit(this);
-    fixedEdit->setMaxLength(4);
-    fixedEdit->setPlaceholderText(utf8Q("可不填"));
-    fixedEdit->setMaximumWidth(fontMetrics().horizontalAdvance(utf8Q("可不填可")) + 12);
-    fixedAtBox = new QComboBox(this);
-    fixedAtBox->addItems({utf8Q("名的第一个字"), utf8Q("名的第二个字")});
-    recommendButton = button("推荐", this);
+// The choices along the top: surname, gender, length, the 字辈 character and where it stands.
+void RecommendWindow::makeChoices(const std::vector<std::string>& surnames) {
+    surnameBox_ = named(new QComboBox(this), "surnameBox");
+    surnameBox_->setEditable(true);
+    surnameBox_->setInsertPolicy(QComboBox::NoInsert);
+    surnameBox_->setCompleter(nullptr);  // Enter takes what was typed, never a completion
+    surnameBox_->setMaxVisibleItems(20);
+    for (const std::string& s : surnames) surnameBox_->addItem(q(s));
+    surnameBox_->setCurrentIndex(-1);
+    surnameBox_->setEditText(QString());
+    surnameBox_->setMinimumContentsLength(6);
+    surnameBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    surnameBox_->installEventFilter(this);
+    surnameBox_->lineEdit()->installEventFilter(this);
 
-    // The table and the detail box.
-    model_ = new ResultModel(data, this);
-    proxy_ = new ResultSortProxy(model_, this);
-    table = new QTableView(this);
-    table->setModel(proxy_);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setTabKeyNavigation(false);
-    table->setAlternatingRowColors(true);
-    table->setWordWrap(false);
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
-    QHeaderView* header = table->horizontalHeader();
+    genderBox_ = named(new QComboBox(this), "genderBox");
+    genderBox_->addItems({utf8Q("不限"), utf8Q("男"), utf8Q("女")});
+    lengthBox_ = named(new QComboBox(this), "lengthBox");
+    lengthBox_->addItems({utf8Q("双名"), utf8Q("单名")});
+    fixedEdit_ = named(new QLineEdit(this), "fixedEdit");
+    fixedEdit_->setMaxLength(4);
+    fixedEdit_->setPlaceholderText(utf8Q("可不填"));
+    fixedEdit_->setMaximumWidth(fontMetrics().horizontalAdvance(utf8Q("可不填可")) + 12);
+    fixedAtBox_ = named(new QComboBox(this), "fixedAtBox");
+    fixedAtBox_->addItems({utf8Q("名的第一个字"), utf8Q("名的第二个字")});
+    recommendButton_ = button("推荐", "recommendButton", this);
+}
+
+// The table of names, sorted by a click on a column's header, and the box of the reading.
+void RecommendWindow::makeTable() {
+    table_ = named(new QTableView(this), "table");
+    table_->setModel(proxy_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setTabKeyNavigation(false);
+    table_->setAlternatingRowColors(true);
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
+    QHeaderView* header = table_->horizontalHeader();
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(kScoreColumn, Qt::DescendingOrder);
     header->setStretchLastSection(true);
     header->setFont(songFont(kCaptionPixels));
-    const int em = table->fontMetrics().horizontalAdvance(QChar(0x56FD));
+    const int em = table_->fontMetrics().horizontalAdvance(QChar(0x56FD));
     const int widths[kColumnCount] = {5 * em, 3 * em, 8 * em, 6 * em, 9 * em, 6 * em, 8 * em};
     for (int c = 0; c < kColumnCount; ++c) header->resizeSection(c, widths[c]);
 
-    details = new QPlainTextEdit(this);
-    details->setReadOnly(true);
-    details->setTabChangesFocus(true);
-    details->setPlaceholderText(utf8Q("选中一个名字，这里显示它的五格、三才和评分说明。"));
+    details_ = named(new QPlainTextEdit(this), "details");
+    details_->setReadOnly(true);
+    details_->setTabChangesFocus(true);
+    details_->setPlaceholderText(utf8Q("选中一个名字，这里显示它的五格、三才和评分说明。"));
+}
 
+void RecommendWindow::makeCommands() {
+    importButton_ = button("导入名单评分", "importButton", this);
+    exportButton_ = button("导出", "exportButton", this);
+    copyButton_ = button("复制", "copyButton", this);
+    sendButton_ = button("送到主窗口测算", "sendButton", this);
+    closeButton_ = button("关闭", "closeButton", this);
+    status_ = named(new QLabel(this), "status");
+    status_->setFont(songFont(kCaptionPixels));
+}
+
+// The choices, the table beside the details, the commands. Returns the splitter between the
+// table and the details.
+QSplitter* RecommendWindow::layOut() {
     auto* splitter = new QSplitter(Qt::Horizontal, this);
-    splitter->addWidget(table);
-    splitter->addWidget(details);
+    splitter->addWidget(table_);
+    splitter->addWidget(details_);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
 
-    importButton = button("导入名单评分", this);
-    exportButton = button("导出", this);
-    copyButton = button("复制", this);
-    sendButton = button("送到主窗口测算", this);
-    closeButton = button("关闭", this);
-    status = new QLabel(this);
-    status->setFont(songFont(kCaptionPixels));
-
-    // Layout: the choices, the table beside the details, the commands.
     auto* choices = new QHBoxLayout;
-    choices->addWidget(caption("姓氏:", this));
-    choices->addWidget(surnameBox);
+    const std::pair<const char*, QWidget*> captioned[] = {{"姓氏:", surnameBox_},
+                                                          {"性别:", genderBox_},
+                                                          {"字数:", lengthBox_},
+                                                          {"字辈:", fixedEdit_}};
+    for (const auto& [text, control] : captioned) {
+        if (control != surnameBox_) choices->addSpacing(8);
+        choices->addWidget(caption(text, this));
+        choices->addWidget(control);
+    }
+    choices->addWidget(fixedAtBox_);
     choices->addSpacing(8);
-    choices->addWidget(caption("性别:", this));
-    choices->addWidget(genderBox);
-    choices->addSpacing(8);
-    choices->addWidget(caption("字数:", this));
-    choices->addWidget(lengthBox);
-    choices->addSpacing(8);
-    choices->addWidget(caption("字辈:", this));
-    choices->addWidget(fixedEdit);
-    choices->addWidget(fixedAtBox);
-    choices->addSpacing(8);
-    choices->addWidget(recommendButton);
+    choices->addWidget(recommendButton_);
     choices->addStretch(1);
 
     auto* commands = new QHBoxLayout;
-    commands->addWidget(importButton);
-    commands->addWidget(exportButton);
-    commands->addWidget(copyButton);
-    commands->addWidget(sendButton);
+    for (QWidget* b : {importButton_, exportButton_, copyButton_, sendButton_}) {
+        commands->addWidget(b);
+    }
     commands->addSpacing(8);
-    commands->addWidget(status, 1);
-    commands->addWidget(closeButton);
+    commands->addWidget(status_, 1);
+    commands->addWidget(closeButton_);
 
     auto* all = new QVBoxLayout(this);
     all->addLayout(choices);
     all->addWidget(splitter, 1);
     all->addLayout(commands);
+    return splitter;
+}
 
-    setTabOrder(surnameBox, genderBox);
-    setTabOrder(genderBox, lengthBox);
-    setTabOrder(lengthBox, fixedEdit);
-    setTabOrder(fixedEdit, fixedAtBox);
-    setTabOrder(fixedAtBox, recommendButton);
-    setTabOrder(recommendButton, table);
-    setTabOrder(table, details);
-    setTabOrder(details, importButton);
-    setTabOrder(importButton, exportButton);
-    setTabOrder(exportButton, copyButton);
-    setTabOrder(copyButton, sendButton);
-    setTabOrder(sendButton, closeButton);
-    // Enter presses the focused button, and never a default button that would close the window.
-    pressFocusedButtonOnEnter(this);
+void RecommendWindow::setTabOrders() {
+    QWidget* chain[] = {surnameBox_,      genderBox_,  lengthBox_,  fixedEdit_,    fixedAtBox_,
+                        recommendButton_, table_,      details_,    importButton_, exportButton_,
+                        copyButton_,      sendButton_, closeButton_};
+    for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+}
 
-    // The progress box of an import: modal to this window, which keeps painting.
-    progressBox = new QDialog(this);
-    progressBox->setWindowTitle(utf8Q("导入名单评分"));
-    progressBox->setWindowModality(Qt::WindowModal);
-    progressLabel = new QLabel(progressBox);
-    progressLabel->setFont(songFont(kCaptionPixels));
-    progressBar = new QProgressBar(progressBox);
-    progressBar->setRange(0, kProgressSteps);
-    progressBar->setMinimumWidth(320);
-    cancelButton = new QPushButton(utf8Q("取消"), progressBox);
-    auto* progressLayout = new QVBoxLayout(progressBox);
-    progressLayout->addWidget(progressLabel);
-    progressLayout->addWidget(progressBar);
-    auto* cancelRow = new QHBoxLayout;
-    cancelRow->addStretch(1);
-    cancelRow->addWidget(cancelButton);
-    progressLayout->addLayout(cancelRow);
-    // 取消, Escape and the close box all reject the box: that cancels the import.
-    connect(cancelButton, &QPushButton::clicked, progressBox, &QDialog::reject);
-    connectHandler(progressBox, &QDialog::rejected, this, &RecommendWindow::cancelImport);
-
-    connectHandler(recommendButton, &QPushButton::clicked, this, &RecommendWindow::recommendClick);
-    connectHandler(importButton, &QPushButton::clicked, this, &RecommendWindow::importClick);
-    connectHandler(exportButton, &QPushButton::clicked, this, &RecommendWindow::exportClick);
-    connectHandler(copyButton, &QPushButton::clicked, this, &RecommendWindow::copyClick);
-    connectHandler(sendButton, &QPushButton::clicked, this, &RecommendWindow::sendClick);
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
-    connectHandler(table, &QTableView::doubleClicked, this, &RecommendWindow::sendClick);
-    connectHandler(table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+void RecommendWindow::connectControls() {
+    connectHandler(recommendButton_, &QPushButton::clicked, this, &RecommendWindow::onRecommend);
+    connectHandler(importButton_, &QPushButton::clicked, this, &RecommendWindow::onImportList);
+    connectHandler(exportButton_, &QPushButton::clicked, this, &RecommendWindow::onExport);
+    connectHandler(copyButton_, &QPushButton::clicked, this, &RecommendWindow::onCopy);
+    connectHandler(sendButton_, &QPushButton::clicked, this, &RecommendWindow::onSend);
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
+    connectHandler(table_, &QTableView::doubleClicked, this, &RecommendWindow::onSend);
+    connectHandler(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                    &RecommendWindow::showDetails);
-    connect(header, &QHeaderView::sectionClicked, this,
-            [this](int section) { guarded([&] { headerClicked(section); }); });
+    connect(table_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int section) { guarded([&] { sortByColumn(section); }); });
     auto* copyKey =
-        new QShortcut(QKeySequence::Copy, table, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
-    connectHandler(copyKey, &QShortcut::activated, this, &RecommendWindow::copyClick);
+        new QShortcut(QKeySequence::Copy, table_, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connectHandler(copyKey, &QShortcut::activated, this, &RecommendWindow::onCopy);
     // Alt+1 … Alt+7 sort by a column from the keyboard, as a click on its header does.
     for (int c = 0; c < kColumnCount; ++c) {
         auto* sortKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + c)), this);
         connect(sortKey, &QShortcut::activated, this,
-                [this, c] { guarded([&] { headerClicked(c); }); });
+                [this, c] { guarded([&] { sortByColumn(c); }); });
     }
-    connect(lengthBox, &QComboBox::currentIndexChanged, this, [this](int index) {
-        fixedAtBox->setCurrentIndex(0);
-        fixedAtBox->setEnabled(index == 0);  // a single given name has one place
+    connect(lengthBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        fixedAtBox_->setCurrentIndex(0);
+        fixedAtBox_->setEnabled(index == 0);  // a single given name has one place
     });
+}
 
-    // A size that fits the screen, at any scaling.
+// A size that fits the screen, at any scaling.
+void RecommendWindow::fitToScreen(QSplitter* splitter) {
     QSize size(1040, 640);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -236,7 +235,6 @@ RecommendWindow::RecommendWindow(const NamingData& data, const std::vector<std::
     } else {
         resize(size);
     }
-    surnameBox->setFocus();
 }
 
 RecommendWindow::~RecommendWindow() {
@@ -244,10 +242,10 @@ RecommendWindow::~RecommendWindow() {
     job_.reset();  // stops and waits for the worker before the model goes
 }
 
-QString RecommendWindow::statusText() const { return status->text(); }
+QString RecommendWindow::statusText() const { return status_->text(); }
 
 void RecommendWindow::setStatus(const QString& text) {
-    status->setText(text);
+    status_->setText(text);
     setWindowTitle(text.isEmpty() ? utf8Q("名字推荐") : utf8Q("名字推荐 - ") + text);
 }
 
@@ -255,10 +253,10 @@ void RecommendWindow::resetOrder() {
     sortColumn_ = kScoreColumn;
     sortOrder_ = Qt::DescendingOrder;
     proxy_->sort(-1);  // the model's own order: best first
-    table->horizontalHeader()->setSortIndicator(kScoreColumn, Qt::DescendingOrder);
+    table_->horizontalHeader()->setSortIndicator(kScoreColumn, Qt::DescendingOrder);
 }
 
-void RecommendWindow::headerClicked(int section) {
+void RecommendWindow::sortByColumn(int section) {
     if (importing()) return;
     if (section == sortColumn_) {
         sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
@@ -273,30 +271,30 @@ void RecommendWindow::headerClicked(int section) {
         proxy_->sort(sortColumn_, sortOrder_);
         QApplication::restoreOverrideCursor();
     }
-    table->horizontalHeader()->setSortIndicator(sortColumn_, sortOrder_);
+    table_->horizontalHeader()->setSortIndicator(sortColumn_, sortOrder_);
 }
 
-void RecommendWindow::recommendClick() {
+void RecommendWindow::onRecommend() {
     if (importing()) return;
     const NamingData& data = model_->namingData();
-    const std::string surname = surnameBox->currentText().trimmed().toStdString();
+    const std::string surname = surnameBox_->currentText().trimmed().toStdString();
     if (surname.empty()) {
         Dialogs::current().message(utf8Q("请选择或者输入姓氏。"));
-        surnameBox->setFocus();
+        surnameBox_->setFocus();
         return;
     }
     if (!isKnownSurname(data, surname)) {
         Dialogs::current().message(utf8Q("查不到此姓氏的笔画或读音：") + q(surname));
-        surnameBox->setFocus();
+        surnameBox_->setFocus();
         return;
     }
     RecommendOptions options;
-    options.gender = genderBox->currentIndex() == 1   ? Gender::Male
-                     : genderBox->currentIndex() == 2 ? Gender::Female
-                                                      : Gender::Any;
-    options.length = lengthBox->currentIndex() == 1 ? 1 : 2;
+    options.gender = genderBox_->currentIndex() == 1   ? Gender::Male
+                     : genderBox_->currentIndex() == 2 ? Gender::Female
+                                                       : Gender::Any;
+    options.length = lengthBox_->currentIndex() == 1 ? 1 : 2;
     options.top = kRecommendCount;
-    const std::string fixed = fixedEdit->text().trimmed().toStdString();
+    const std::string fixed = fixedEdit_->text().trimmed().toStdString();
     if (!fixed.empty()) {
         const std::vector<std::string_view> chars = utf8Characters(fixed);
         char32_t cp = 0;
@@ -304,41 +302,41 @@ void RecommendWindow::recommendClick() {
             fixed, [&](int32_t c, std::string_view) { cp = c < 0 ? 0 : static_cast<char32_t>(c); });
         if (chars.size() != 1 || data.strokes(cp) <= 0 || data.readingId(cp) == 0) {
             Dialogs::current().message(utf8Q("字辈须是一个查得到笔画和读音的汉字：") + q(fixed));
-            fixedEdit->setFocus();
+            fixedEdit_->setFocus();
             return;
         }
         options.fixed = fixed;
-        options.fixedAt = options.length == 2 && fixedAtBox->currentIndex() == 1 ? 3 : 2;
+        options.fixedAt = options.length == 2 && fixedAtBox_->currentIndex() == 1 ? 3 : 2;
     }
     const std::vector<ScoredName> names = recommend(data, surname, options);
     model_->setScored(names);
     resetOrder();
-    QString text = q(surname) + " " + genderBox->currentText() + " " + lengthBox->currentText();
+    QString text = q(surname) + " " + genderBox_->currentText() + " " + lengthBox_->currentText();
     if (!options.fixed.empty()) text += utf8Q(" 字辈") + q(options.fixed);
     setStatus(names.empty() ? text + utf8Q("：没有符合条件的名字")
                             : text + utf8Q("：%1 个名字").arg(names.size()));
-    if (!names.empty()) table->setCurrentIndex(proxy_->index(0, 0));
+    if (!names.empty()) table_->setCurrentIndex(proxy_->index(0, 0));
 }
 
 void RecommendWindow::showDetails() {
-    const QModelIndex current = table->currentIndex();
+    const QModelIndex current = table_->currentIndex();
     if (!current.isValid()) {
-        details->clear();
+        details_->clear();
         return;
     }
     const int row = proxy_->mapToSource(current).row();
     const ResultRow& r = model_->row(row);
     if (r.score < 0) {
-        details->setPlainText(q(r.name) + "\n\n" + q(model_->text(row, kNotesColumn)));
+        details_->setPlainText(q(r.name) + "\n\n" + q(model_->text(row, kNotesColumn)));
         return;
     }
     ScoredName scored;
     if (!scoreName(model_->namingData(), r.name, scored)) return;
-    details->setPlainText(q(detailText(model_->namingData(), scored)));
+    details_->setPlainText(q(detailText(model_->namingData(), scored)));
 }
 
-void RecommendWindow::sendClick() {
-    const QModelIndex current = table->currentIndex();
+void RecommendWindow::onSend() {
+    const QModelIndex current = table_->currentIndex();
     if (!current.isValid()) {
         Dialogs::current().message(utf8Q("请先在表中选中一个名字。"));
         return;
@@ -348,9 +346,9 @@ void RecommendWindow::sendClick() {
     accept();  // the main window shows the reading of the name
 }
 
-void RecommendWindow::copyClick() {
+void RecommendWindow::onCopy() {
     std::vector<int> rows;
-    for (const QModelIndex& i : table->selectionModel()->selectedRows()) rows.push_back(i.row());
+    for (const QModelIndex& i : table_->selectionModel()->selectedRows()) rows.push_back(i.row());
     if (rows.empty()) {
         Dialogs::current().message(utf8Q("请先在表中选中要复制的名字。"));
         return;
@@ -359,7 +357,7 @@ void RecommendWindow::copyClick() {
     QGuiApplication::clipboard()->setText(tabSeparated(*model_, *proxy_, rows));
 }
 
-void RecommendWindow::exportClick() {
+void RecommendWindow::onExport() {
     if (proxy_->rowCount() == 0) {
         Dialogs::current().message(utf8Q("表中没有可导出的名字。"));
         return;
@@ -384,76 +382,6 @@ void RecommendWindow::exportClick() {
         utf8Q("已导出 %1 个名字到 %2").arg(proxy_->rowCount()).arg(QFileInfo(file).fileName()));
 }
 
-void RecommendWindow::importClick() {
-    if (importing()) return;
-    const auto chosen =
-        Dialogs::current().openFile(this, utf8Q("名单 (*.txt *.csv);;所有文件 (*)"));
-    if (!chosen) return;
-    importName_ = QFileInfo(*chosen).fileName();
-    model_->clear();
-    details->clear();
-    resetOrder();
-    table->horizontalHeader()->setSortIndicatorShown(false);  // rows come in file order
-    setStatus(utf8Q("正在评分 %1").arg(importName_));
-    progressLabel->setText(utf8Q("正在读取 %1 ……").arg(importName_));
-    progressBar->setValue(0);
-    const uint64_t id = ++jobId_;
-    // The sinks run on the worker; what they hand over is taken on this window's thread, and
-    // dropped when the job is no longer the current one (cancelled, or the window gone).
-    auto onBatch = [this, id](ScoredBatch&& batch) {
-        auto shared = std::make_shared<ScoredBatch>(std::move(batch));
-        QMetaObject::invokeMethod(
-            this, [this, id, shared] { guarded([&] { takeBatch(id, *shared); }); },
-            Qt::QueuedConnection);
-    };
-    auto onEnd = [this, id](const ScoringEnd& end) {
-        QMetaObject::invokeMethod(
-            this, [this, id, end] { guarded([&] { importEnded(id, end); }); },
-            Qt::QueuedConnection);
-    };
-    job_ = std::make_unique<ListScoring>(model_->maker(), pathFromQ(*chosen), onBatch, onEnd);
-    progressBox->show();
-}
-
-void RecommendWindow::takeBatch(uint64_t job, ScoredBatch& batch) {
-    if (job != jobId_ || !job_) return;
-    model_->append(std::move(batch.rows), batch.notes);
-    job_->batchTaken();
-    const double part = batch.total ? static_cast<double>(batch.done) / batch.total : 1.0;
-    progressBar->setValue(static_cast<int>(part * kProgressSteps));
-    progressLabel->setText(utf8Q("%1：已评分 %2 个名字").arg(importName_).arg(model_->rowCount()));
-}
-
-void RecommendWindow::importEnded(uint64_t job, const ScoringEnd& end) {
-    if (job != jobId_ || !job_) return;
-    job_.reset();  // the worker has finished: this only joins it
-    if (!end.error.empty()) {
-        importStopped(QString());
-        Dialogs::current().message(q(end.error));
-        return;
-    }
-    importStopped(utf8Q("%1：%2 个名字").arg(importName_).arg(model_->rowCount()));
-}
-
-void RecommendWindow::cancelImport() {
-    if (!job_) return;
-    ++jobId_;      // what the worker handed over and is still queued is dropped
-    job_.reset();  // stops it and waits
-    importStopped(utf8Q("%1：已取消，已评分的 %2 个名字").arg(importName_).arg(model_->rowCount()));
-}
-
-// The table keeps the rows taken so far (a cancel keeps the names scored before it), best first.
-void RecommendWindow::importStopped(const QString& how) {
-    progressBox->hide();
-    activateWindow();  // back from the progress box
-    if (!focusWidget()) importButton->setFocus();
-    model_->sortBestFirst();
-    resetOrder();
-    table->horizontalHeader()->setSortIndicatorShown(true);
-    setStatus(how);
-    if (model_->rowCount() > 0) table->setCurrentIndex(proxy_->index(0, 0));
-}
-
 void RecommendWindow::keyPressEvent(QKeyEvent* event) {
     if (!isEnterKey(event)) {
         QDialog::keyPressEvent(event);  // Escape closes, as in the other windows
@@ -463,20 +391,20 @@ void RecommendWindow::keyPressEvent(QKeyEvent* event) {
     // sends the row to the main window, in the choices it recommends. It never closes the window.
     QWidget* focus = QApplication::focusWidget();
     guarded([&] {
-        if (focus == table) {
-            sendClick();
-        } else if (focus == genderBox || focus == lengthBox || focus == fixedEdit ||
-                   focus == fixedAtBox) {
-            recommendClick();
+        if (focus == table_) {
+            onSend();
+        } else if (focus == genderBox_ || focus == lengthBox_ || focus == fixedEdit_ ||
+                   focus == fixedAtBox_) {
+            onRecommend();
         }
     });
     event->accept();
 }
 
 bool RecommendWindow::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == surnameBox || watched == surnameBox->lineEdit()) &&
+    if ((watched == surnameBox_ || watched == surnameBox_->lineEdit()) &&
         event->type() == QEvent::KeyPress && isEnterKey(static_cast<QKeyEvent*>(event))) {
-        guarded([this] { recommendClick(); });
+        guarded([this] { onRecommend(); });
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -12,12 +12,12 @@
 #include "naming/naming_data.h"
 
 class QComboBox;
-class QDialog;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QProgressBar;
+class QProgressDialog;
 class QPushButton;
+class QSplitter;
 class QTableView;
 
 namespace quenvil {
@@ -28,6 +28,8 @@ struct ScoringEnd;
 class ResultModel;
 class ResultSortProxy;
 
+// Each control has its member's name, without the underscore, as object name; the progress
+// dialog of an import is "progressDialog", its 取消 "cancelImportButton".
 class RecommendWindow : public QDialog {
     Q_OBJECT
   public:
@@ -36,13 +38,13 @@ class RecommendWindow : public QDialog {
                     QWidget* parent = nullptr);
     ~RecommendWindow() override;
 
-    // Handlers.
-    void recommendClick();  // 推荐, and Enter in the choices
-    void importClick();     // 导入名单评分
-    void exportClick();     // 导出
-    void copyClick();       // 复制
-    void sendClick();       // 送到主窗口测算, double-click or Enter on a row
-    void cancelImport();    // 取消 in the progress box
+    // What the controls do.
+    void onRecommend();     // 推荐, and Enter in the choices
+    void onImportList();    // 导入名单评分
+    void onExport();        // 导出
+    void onCopy();          // 复制, Ctrl+C in the table
+    void onSend();          // 送到主窗口测算, double-click or Enter on a row
+    void onCancelImport();  // 取消, Escape or the close box of the progress dialog
 
     bool importing() const { return job_ != nullptr; }
     // The status line: what the table holds ("罗 不限 双名：200 个名字"). The window title
@@ -51,26 +53,6 @@ class RecommendWindow : public QDialog {
 
     ResultModel* model() const { return model_; }
     ResultSortProxy* proxy() const { return proxy_; }
-
-    QComboBox* surnameBox;
-    QComboBox* genderBox;
-    QComboBox* lengthBox;
-    QLineEdit* fixedEdit;
-    QComboBox* fixedAtBox;
-    QPushButton* recommendButton;
-    QTableView* table;
-    QPlainTextEdit* details;
-    QPushButton* importButton;
-    QPushButton* exportButton;
-    QPushButton* copyButton;
-    QPushButton* sendButton;
-    QPushButton* closeButton;
-    QLabel* status;
-    // The progress box of an import.
-    QDialog* progressBox;
-    QLabel* progressLabel;
-    QProgressBar* progressBar;
-    QPushButton* cancelButton;
 
   Q_SIGNALS:
     // A name (the full name) for the main window's analysis. The window closes after it.
@@ -81,13 +63,44 @@ class RecommendWindow : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The parts of the window, made by the constructor in this order.
+    void makeChoices(const std::vector<std::string>& surnames);
+    void makeTable();
+    void makeCommands();
+    QSplitter* layOut();
+    void setTabOrders();
+    void makeProgressDialog();
+    void connectControls();
+    void fitToScreen(QSplitter* splitter);
+
     void setStatus(const QString& text);
     void showDetails();
-    void headerClicked(int section);
-    void resetOrder();  // best first, as the rows came
+    void sortByColumn(int section);  // a click on a column's header, or Alt and its number
+    void resetOrder();               // best first, as the rows came
+    // The import of a user's list: the worker's batches and end, taken on this window's thread.
     void takeBatch(uint64_t job, ScoredBatch& batch);
     void importEnded(uint64_t job, const ScoringEnd& end);
     void importStopped(const QString& how);
+
+    // The choices.
+    QComboBox* surnameBox_ = nullptr;
+    QComboBox* genderBox_ = nullptr;   // 不限 / 男 / 女
+    QComboBox* lengthBox_ = nullptr;   // 双名 / 单名
+    QLineEdit* fixedEdit_ = nullptr;   // the 字辈 character
+    QComboBox* fixedAtBox_ = nullptr;  // where it stands in the given name
+    QPushButton* recommendButton_ = nullptr;
+    // The names and the reading of the selected one.
+    QTableView* table_ = nullptr;
+    QPlainTextEdit* details_ = nullptr;
+    // The commands under the table.
+    QPushButton* importButton_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    QPushButton* copyButton_ = nullptr;
+    QPushButton* sendButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+    QLabel* status_ = nullptr;
+    // Shown while a list is scored; modal to this window, which keeps painting.
+    QProgressDialog* progress_ = nullptr;
 
     ResultModel* model_;
     ResultSortProxy* proxy_;

@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "naming/best_first.h"
+
 namespace quenvil {
 
 ResultModel::ResultModel(const NamingData& data, QObject* parent)
@@ -15,7 +17,7 @@ void ResultModel::setScored(const std::vector<ScoredName>& names) {
     rows_.reserve(names.size());
     std::string notes;
     for (const ScoredName& n : names) {
-        rows_.push_back(maker_.fromScored(n, notes));
+        rows_.push_back(rowOf(n, notes));
         rows_.back().notes = notes_.intern(notes);
     }
     endResetModel();
@@ -42,7 +44,7 @@ void ResultModel::append(std::vector<ResultRow>&& rows, const std::vector<std::s
 
 void ResultModel::sortBestFirst() {
     beginResetModel();
-    quenvil::sortBestFirst(rows_);
+    quenvil::sortBestFirst(rows_, [](const ResultRow& r) { return r.score; });
     endResetModel();
 }
 
@@ -56,6 +58,11 @@ int ResultModel::columnCount(const QModelIndex& parent) const {
 
 std::string ResultModel::text(int row, int column) const {
     return columnText(maker_.data(), notes_, rows_[static_cast<size_t>(row)], column);
+}
+
+void ResultModel::appendLine(int row, std::string& out) const {
+    const ResultRow& r = rows_[static_cast<size_t>(row)];
+    appendRowLine(out, maker_.data(), r, notes_.text(r.notes));
 }
 
 int ResultModel::compare(int rowA, int rowB, int column) const {
@@ -139,14 +146,7 @@ std::string exportBytes(const ResultModel& model, const QSortFilterProxyModel& s
 QString tabSeparated(const ResultModel& model, const QSortFilterProxyModel& shown,
                      const std::vector<int>& proxyRows) {
     std::string out;
-    for (const int r : proxyRows) {
-        const auto fields = fieldsOf(model, sourceRow(shown, r));
-        for (size_t c = 0; c < fields.size(); ++c) {
-            if (c) out += '\t';
-            out += fields[c];
-        }
-        out += '\n';
-    }
+    for (const int r : proxyRows) model.appendLine(sourceRow(shown, r), out);
     return QString::fromStdString(out);
 }
 

@@ -21,7 +21,7 @@ class ResultModel : public QAbstractTableModel {
     void clear();
     // Appends rows scored elsewhere (a worker's batch), with their notes texts.
     void append(std::vector<ResultRow>&& rows, const std::vector<std::string>& notes);
-    // Puts the rows best first (see sortBestFirst).
+    // Puts the rows best first (sortBestFirst of naming/best_first.h).
     void sortBestFirst();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -33,6 +33,8 @@ class ResultModel : public QAbstractTableModel {
     const ResultRow& row(int i) const { return rows_[static_cast<size_t>(i)]; }
     // The text of a cell, UTF-8 (as exported).
     std::string text(int row, int column) const;
+    // Appends the row's columns, tab-separated, and a line break (appendRowLine).
+    void appendLine(int row, std::string& out) const;
     // <0, 0, >0 by a column (compareRows).
     int compare(int rowA, int rowB, int column) const;
 

@@ -2,6 +2,7 @@
 #include "recommend/result_rows.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "text/gbk.h"
 #include "text/utf8.h"
@@ -15,6 +16,12 @@ constexpr std::array<std::string_view, kColumnCount> kCaptions = {"名字", "评
 template <typename T>
 int compareValues(const T& a, const T& b) {
     return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+void appendNumber(std::string& out, int value) {
+    char digits[12];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    for (const char* d = digits; d != end; ++d) out.push_back(*d);
 }
 
 }  // namespace
@@ -41,52 +48,31 @@ std::string_view failureNote(ScoreFailure why) {
     return "";
 }
 
-RowMaker::RowMaker(const NamingData& data) : data_(data) {
-    // Every reading a ScoredName can hold: a character's own, or a reviewed surname reading.
-    auto add = [&](uint16_t id) {
-        if (id != 0) syllableIds_.emplace(data_.syllable(id).toned.data(), id);
-    };
-    for (char32_t cp = 0; cp < 0x10000; ++cp) {
-        add(data_.readingId(cp));
-        if (const auto* reading = data_.surnameReading(cp, 0)) {
-            for (uint16_t id : *reading) add(id);
-        }
-    }
-    for (const std::string& compound : data_.compoundSurnames()) {
-        std::array<char32_t, 2> cps{};
-        size_t n = 0;
-        forEachCodePoint(compound, [&](int32_t cp, std::string_view) {
-            if (n < 2) cps[n++] = cp < 0 ? 0 : static_cast<char32_t>(cp);
-        });
-        if (const auto* reading = data_.surnameReading(cps[0], cps[1])) {
-            for (uint16_t id : *reading) add(id);
-        }
-    }
-}
-
-ResultRow RowMaker::fromScored(const ScoredName& s, std::string& notes) const {
+ResultRow rowOf(const ScoredName& s, std::string& notes) {
     ResultRow row;
     row.name = s.name;
     row.score = static_cast<int8_t>(s.score);
     row.characters = static_cast<uint8_t>(s.characters);
-    row.sancaiIndex = static_cast<uint8_t>(sancaiIndex(s.grids));
+    row.sancaiIndex = static_cast<uint8_t>(threeTalentsIndex(s.grids));
     row.sancaiLevel = s.sancaiLevel;
-    for (int i = 0; i < s.characters && i < 4; ++i) {
-        row.strokes[static_cast<size_t>(i)] =
-            static_cast<uint8_t>(std::clamp(s.strokes[static_cast<size_t>(i)], 0, 255));
-        const auto it = syllableIds_.find(s.pinyin[static_cast<size_t>(i)].data());
-        row.syllables[static_cast<size_t>(i)] = it == syllableIds_.end() ? 0 : it->second;
+    for (size_t i = 0; i < 4; ++i) {
+        row.strokes[i] = static_cast<uint8_t>(std::clamp(s.strokes[i], 0, 255));
+        row.syllables[i] = s.syllables[i];
     }
     row.grids = {static_cast<int16_t>(s.grids.heaven), static_cast<int16_t>(s.grids.person),
                  static_cast<int16_t>(s.grids.earth), static_cast<int16_t>(s.grids.total),
                  static_cast<int16_t>(s.grids.outer)};
-    notes = s.notesText();
+    notes.clear();
+    for (size_t i = 0; i < s.notes.size(); ++i) {
+        if (i) notes += ';';
+        notes += s.notes[i].text;
+    }
     return row;
 }
 
 ResultRow RowMaker::score(std::string_view name, std::string& notes, ScoredName& scratch) const {
     ScoreFailure why = ScoreFailure::None;
-    if (scoreName(data_, name, scratch, &why)) return fromScored(scratch, notes);
+    if (scoreName(data_, name, scratch, &why)) return rowOf(scratch, notes);
     ResultRow row;
     row.name.assign(name);
     int n = 0;
@@ -96,49 +82,64 @@ ResultRow RowMaker::score(std::string_view name, std::string& notes, ScoredName&
     return row;
 }
 
-std::string columnText(const NamingData& data, const NoteTexts& notes, const ResultRow& row,
-                       int column) {
-    std::string out;
-    const bool scored = row.score >= 0;
-    const int n = std::min<int>(row.characters, 4);
+void appendColumnText(std::string& out, const NamingData& data, const ResultRow& row,
+                      const std::string& notes, int column) {
+    if (column == kNameColumn) {
+        out += row.name;
+        return;
+    }
+    if (column == kNotesColumn) {
+        out += notes;
+        return;
+    }
+    if (row.score < 0) return;
+    const size_t n = std::min<size_t>(row.characters, 4);
     switch (column) {
-        case kNameColumn:
-            return row.name;
         case kScoreColumn:
-            return scored ? std::to_string(row.score) : std::string();
+            appendNumber(out, row.score);
+            break;
         case kPinyinColumn:
-            if (!scored) break;
-            for (int i = 0; i < n; ++i) {
+            for (size_t i = 0; i < n; ++i) {
                 if (i) out += ' ';
-                out += data.syllable(row.syllables[static_cast<size_t>(i)]).toned;
+                out += data.syllable(row.syllables[i]).toned;
             }
             break;
         case kStrokesColumn:
-            if (!scored) break;
-            for (int i = 0; i < n; ++i) {
+            for (size_t i = 0; i < n; ++i) {
                 if (i) out += ',';
-                out += std::to_string(row.strokes[static_cast<size_t>(i)]);
+                appendNumber(out, row.strokes[i]);
             }
             break;
         case kGridsColumn:
-            if (!scored) break;
             for (size_t i = 0; i < row.grids.size(); ++i) {
                 if (i) out += ' ';
-                out += std::to_string(row.grids[i]);
+                appendNumber(out, row.grids[i]);
             }
             break;
         case kSancaiColumn:
-            if (!scored) break;
-            out = sancaiKeyOfIndex(row.sancaiIndex);
+            out += threeTalentsKeyOfIndex(row.sancaiIndex);
             out += ' ';
             out += sancaiLevelName(row.sancaiLevel);
             break;
-        case kNotesColumn:
-            return notes.text(row.notes);
         default:
             break;
     }
+}
+
+std::string columnText(const NamingData& data, const NoteTexts& notes, const ResultRow& row,
+                       int column) {
+    std::string out;
+    appendColumnText(out, data, row, notes.text(row.notes), column);
     return out;
+}
+
+void appendRowLine(std::string& out, const NamingData& data, const ResultRow& row,
+                   const std::string& notes) {
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (c) out += '\t';
+        appendColumnText(out, data, row, notes, c);
+    }
+    out += '\n';
 }
 
 int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow& a,
@@ -166,7 +167,8 @@ int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow&
         case kSancaiColumn:
             // The better rating first (Best is the lowest level), then the elements.
             if (const int c = compareValues(a.sancaiLevel, b.sancaiLevel)) return c;
-            return compareValues(sancaiKeyOfIndex(a.sancaiIndex), sancaiKeyOfIndex(b.sancaiIndex));
+            return compareValues(threeTalentsKeyOfIndex(a.sancaiIndex),
+                                 threeTalentsKeyOfIndex(b.sancaiIndex));
         case kNotesColumn: {
             const int c = notes.text(a.notes).compare(notes.text(b.notes));
             return c < 0 ? -1 : (c > 0 ? 1 : 0);
@@ -176,24 +178,15 @@ int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow&
     }
 }
 
-void sortBestFirst(std::vector<ResultRow>& rows) {
-    // Counting sort by score: 101 buckets for 100..0 and one for the unscored.
-    std::array<size_t, 103> start{};
-    auto bucket = [](const ResultRow& r) {
-        return r.score < 0 ? size_t{101} : static_cast<size_t>(100 - std::min<int>(r.score, 100));
-    };
-    for (const ResultRow& r : rows) ++start[bucket(r) + 1];
-    for (size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
-    std::vector<ResultRow> sorted(rows.size());
-    for (ResultRow& r : rows) sorted[start[bucket(r)]++] = std::move(r);
-    rows = std::move(sorted);
-}
-
 std::string detailText(const NamingData& data, const ScoredName& s) {
     static constexpr std::array<std::string_view, 5> kGrids = {"天格", "人格", "地格", "总格",
                                                                "外格"};
     std::string out = s.name + "    评分 " + std::to_string(s.score) + "\n";
-    out += "拼音：" + s.pinyinText() + "\n";
+    std::string notes;
+    const ResultRow row = rowOf(s, notes);
+    out += "拼音：";
+    appendColumnText(out, data, row, notes, kPinyinColumn);
+    out += "\n";
     out += "笔画：";
     const std::vector<std::string_view> chars = utf8Characters(s.name);
     for (size_t i = 0; i < chars.size() && i < 4; ++i) {

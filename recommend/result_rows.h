@@ -37,7 +37,7 @@ struct ResultRow {
     std::string name;  // UTF-8
     int8_t score = -1;
     uint8_t characters = 0;
-    uint8_t sancaiIndex = 0;  // as sancaiIndex() of favourable.h
+    uint8_t sancaiIndex = 0;  // as threeTalentsIndex() of analysis/grid_rule.h
     SancaiLevel sancaiLevel = SancaiLevel::Worst;
     std::array<uint8_t, 4> strokes{};     // per character
     std::array<uint16_t, 4> syllables{};  // the reading of each character, ids of NamingData
@@ -61,15 +61,16 @@ class NoteTexts {
 // The text that a name that cannot be scored shows in 说明.
 std::string_view failureNote(ScoreFailure why);
 
-// Makes rows from names with the engine. Holds only lookups built from the NamingData, which
-// must outlive it; const methods may be called from several threads at once.
+// The row of a scored name; its notes text (the notes joined by ';') goes to notes, not interned,
+// so that a worker thread can make rows without touching the table's NoteTexts.
+ResultRow rowOf(const ScoredName& scored, std::string& notes);
+
+// Makes rows from names with the engine. Holds only the NamingData, which must outlive it; may be
+// used from several threads at once.
 class RowMaker {
   public:
-    explicit RowMaker(const NamingData& data);
+    explicit RowMaker(const NamingData& data) : data_(data) {}
 
-    // The row of a scored name; its notes text goes to notes (not interned, so that a worker
-    // thread can make rows without touching the table's NoteTexts).
-    ResultRow fromScored(const ScoredName& scored, std::string& notes) const;
     // Scores a name (UTF-8) and makes its row; a name the engine cannot score gets a row with
     // score -1 and the reason as its notes. scratch is reused between calls.
     ResultRow score(std::string_view name, std::string& notes, ScoredName& scratch) const;
@@ -78,25 +79,30 @@ class RowMaker {
 
   private:
     const NamingData& data_;
-    // The syllable id of each tone-marked text that a ScoredName can point to, by address.
-    std::unordered_map<const char*, uint16_t> syllableIds_;
 };
 
-// The text of a column of a row, UTF-8, as quenvil-cli prints it: "huáng sī tíng", "12,9,12",
-// "13 21 21 33 13", "火木木 大吉", "声调:仄仄仄;外格 半吉". The score of a name that could not be
-// scored is empty.
+// ---- The one formatter of scored names: the window's cells, its exports and clipboard, and
+// the lines of quenvil-cli. ----
+
+// Appends the text of a column of a row, UTF-8: the name, "98", "huáng sī tíng", "12,9,12",
+// "13 21 21 33 13", "火木木 大吉", or the notes text given. A name that could not be scored shows
+// only its name and its notes.
+void appendColumnText(std::string& out, const NamingData& data, const ResultRow& row,
+                      const std::string& notes, int column);
+// The same as a string, with the notes of the table.
 std::string columnText(const NamingData& data, const NoteTexts& notes, const ResultRow& row,
                        int column);
+// Appends every column of a row, tab-separated, and a line break: a line of quenvil-cli's
+// recommend and score, and of the window's clipboard.
+// "黄思婷\t98\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:平平平\n"
+void appendRowLine(std::string& out, const NamingData& data, const ResultRow& row,
+                   const std::string& notes);
 
 // Compares two rows by a column: <0, 0, >0. 名字 by code points, 评分 by number, 拼音 by the
 // toneless syllables then the tones, 笔画 and 五格 by their numbers in order, 三才 by rating
 // (best first) then by the elements, 说明 by text.
 int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow& a,
                 const ResultRow& b, int column);
-
-// Puts rows best first: higher score first, names that could not be scored last; the order of
-// equal scores is kept. Linear in the number of rows.
-void sortBestFirst(std::vector<ResultRow>& rows);
 
 // The whole reading of a scored name for the detail box, UTF-8, one item a line: the name and
 // its score, pinyin and strokes, the five grids with their ratings and meanings, the three

@@ -63,12 +63,6 @@ void forEachImportToken(std::string_view s, const std::function<void(std::string
     }
 }
 
-std::vector<std::string> splitImportLine(std::string_view s) {
-    std::vector<std::string> tokens;
-    forEachImportToken(s, [&](std::string_view token) { tokens.emplace_back(token); });
-    return tokens;
-}
-
 std::string previewLine(const std::string& gbk, size_t maxBytes) {
     if (gbk.size() <= maxBytes) return gbk;
     size_t end = 0;

@@ -4,20 +4,17 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quenvil {
 
+// Hands the tokens of a line to f one by one as views: into the line, or for a quoted token with
+// a doubled quote into a buffer that the next token reuses. Nothing is kept per token.
 // Tokens are separated by runs of bytes 0 to 32 (blanks and control characters); such bytes at
 // both ends are ignored. A token that begins with a double quote runs to its closing quote and may
 // hold blanks; a doubled quote inside stands for one quote; an unclosed quote runs to the end of
 // the line. Double-byte GBK characters are stepped over whole, so their second byte never splits
 // or closes a token; a lead byte followed by a byte that cannot be a GBK trail byte (0x40 to 0x7E,
 // 0x80 to 0xFE) is a byte of its own, so a blank after it still separates.
-std::vector<std::string> splitImportLine(std::string_view line);
-
-// The same tokens, handed to f one by one as views: into the line, or for a quoted token with a
-// doubled quote into a buffer that the next token reuses. Nothing is kept per token.
 void forEachImportToken(std::string_view line, const std::function<void(std::string_view)>& f);
 
 // A line as the preview shows it: a line longer than maxBytes is cut after its last whole

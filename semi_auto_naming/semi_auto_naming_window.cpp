@@ -16,59 +16,71 @@
 #include "ui/qt_text.h"
 
 namespace quenvil {
+namespace {
+
+// A button of the row under the surname, 28 pixels high.
+QPushButton* makeButton(QWidget* window, const char* objectName, const char* caption, int x,
+                        int width) {
+    auto* button = new QPushButton(utf8Q(caption), window);
+    button->setObjectName(QLatin1String(objectName));
+    button->setGeometry(x, 48, width, 28);
+    return button;
+}
+
+}  // namespace
 
 SemiAutoNamingWindow::SemiAutoNamingWindow(Database& db, QWidget* parent)
     : QDialog(parent), db_(db) {
     setWindowTitle(utf8Q("半自动取名"));
     makeFixedCentred(this, 668, 355);
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setGeometry(12, 12, 316, 331);
-    Memo1->setPlainText(QString());
+    previewView_ = new QPlainTextEdit(this);
+    previewView_->setObjectName(QStringLiteral("previewView"));
+    previewView_->setGeometry(12, 12, 316, 331);
+    previewView_->setPlainText(QString());
     // The preview is for reading: not editable, in the normal text colour, and out of the tab
     // chain (a click still gives it the focus for scrolling and copying).
-    Memo1->setReadOnly(true);
-    Memo1->setFocusPolicy(Qt::ClickFocus);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    previewView_->setReadOnly(true);
+    previewView_->setFocusPolicy(Qt::ClickFocus);
+    previewView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    Label1 = new QLabel(utf8Q("你选择的姓氏是:"), this);
-    Label1->setGeometry(340, 14, 130, 22);
-    styleTealCaption(Label1, 14);
-    Edit1 = new QLineEdit(this);
-    Edit1->setGeometry(478, 13, 80, 24);
-    Edit1->setReadOnly(true);
+    auto* surnameCaption = new QLabel(utf8Q("你选择的姓氏是:"), this);
+    surnameCaption->setObjectName(QStringLiteral("surnameCaption"));
+    surnameCaption->setGeometry(340, 14, 130, 22);
+    styleTealCaption(surnameCaption, 14);
+    surnameEdit_ = new QLineEdit(this);
+    surnameEdit_->setObjectName(QStringLiteral("surnameEdit"));
+    surnameEdit_->setGeometry(478, 13, 80, 24);
+    surnameEdit_->setReadOnly(true);
 
-    Button2 = new QPushButton(utf8Q("浏览....."), this);
-    Button2->setGeometry(340, 48, 72, 28);
-    Button1 = new QPushButton(utf8Q("导入"), this);
-    Button1->setGeometry(418, 48, 72, 28);
-    Button1->setEnabled(false);
-    Button3 = new QPushButton(utf8Q("筛选"), this);
-    Button3->setGeometry(496, 48, 72, 28);
-    Button3->setEnabled(false);
-    BitBtn3 = new QPushButton(utf8Q("关闭"), this);
-    BitBtn3->setGeometry(574, 48, 82, 28);
+    browseButton_ = makeButton(this, "browseButton", "浏览.....", 340, 72);
+    importButton_ = makeButton(this, "importButton", "导入", 418, 72);
+    importButton_->setEnabled(false);
+    filterButton_ = makeButton(this, "filterButton", "筛选", 496, 72);
+    filterButton_->setEnabled(false);
+    closeButton_ = makeButton(this, "closeButton", "关闭", 574, 82);
 
-    Memo2 = new QPlainTextEdit(this);
-    Memo2->setGeometry(340, 88, 316, 255);
-    Memo2->setReadOnly(true);
-    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont big = Memo2->font();
+    resultsView_ = new QPlainTextEdit(this);
+    resultsView_->setObjectName(QStringLiteral("resultsView"));
+    resultsView_->setGeometry(340, 88, 316, 255);
+    resultsView_->setReadOnly(true);
+    resultsView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont big = resultsView_->font();
     big.setPixelSize(19);
-    Memo2->setFont(big);
-    setTextColor(Memo2, QColor(255, 0, 0));
+    resultsView_->setFont(big);
+    setTextColor(resultsView_, QColor(255, 0, 0));
 
-    connectHandler(Button2, &QPushButton::clicked, this, &SemiAutoNamingWindow::Button2Click);
-    connectHandler(Button1, &QPushButton::clicked, this, &SemiAutoNamingWindow::Button1Click);
-    connectHandler(Button3, &QPushButton::clicked, this, &SemiAutoNamingWindow::Button3Click);
-    connectHandler(BitBtn3, &QPushButton::clicked, this, &SemiAutoNamingWindow::BitBtn3Click);
+    connectHandler(browseButton_, &QPushButton::clicked, this, &SemiAutoNamingWindow::onBrowse);
+    connectHandler(importButton_, &QPushButton::clicked, this, &SemiAutoNamingWindow::onImport);
+    connectHandler(filterButton_, &QPushButton::clicked, this, &SemiAutoNamingWindow::onFilter);
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
     pressFocusedButtonOnEnter(this);
     // The window opens on 浏览.....: Enter browses, the first step.
-    Button2->setFocus();
+    browseButton_->setFocus();
 }
 
-void SemiAutoNamingWindow::Button2Click() {
-    Memo1->clear();
+void SemiAutoNamingWindow::onBrowse() {
+    previewView_->clear();
     const auto chosen = Dialogs::current().openFile(this, QStringLiteral("*.txt"));
     if (!chosen) return;
     std::vector<std::string> lines;
@@ -84,12 +96,12 @@ void SemiAutoNamingWindow::Button2Click() {
     std::vector<std::string> preview;
     preview.reserve(lines.size());
     for (const std::string& line : lines) preview.push_back(previewLine(line, kPreviewLineBytes));
-    setLines(Memo1, preview);
+    setLines(previewView_, preview);
     loaded_ = std::move(lines);
-    Button1->setEnabled(true);
+    importButton_->setEnabled(true);
 }
 
-void SemiAutoNamingWindow::Button1Click() {
+void SemiAutoNamingWindow::onImport() {
     if (!loaded_) return;  // the loaded list went with the last import
     ImportPlan plan;
     try {
@@ -98,37 +110,37 @@ void SemiAutoNamingWindow::Button1Click() {
         Dialogs::current().message(QString::fromUtf8(e.what()));
         return;
     }
-    Edit1->setText(toQ(plan.surname));
-    Memo2->appendPlainText(utf8Q(kImportingMessage));
-    Memo2->repaint();
+    surnameEdit_->setText(toQ(plan.surname));
+    resultsView_->appendPlainText(utf8Q(kImportingMessage));
+    resultsView_->repaint();
     size_t stored = 0;
     try {
         stored = writeImport(db_, plan);
     } catch (const DatabaseBusyError&) {
         // Nothing has changed; the loaded list stays for another try.
-        Memo2->clear();
+        resultsView_->clear();
         Dialogs::current().message(utf8Q(kDatabaseBusyMessage));
         return;
     } catch (const DatabaseReadOnlyError& e) {
-        Memo2->clear();
+        resultsView_->clear();
         Dialogs::current().message(utf8Q(kDatabaseReadOnlyMessage) + '\n' +
                                    QString::fromUtf8(e.what()));
         return;
     }
     loaded_.reset();
-    disableButton(Button1, Memo2);  // until the next browse loads a list
+    disableButton(importButton_, resultsView_);  // until the next browse loads a list
     Dialogs::current().message(QString::fromStdString(importDoneMessage(stored)));
-    Memo2->clear();
-    Button3->setEnabled(true);
+    resultsView_->clear();
+    filterButton_->setEnabled(true);
 }
 
-void SemiAutoNamingWindow::Button3Click() {
-    Memo2->clear();
+void SemiAutoNamingWindow::onFilter() {
+    resultsView_->clear();
     std::vector<std::string> found;
     std::string lastSurname;  // stays empty when xm2 has no row
     auto show = [&] {
-        setLines(Memo2, found);
-        if (!lastSurname.empty()) Edit1->setText(toQ(lastSurname));
+        setLines(resultsView_, found);
+        if (!lastSurname.empty()) surnameEdit_->setText(toQ(lastSurname));
     };
     try {
         filterImported(db_, found, lastSurname);
@@ -137,11 +149,9 @@ void SemiAutoNamingWindow::Button3Click() {
         throw;
     }
     show();
-    Button1->setEnabled(false);
-    disableButton(Button3, Memo2);  // the focus goes to the results
+    importButton_->setEnabled(false);
+    disableButton(filterButton_, resultsView_);  // the focus goes to the results
     Dialogs::current().message(utf8Q(kFilterDoneMessage));
 }
-
-void SemiAutoNamingWindow::BitBtn3Click() { close(); }
 
 }  // namespace quenvil

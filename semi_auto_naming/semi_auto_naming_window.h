@@ -20,23 +20,23 @@ class SemiAutoNamingWindow : public QDialog {
   public:
     explicit SemiAutoNamingWindow(Database& db, QWidget* parent = nullptr);
 
-    void Button2Click();  // browse
-    void Button1Click();  // import
-    void Button3Click();  // filter
-    void BitBtn3Click();  // close
+    // What the controls do.
+    void onBrowse();  // 浏览.....: a name list file into the preview
+    void onImport();  // 导入: the loaded list into the database (xm, xm2)
+    void onFilter();  // 筛选: the favourable imported names into the results
 
     bool holdsLoadedList() const { return loaded_.has_value(); }
 
-    QPlainTextEdit* Memo1;
-    QPlainTextEdit* Memo2;
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QPushButton* Button2;
-    QPushButton* Button1;
-    QPushButton* Button3;
-    QPushButton* BitBtn3;
-
   private:
+    // The controls; each has its member's name, without the underscore, as object name.
+    QPlainTextEdit* previewView_ = nullptr;  // the chosen file, for reading
+    QLineEdit* surnameEdit_ = nullptr;       // read-only: the surname of the import
+    QPushButton* browseButton_ = nullptr;
+    QPushButton* importButton_ = nullptr;
+    QPushButton* filterButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+    QPlainTextEdit* resultsView_ = nullptr;
+
     Database& db_;
     std::optional<std::vector<std::string>> loaded_;  // the loaded list, GBK lines
 };

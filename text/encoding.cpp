@@ -104,22 +104,6 @@ struct GbkStreamDecoder::Utf16 {
     std::vector<UChar> held;
 };
 
-const char* encodingName(TextEncoding encoding) {
-    switch (encoding) {
-        case TextEncoding::Gbk:
-            return "GBK";
-        case TextEncoding::Utf8:
-            return "UTF-8";
-        case TextEncoding::Utf8Bom:
-            return "UTF-8 with BOM";
-        case TextEncoding::Utf16Le:
-            return "UTF-16LE";
-        case TextEncoding::Utf16Be:
-            return "UTF-16BE";
-    }
-    return "GBK";
-}
-
 TextEncoding detectEncoding(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom)) return TextEncoding::Utf8Bom;
     if (bytes.starts_with(kUtf16LeBom)) return TextEncoding::Utf16Le;

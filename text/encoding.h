@@ -17,9 +17,6 @@ enum class TextEncoding {
     Utf16Be,  // starts with FE FF
 };
 
-// "GBK", "UTF-8", "UTF-8 with BOM", "UTF-16LE", "UTF-16BE".
-const char* encodingName(TextEncoding encoding);
-
 // The encoding of a whole file's bytes: a byte-order mark decides; without one, bytes that are
 // valid UTF-8 and hold at least one multi-byte character are UTF-8; anything else is GBK (pure
 // ASCII is the same in both).
@@ -54,7 +51,6 @@ class GbkStreamDecoder {
     // Appends whatever is still held back (an incomplete character at the end of the file).
     void finish(std::string& out);
 
-    bool decided() const { return decided_; }
     TextEncoding encoding() const { return encoding_; }
 
   private:

@@ -15,19 +15,13 @@ namespace quenvil {
 
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
-    size_t start = 0;
-    size_t i = 0;
-    while (i < text.size()) {
-        const char ch = text[i];
-        if (ch == '\r' || ch == '\n') {
-            lines.emplace_back(text.substr(start, i - start));
-            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            start = ++i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    auto keep = [&](std::string_view line) {
+        lines.emplace_back(line);
+        return true;
+    };
+    LineSplitter splitter;
+    splitter.feed(text, keep);
+    splitter.finish(keep);
     return lines;
 }
 

@@ -74,6 +74,93 @@ TEST(FiveGrids, CaseChosenByTextAndOnlyUsedFieldsConverted) {
     EXPECT_EQ(computeFiveGrids(fields("2147483647", "1", "0", "0")).person, INT32_MIN);
 }
 
+// ---- The rule of every shape -------------------------------------------------------------
+
+using Ints = std::vector<int32_t>;
+
+struct ShapeExample {
+    const char* name;
+    Ints surname, given;
+    FiveGrids expected;  // 天 人 地 总 外, worked out by hand
+};
+
+void PrintTo(const ShapeExample& e, std::ostream* os) { *os << e.name; }
+
+class EveryShape : public ::testing::TestWithParam<ShapeExample> {};
+
+TEST_P(EveryShape, GridsByHand) {
+    const ShapeExample& e = GetParam();
+    EXPECT_EQ(computeGrids(e.surname, e.given), e.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ByHand, EveryShape,
+    ::testing::Values(
+        // 黄思婷 12 9 12: 天 12+1, 人 12+9, 地 9+12, 总 33, 外 12+1.
+        ShapeExample{"single surname, two given", {12}, {9, 12}, {13, 21, 21, 33, 13}},
+        // 李白 7 5: 天 8, 人 12, 地 5+1, 总 12, 外 2.
+        ShapeExample{"single surname, one given", {7}, {5}, {8, 12, 6, 12, 2}},
+        // 欧阳修 15 17 10: 天 15+17, 人 17+10, 地 10+1, 总 42, 外 15+1.
+        ShapeExample{"compound surname, one given", {15, 17}, {10}, {32, 27, 11, 42, 16}},
+        // 诸葛孔明 16 13 4 8: 天 29, 人 13+4, 地 4+8, 总 41, 外 16+8.
+        ShapeExample{"compound surname, two given", {16, 13}, {4, 8}, {29, 17, 12, 41, 24}},
+        // 司马相如 5 10 9 6: 外 5+6, not 10+6 (the second surname character).
+        ShapeExample{"compound surname, outer", {5, 10}, {9, 6}, {15, 19, 15, 30, 11}},
+        ShapeExample{"no surname", {}, {3}, {}}, ShapeExample{"three surname", {1, 2, 3}, {3}, {}},
+        ShapeExample{"no given name", {3}, {}, {}},
+        ShapeExample{"three given", {3}, {1, 2, 3}, {}}));
+
+// The report reads three characters as a single surname with two given ones and four as a
+// compound surname with two, whatever the characters: 欧阳修 is 欧 + 阳修 there.
+TEST(FiveGrids, TheReportReadsItsOwnShapesWithTheSameRule) {
+    EXPECT_EQ(computeFiveGrids(fields("15", "17", "10", "0")),
+              computeGrids(Ints{15}, Ints{17, 10}));
+    EXPECT_EQ(computeFiveGrids(fields("16", "13", "4", "8")), (FiveGrids{29, 17, 12, 41, 24}));
+    EXPECT_EQ(computeFiveGrids(fields("7", "5", "0", "0")), (FiveGrids{8, 12, 6, 12, 2}));
+}
+
+// ---- The element of a grid number ----------------------------------------------------------
+
+struct ElementExample {
+    int32_t number;
+    const char* element;
+};
+
+void PrintTo(const ElementExample& e, std::ostream* os) { *os << e.number; }
+
+class Elements : public ::testing::TestWithParam<ElementExample> {};
+
+TEST_P(Elements, ByTheLastDigit) {
+    EXPECT_STREQ(elementClass(GetParam().number), GetParam().element);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryLastDigit, Elements,
+    ::testing::Values(
+        // 1 2 木, 3 4 火, 5 6 土, 7 8 金, 9 0 水: each digit, in more than one decade.
+        ElementExample{1, "木"}, ElementExample{12, "木"}, ElementExample{21, "木"},
+        ElementExample{3, "火"}, ElementExample{14, "火"}, ElementExample{33, "火"},
+        ElementExample{5, "土"}, ElementExample{16, "土"}, ElementExample{36, "土"},
+        ElementExample{7, "金"}, ElementExample{18, "金"}, ElementExample{47, "金"},
+        ElementExample{9, "水"}, ElementExample{10, "水"}, ElementExample{0, "水"},
+        ElementExample{29, "水"}, ElementExample{40, "水"},
+        // Past 81 the number itself decides (its meaning is that of n - 80).
+        ElementExample{82, "木"}, ElementExample{86, "土"}, ElementExample{97, "金"},
+        ElementExample{100, "水"}, ElementExample{163, "火"},
+        // A negative number leaves a negative remainder: 水.
+        ElementExample{-1, "水"}, ElementExample{-6, "水"}, ElementExample{-13, "水"}));
+
+TEST(ThreeTalents, KeysAndIndexesOfRealNames) {
+    // 黄思婷 13 21 21, 罗大强 21 23 15, 欧阳修 32 27 11.
+    EXPECT_EQ(threeTalentsKey({13, 21, 21, 33, 13}), "火木木");
+    EXPECT_EQ(threeTalentsKey({21, 23, 15, 35, 13}), "木火土");
+    EXPECT_EQ(threeTalentsKey({32, 27, 11, 42, 16}), "木金木");
+    EXPECT_EQ(threeTalentsIndex({13, 21, 21, 33, 13}), 25 * 1 + 5 * 0 + 0);
+    EXPECT_EQ(threeTalentsKeyOfIndex(0), "木木木");
+    EXPECT_EQ(threeTalentsKeyOfIndex(124), "水水水");
+    EXPECT_EQ(threeTalentsKeyOfIndex(25 * 3 + 5 * 2 + 1), "金土火");
+}
+
 TEST(FiveGrids, NegativeRemaindersAreWater) {
     EXPECT_STREQ(elementClass(-1), "水");
     EXPECT_STREQ(elementClass(-13), "水");

@@ -124,21 +124,102 @@ TEST_F(RecommendCli, GenderLengthFixedAndTop) {
     }
 }
 
-TEST_F(RecommendCli, UnknownSurnamesAndBadOptions) {
-    auto r = run({"recommend", "张三"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.out.empty());
-    EXPECT_NE(r.err.find("unknown surname 张三"), std::string::npos) << r.err;
-    for (const Lines& args :
-         {Lines{"recommend"}, Lines{"recommend", "王", "--gender", "x"},
-          Lines{"recommend", "王", "--length", "3"}, Lines{"recommend", "王", "--top"},
-          Lines{"recommend", "王", "--at", "2"},
-          Lines{"recommend", "王", "--fixed", "明", "--at", "4"}, Lines{"recommend", "王", "李"},
-          Lines{"score", "a", "b"}}) {
-        r = run(args);
-        EXPECT_EQ(r.exitCode, 2) << args.back();
-        EXPECT_NE(r.err.find("recommend SURNAME"), std::string::npos) << r.err;
-    }
+// Every refused call of quenvil-cli: its exit status and its whole message, nothing on standard
+// output. An empty message stands for the usage text (what --help prints).
+struct Refusal {
+    Lines args;
+    int status;
+    std::string message;
+};
+
+void PrintTo(const Refusal& r, std::ostream* os) {
+    for (const std::string& a : r.args) *os << "[" << a << "]";
+}
+
+const std::string kRecommendUsage =
+    "\nusage: quenvil-cli recommend SURNAME [--gender m|f|any] [--length 1|2] [--fixed CHAR --at "
+    "2|3] [--top N]\n";
+
+Refusal usage(Lines args) { return {std::move(args), 2, ""}; }
+Refusal badOption(Lines args, const std::string& why) {
+    return {std::move(args), 2, "quenvil-cli: " + why + kRecommendUsage};
+}
+
+class Refusals : public RecommendCli, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(Refusals, StatusAndMessage) {
+    const Refusal& expected = GetParam();
+    const auto r = run(expected.args);
+    EXPECT_EQ(r.exitCode, expected.status);
+    EXPECT_EQ(r.err, expected.message.empty() ? run({"--help"}).out : expected.message);
+    EXPECT_TRUE(r.out.empty()) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryCheck, Refusals,
+    ::testing::Values(
+        // The command and the number of its arguments.
+        usage({}), usage({"nonsense"}), usage({"--version"}), usage({"strokes"}),
+        usage({"strokes", "a", "b"}), usage({"filter-imported", "x"}), usage({"score", "a", "b"}),
+        usage({"recommend"}),
+        usage({"recommend", "王", "--gender", "m", "--length", "2", "--fixed", "明", "--at", "2",
+               "--top", "5", "--top"}),
+        // Text that is not UTF-8, and an N that is not a 32-bit integer.
+        Refusal{{"strokes", "\xD5\xC5"},
+                2,
+                "quenvil-cli: the argument of 'strokes' is not UTF-8 text\n"},
+        Refusal{{"recommend", "\xD5\xC5"},
+                2,
+                "quenvil-cli: the argument of 'recommend' is not UTF-8 text\n"},
+        Refusal{{"recommend", "王", "--fixed", "\xD5\xC5"},
+                2,
+                "quenvil-cli: the argument of 'recommend' is not UTF-8 text\n"},
+        Refusal{{"chars", "x"}, 2, "quenvil-cli: 'x' is not a valid integer value\n"},
+        Refusal{{"chars", "99999999999"},
+                2,
+                "quenvil-cli: '99999999999' is not a valid integer value\n"},
+        // The options of recommend.
+        badOption({"recommend", "--gender", "m"}, "recommend needs a surname"),
+        badOption({"recommend", "王", "--gender", "x"}, "--gender is m, f or any"),
+        badOption({"recommend", "王", "--gender"}, "--gender needs a value"),
+        badOption({"recommend", "王", "--length", "3"}, "--length is 1 or 2"),
+        badOption({"recommend", "王", "--length", "0"}, "--length is 1 or 2"),
+        badOption({"recommend", "王", "--length", "x"}, "--length takes a number"),
+        badOption({"recommend", "王", "--length", "-1"}, "--length takes a number"),
+        badOption({"recommend", "王", "--top"}, "--top needs a value"),
+        badOption({"recommend", "王", "--top", "-1"}, "--top takes a number"),
+        badOption({"recommend", "王", "--top", "ten"}, "--top takes a number"),
+        badOption({"recommend", "王", "--at", "2"}, "--at needs --fixed"),
+        badOption({"recommend", "王", "--fixed", "明", "--at", "4"}, "--at is 2 or 3"),
+        badOption({"recommend", "王", "--at", "1", "--fixed", "明"}, "--at is 2 or 3"),
+        badOption({"recommend", "王", "--fixed"}, "--fixed needs a value"),
+        badOption({"recommend", "王", "李"}, "unexpected argument 李"),
+        badOption({"recommend", "王", "--bogus"}, "unexpected argument --bogus"),
+        // What the engine refuses.
+        Refusal{{"recommend", "王", "--fixed", "明亮"},
+                2,
+                "quenvil-cli: the fixed character must be one character with a stroke count and "
+                "a reading: 明亮\n"},
+        Refusal{{"recommend", "王", "--fixed", "明", "--at", "3", "--length", "1"},
+                2,
+                "quenvil-cli: a fixed character at 3 needs a given name of two characters\n"},
+        Refusal{{"recommend", "张三"},
+                1,
+                "quenvil-cli: unknown surname 张三: neither a compound surname of the list nor a "
+                "character with a stroke count\n"}));
+
+TEST_F(RecommendCli, EveryOptionAtOnce) {
+    const auto r = run({"recommend", "欧阳", "--gender", "f", "--length", "2", "--fixed", "明",
+                        "--at", "3", "--top", "5"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const Lines lines = test::outputLines(r.out);
+    ASSERT_EQ(lines.size(), 5u);
+    for (const std::string& line : lines) EXPECT_TRUE(split(line, '\t')[0].ends_with("明")) << line;
+    // --top 0 asks for nothing and gets nothing, with a word why.
+    const auto none = run({"recommend", "王", "--top", "0"});
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_TRUE(none.out.empty());
+    EXPECT_EQ(none.err, "quenvil-cli: no favourable name for 王 with these options\n");
 }
 
 TEST_F(RecommendCli, ScoreSortsAndNotesTheBadSounds) {

@@ -35,10 +35,7 @@ std::vector<std::string> folderEntries(const fs::path& folder) {
 
 // A keyed connection to a database file, for reading and changing it in the tests.
 struct Db {
-    explicit Db(const fs::path& file) {
-        cn.setConnectionString(connectionStringFor(file));
-        cn.open();
-    }
+    explicit Db(const fs::path& file) { cn.open(file, kDatabasePassword); }
     // The first column of every row, as text.
     std::vector<std::string> column(const std::string& sql) {
         Statement stmt(cn.handle(), sql);
@@ -234,6 +231,16 @@ class UserCopy : public ::testing::Test {
     std::vector<std::string> names(const std::string& table) {
         return Db(copy).column("select xingming from " + table + " order by rowid");
     }
+    // The reference tables as the shipped file lists them: every table but the user's names and
+    // the engine's own.
+    std::vector<std::string> referenceTables() {
+        return Db(shipped).column(
+            "select name from sqlite_master where type = 'table' and name not in ('xm', 'xm2') "
+            "and name not like 'sqlite%' order by name");
+    }
+    std::vector<std::string> allRows(const fs::path& file, const std::string& table) {
+        return Db(file).rows("select * from " + table + " order by rowid");
+    }
     test::TempDir dir;
     fs::path shipped = dir.path() / "shipped" / kDatabaseFileName;
     fs::path copy;
@@ -254,10 +261,8 @@ TEST_F(UserCopy, NewerShippedDataReplacesTheReferenceTablesAndKeepsTheNames) {
     EXPECT_EQ(db.value("pragma user_version"), std::to_string(kReferenceDataVersion + 1));
     EXPECT_EQ(db.value("select hanyi from wuge where shuzi = '1'"), "新含义");
     EXPECT_EQ(db.value("select hanzi from fantizi where bihua = 4"), "王文方");
-    Db original(shipped);
-    for (const char* table : kReferenceTables) {
-        const std::string all = std::string("select * from ") + table + " order by rowid";
-        EXPECT_EQ(db.rows(all), original.rows(all)) << table;
+    for (const std::string& table : referenceTables()) {
+        EXPECT_EQ(allRows(copy, table), allRows(shipped, table)) << table;
     }
     // The indexes of the shipped tables come along, the old ones stay (the engine's own indexes
     // of primary keys aside).
@@ -269,6 +274,25 @@ TEST_F(UserCopy, NewerShippedDataReplacesTheReferenceTablesAndKeepsTheNames) {
 
     // Done once: a second start finds the copy up to date.
     EXPECT_FALSE(refreshReferenceData(copy, shipped));
+}
+
+// Every reference table the shipped file holds, whatever its name, is taken anew: each is emptied
+// in the copy, and only the refresh can bring its rows back.
+TEST_F(UserCopy, EveryReferenceTableOfTheShippedFileIsTakenAnew) {
+    const std::vector<std::string> tables = referenceTables();
+    EXPECT_EQ(tables,
+              (std::vector<std::string>{"bad_sound", "compound_surname", "fantizi", "name_char",
+                                        "pinyin", "sancai", "surname_reading", "wuge"}));
+    shipNewerData();
+    for (const std::string& table : tables) Db(copy).cn.execute("delete from " + table);
+    ASSERT_TRUE(refreshReferenceData(copy, shipped));
+    for (const std::string& table : tables) {
+        const std::vector<std::string> rows = allRows(copy, table);
+        EXPECT_FALSE(rows.empty()) << table;
+        EXPECT_EQ(rows, allRows(shipped, table)) << table;
+    }
+    EXPECT_EQ(names("xm"), (std::vector<std::string>{"张思婷", "张思婷", "李海"}));
+    EXPECT_EQ(names("xm2"), (std::vector<std::string>{"张思婷", "李海"}));
 }
 
 TEST_F(UserCopy, SameOrOlderShippedDataLeavesTheCopyAlone) {
@@ -285,7 +309,10 @@ TEST_F(UserCopy, SameOrOlderShippedDataLeavesTheCopyAlone) {
 
 TEST_F(UserCopy, AFailedRefreshChangesNothing) {
     shipNewerData();
-    Db(shipped).cn.execute("drop table sancai");  // the last table to be taken is missing
+    // The last table to be taken (wuge) brings an index whose name an index of the user's names
+    // already has: its creation fails after every other table has been replaced.
+    Db(copy).cn.execute("create index clash on xm(xingming)");
+    Db(shipped).cn.execute("create index clash on wuge(hanyi)");
     const std::string before = slurp(copy);
     EXPECT_THROW(refreshReferenceData(copy, shipped), DatabaseError);
     EXPECT_EQ(slurp(copy), before);

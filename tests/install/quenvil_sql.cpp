@@ -26,8 +26,7 @@ int main(int argc, char** argv) {
     }
     try {
         quenvil::Connection cn;
-        cn.setConnectionString(quenvil::connectionStringFor(argv[1]));
-        cn.open();
+        cn.open(argv[1], quenvil::kDatabasePassword);
         char* error = nullptr;
         if (sqlite3_exec(cn.handle(), argv[2], printRow, nullptr, &error) != SQLITE_OK) {
             std::cerr << "quenvil_test_sql: " << (error ? error : "failed") << '\n';

@@ -90,23 +90,26 @@ import_and_filter "read-only data.Mdb" "$work/locked/quenvil-cli" "$work/home5"
   fail "no per-user copy for the read-only data.Mdb"
 [ "$(sha256sum <"$work/locked/data.Mdb")" = "$locked_sum" ] || fail "the read-only data.Mdb changed"
 
-# The window program makes the copy at start-up too, and keeps running.
+# The window program makes the copy at start-up too, and keeps running: its window log (which
+# it writes from its event loop, ui/window_log.h) shows the main window.
 make_home "$work/home4"
+shown="$work/home4/windows.txt"
 runuser -u "$USER_NAME" -- env -u XDG_DATA_HOME HOME="$work/home4" QT_QPA_PLATFORM=offscreen \
-  "$prefix/bin/quenvil" >"$work/window.log" 2>&1 &
+  QUENVIL_E2E_LOG="$shown" "$prefix/bin/quenvil" >"$work/window.log" 2>&1 &
 window=$!
 for _ in $(seq 1 300); do
-  [ -f "$work/home4/.local/share/quenvil/data.Mdb" ] && break
+  grep -qx 'window Quenvil' "$shown" 2>/dev/null && break
+  kill -0 "$window" 2>/dev/null || break
   sleep 0.1
 done
-sleep 1
-if kill -0 "$window" 2>/dev/null; then
-  kill "$window"
-  wait "$window"
-else
+if ! kill -0 "$window" 2>/dev/null; then
   wait "$window"
   fail "the installed program ended with status $?: $(cat "$work/window.log")"
 fi
+kill "$window"
+wait "$window"
+grep -qx 'window Quenvil' "$shown" ||
+  fail "the installed program showed no window in 30 s: $(cat "$work/window.log")"
 [ -f "$work/home4/.local/share/quenvil/data.Mdb" ] ||
   fail "the installed program made no per-user copy"
 [ "$(sha256sum <"$shipped")" = "$checksum" ] || fail "the shipped data.Mdb changed"

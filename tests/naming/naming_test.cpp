@@ -7,6 +7,7 @@
 #include "support/fixture_db.h"
 #include "support/help_page.h"
 #include "text/gbk.h"
+#include "text/lines.h"
 
 namespace quenvil {
 namespace {
@@ -101,6 +102,34 @@ TEST_F(Filter, ShortLongAndBlankLinesAreCutByBytes) {
     EXPECT_EQ(run({G((test::charOf(2) + test::charOf(1)).c_str())}), Lines{});
     // Row 2 holds 1/10: a third character of 10 strokes matches, an empty third piece gives 1.
     EXPECT_EQ(run({G((test::charOf(2) + test::charOf(1) + test::charOf(10)).c_str())}).size(), 1u);
+}
+
+// The terminal's filter reads its file in blocks: fed in pieces of any size, the stream judges
+// the lines the window's filter judges and ends where it ends.
+TEST_F(Filter, AStreamOfPiecesFiltersAsTheWholeList) {
+    const std::string yes = nameOf(2, 9, 4), no = nameOf(2, 9, 5), other = nameOf(6, 11, 14);
+    const std::string text =
+        yes + "\r\n" + no + "\n" + other + "\r" + nameOf(1, 9, 4) + "\r\n" + yes + "\r\n\r\n" + yes;
+    for (size_t size : {size_t{1}, size_t{2}, size_t{5}, size_t{7}, text.size()}) {
+        Lines streamed;
+        NameListStream stream(db.strokes);
+        bool more = true;
+        for (size_t at = 0; at < text.size() && more; at += size) {
+            more = stream.feed(text.substr(at, size), streamed);
+        }
+        if (more) stream.finish(streamed);
+        EXPECT_FALSE(more) << size;  // the empty line ended the list
+        EXPECT_EQ(streamed, run(splitLines(text))) << size;
+    }
+    EXPECT_EQ(run(splitLines(text)), (Lines{yes, other, other, notice, yes}));
+    // Without an empty line the last line counts, with or without a break after it.
+    for (const std::string& list : {yes + "\r\n" + yes, yes + "\r\n" + yes + "\r\n"}) {
+        Lines streamed;
+        NameListStream stream(db.strokes);
+        EXPECT_TRUE(stream.feed(list, streamed));
+        stream.finish(streamed);
+        EXPECT_EQ(streamed, (Lines{yes, yes}));
+    }
 }
 
 TEST_F(Filter, RunsInSlicesWithTheSameResult) {

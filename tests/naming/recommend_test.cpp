@@ -1,5 +1,5 @@
-// The recommendation engine: grids of every shape, the favourable rule, readings, sound checks,
-// the score and the candidates, on the real data (data.Mdb of the build and resources/).
+// The candidates of the recommendation engine (the gender rule, the order within one score, the
+// options) and the name lists, on the real data (data.Mdb of the build and resources/).
 #include "naming/recommend.h"
 
 #include <gtest/gtest.h>
@@ -7,17 +7,12 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <set>
 #include <sstream>
 
-#include "analysis/five_grids.h"
-#include "data/connection.h"
-#include "data/database.h"
-#include "naming/favourable.h"
-#include "naming/name_shape.h"
 #include "naming/naming_data.h"
-#include "naming/pinyin.h"
 #include "naming/score.h"
 #include "support/fixture_db.h"
 #include "support/shipped_naming.h"
@@ -29,393 +24,12 @@
 namespace quenvil {
 namespace {
 
-using Ints = std::vector<int32_t>;
+using test::characters;
+using test::givenOf;
+using test::scored;
+using test::surnameOf;
 
 const NamingData& shipped() { return test::shippedNamingData(); }
-
-ScoredName scored(std::string_view name) {
-    ScoredName s;
-    ScoreFailure why = ScoreFailure::None;
-    EXPECT_TRUE(scoreName(shipped(), name, s, &why)) << name << " " << static_cast<int>(why);
-    return s;
-}
-
-std::vector<std::string> characters(std::string_view s) {
-    std::vector<std::string> out;
-    for (std::string_view ch : utf8Characters(s)) out.emplace_back(ch);
-    return out;
-}
-
-// ---- Grids -------------------------------------------------------------------------------
-
-struct GridExample {
-    const char* what;
-    Ints surname, given;
-    Grids expected;  // 天 人 地 总 外, worked out by hand
-};
-
-TEST(NameShape, EveryShapeByHand) {
-    const GridExample examples[] = {
-        // 黄思婷 12 9 12: 天 12+1, 人 12+9, 地 9+12, 总 33, 外 12+1.
-        {"single surname, two given", {12}, {9, 12}, {13, 21, 21, 33, 13}},
-        // 李白 7 5: 天 8, 人 12, 地 5+1, 总 12, 外 2.
-        {"single surname, one given", {7}, {5}, {8, 12, 6, 12, 2}},
-        // 欧阳修 15 17 10: 天 15+17, 人 17+10, 地 10+1, 总 42, 外 15+1.
-        {"compound surname, one given", {15, 17}, {10}, {32, 27, 11, 42, 16}},
-        // 诸葛孔明 16 13 4 8: 天 29, 人 13+4, 地 4+8, 总 41, 外 16+8.
-        {"compound surname, two given", {16, 13}, {4, 8}, {29, 17, 12, 41, 24}},
-    };
-    for (const auto& e : examples) {
-        EXPECT_EQ(computeGrids(e.surname, e.given), e.expected) << e.what;
-    }
-    EXPECT_EQ(computeGrids(Ints{}, Ints{3}), Grids{});
-    EXPECT_EQ(computeGrids(Ints{1, 2, 3}, Ints{3}), Grids{});
-    EXPECT_EQ(computeGrids(Ints{3}, Ints{}), Grids{});
-}
-
-// The analysis report reads two characters as a single surname with one given character and
-// four as a compound surname with two; on those shapes both rules must agree everywhere.
-TEST(NameShape, AgreesWithTheReportOnTheShapesItKnows) {
-    auto report = [](Ints s) {
-        StrokeFieldTexts t;
-        for (size_t i = 0; i < 4; ++i) t[i] = std::to_string(i < s.size() ? s[i] : 0);
-        const FiveGrids f = computeFiveGrids(t);
-        return Grids{f.heaven, f.person, f.earth, f.total, f.outer};
-    };
-    for (int32_t a = 1; a <= 30; ++a) {
-        for (int32_t b = 1; b <= 30; ++b) {
-            ASSERT_EQ(computeGrids(Ints{a}, Ints{b}), report({a, b}));
-            for (int32_t c = 1; c <= 30; c += 3) {
-                ASSERT_EQ(computeGrids(Ints{a}, Ints{b, c}), report({a, b, c}));
-                ASSERT_EQ(computeGrids(Ints{a, b}, Ints{c, a}), report({a, b, c, a}));
-            }
-        }
-    }
-}
-
-// ---- Ratings and the favourable rule -----------------------------------------------------
-
-// The ratings read straight from the sources, by a reader of the test's own.
-struct SourceRatings {
-    std::map<int, std::string> numbers;         // 1..81 -> 大吉 ...
-    std::map<std::string, std::string> sancai;  // 火木木 -> 大吉 ...
-};
-
-SourceRatings readSourceRatings() {
-    SourceRatings r;
-    auto rows = [](const char* file, auto&& f) {
-        std::ifstream in(test::sourceDir() / "resources" / file);
-        std::string line;
-        while (std::getline(in, line)) {
-            if (line.empty() || line[0] == '#') continue;
-            std::istringstream fields(line);
-            std::string key, rating;
-            std::getline(fields, key, '\t');
-            std::getline(fields, rating, '\t');
-            f(key, rating);
-        }
-    };
-    rows("wuge.tsv",
-         [&](const std::string& k, const std::string& v) { r.numbers[std::stoi(k)] = v; });
-    rows("sancai.tsv", [&](const std::string& k, const std::string& v) { r.sancai[k] = v; });
-    return r;
-}
-
-TEST(Favourable, RatingsComeFromTheData) {
-    const SourceRatings src = readSourceRatings();
-    ASSERT_EQ(src.numbers.size(), 81u);
-    ASSERT_EQ(src.sancai.size(), 125u);
-    const Ratings& r = shipped().ratings();
-    for (const auto& [n, rating] : src.numbers) {
-        const LuckClass expected = rating == "凶"     ? LuckClass::Bad
-                                   : rating == "半吉" ? LuckClass::Half
-                                                      : LuckClass::Good;
-        EXPECT_EQ(r.number(n), expected) << n;
-        EXPECT_EQ(r.number(n + 80), expected) << n + 80;  // past 81: n - 80
-        EXPECT_EQ(shipped().numberRating(n + 80), rating);
-    }
-    for (int i = 0; i < 125; ++i) {
-        EXPECT_EQ(sancaiLevelName(r.sancaiAt(i)), src.sancai.at(sancaiKeyOfIndex(i)));
-    }
-    EXPECT_EQ(shipped().numberMeaning(21).substr(0, 3), "二");  // the text, without 【大吉】
-    EXPECT_FALSE(shipped().sancaiMeaning("火木木").empty());
-}
-
-// favourableCounts against a search over every count that computes the grids and the rule
-// from the source ratings itself.
-TEST(Favourable, PairsMatchABruteForceSearch) {
-    const SourceRatings src = readSourceRatings();
-    auto good = [&](int n) {
-        while (n > 81) n -= 80;
-        const std::string& r = src.numbers.at(n);
-        return r == "大吉" || r == "吉";
-    };
-    auto notBad = [&](int n) {
-        while (n > 81) n -= 80;
-        return src.numbers.at(n) != "凶";
-    };
-    const char* kElements[] = {"水", "木", "木", "火", "火", "土", "土", "金", "金", "水"};
-    auto rule = [&](int heaven, int person, int earth, int total, int outer, bool judgeOuter) {
-        const std::string key =
-            std::string(kElements[heaven % 10]) + kElements[person % 10] + kElements[earth % 10];
-        const std::string& level = src.sancai.at(key);
-        return good(person) && good(earth) && good(total) && (!judgeOuter || notBad(outer)) &&
-               level != "凶多于吉" && level != "大凶";
-    };
-    const Ratings& r = shipped().ratings();
-    constexpr int kMax = 36;
-    size_t found = 0;
-    for (int s = 1; s <= 40; ++s) {
-        std::vector<GivenCounts> one, two;
-        for (int b = 1; b <= kMax; ++b) {
-            if (rule(s + 1, s + b, b + 1, s + b, 2, false)) one.push_back({b, 0});
-            for (int c = 1; c <= kMax; ++c) {
-                if (rule(s + 1, s + b, b + c, s + b + c, c + 1, true)) two.push_back({b, c});
-            }
-        }
-        ASSERT_EQ(favourableCounts(Ints{s}, 1, r, kMax), one) << s;
-        ASSERT_EQ(favourableCounts(Ints{s}, 2, r, kMax), two) << s;
-        found += two.size();
-    }
-    for (const Ints& sur : {Ints{15, 17}, Ints{16, 13}, Ints{3, 8}, Ints{11, 19}}) {
-        const int s1 = sur[0], s2 = sur[1];
-        std::vector<GivenCounts> one, two;
-        for (int b = 1; b <= kMax; ++b) {
-            if (rule(s1 + s2, s2 + b, b + 1, s1 + s2 + b, s1 + 1, true)) one.push_back({b, 0});
-            for (int c = 1; c <= kMax; ++c) {
-                if (rule(s1 + s2, s2 + b, b + c, s1 + s2 + b + c, s1 + c, true)) {
-                    two.push_back({b, c});
-                }
-            }
-        }
-        ASSERT_EQ(favourableCounts(sur, 1, r, kMax), one) << s1 << "," << s2;
-        ASSERT_EQ(favourableCounts(sur, 2, r, kMax), two) << s1 << "," << s2;
-    }
-    EXPECT_GT(found, 1000u);  // the rule is not empty
-}
-
-TEST(Favourable, RejectsWhatTheReportCallsUnlucky) {
-    // 韩璟舟 17 17 6, a name of the fixed table: 人格 34 is 凶.
-    const Grids g = computeGrids(Ints{17}, Ints{17, 6});
-    EXPECT_EQ(g.person, 34);
-    EXPECT_FALSE(isFavourable(g, shipped().ratings()));
-    // Surnames of 20 strokes and more have favourable pairs too (罗 20, 苏 22, 顾 21).
-    for (int s : {20, 21, 22, 23, 24}) {
-        EXPECT_FALSE(favourableCounts(Ints{s}, 2, shipped().ratings()).empty()) << s;
-    }
-}
-
-// ---- Readings ----------------------------------------------------------------------------
-
-TEST(Pinyin, SyllableParts) {
-    EXPECT_EQ(toneOf("huáng"), 2);
-    EXPECT_EQ(toneOf("lǜ"), 4);
-    EXPECT_EQ(toneOf("ma"), 0);
-    EXPECT_EQ(toneless("lǜ"), "lü");
-    EXPECT_EQ(toneless("zhuāng"), "zhuang");
-    EXPECT_EQ(toneless("ǹg"), "ng");
-    EXPECT_EQ(initialOf("zhuang"), "zh");
-    EXPECT_EQ(initialOf("an"), "");
-    EXPECT_EQ(initialOf("yu"), "");
-    EXPECT_EQ(finalOf("zhuang"), "uang");
-    EXPECT_EQ(finalOf("yue"), "üe");
-    EXPECT_EQ(finalOf("xu"), "ü");
-    EXPECT_EQ(finalOf("wu"), "u");
-    EXPECT_EQ(finalOf("ying"), "ing");
-    EXPECT_EQ(finalOf("wang"), "uang");
-}
-
-TEST(Pinyin, SurnamesReadTheirOwnWay) {
-    const std::pair<const char*, const char*> names[] = {
-        {"曾国藩", "zēng guó fān"},   {"单田芳", "shàn tián fāng"}, {"仇英", "qiú yīng"},
-        {"查良镛", "zhā liáng yōng"}, {"翟天临", "zhái tiān lín"},  {"解缙", "xiè jìn"},
-        {"区志坚", "ōu zhì jiān"},    {"朴树", "piáo shù"},         {"盖丽", "gě lì"},
-        {"尉迟恭", "yù chí gōng"},    {"万俟卨", "mò qí xiè"},      {"欧阳修", "ōu yáng xiū"},
-        {"黄思婷", "huáng sī tíng"},
-    };
-    for (const auto& [name, reading] : names) EXPECT_EQ(scored(name).pinyinText(), reading);
-    // In the given name the character reads as usual.
-    EXPECT_EQ(scored("张曾").pinyinText(), "zhāng céng");
-    EXPECT_EQ(scored("王单").pinyinText(), "wáng dān");
-}
-
-TEST(Pinyin, CompoundSurnamesAreOneSurname) {
-    const ScoredName n = scored("欧阳修");
-    EXPECT_EQ(n.surnameCharacters, 2);
-    EXPECT_EQ(n.surname(), "欧阳");
-    EXPECT_EQ(n.givenName(), "修");
-    EXPECT_EQ(n.grids, (Grids{32, 27, 11, 42, 16}));
-    // Two characters are a single surname and a given name, even when they form a compound.
-    EXPECT_EQ(scored("欧阳").surnameCharacters, 1);
-    // Four characters need a compound surname.
-    ScoredName out;
-    ScoreFailure why = ScoreFailure::None;
-    EXPECT_FALSE(scoreName(shipped(), "张王李赵", out, &why));
-    EXPECT_EQ(why, ScoreFailure::Length);
-    EXPECT_FALSE(scoreName(shipped(), "张a", out, &why));
-    EXPECT_EQ(why, ScoreFailure::Unknown);
-    EXPECT_FALSE(scoreName(shipped(), "张", out, &why));
-    EXPECT_EQ(why, ScoreFailure::Length);
-    EXPECT_EQ(scoreOnly(shipped(), "欧阳修文武"), -1);
-}
-
-// The database and the resource files give the engine the same data.
-TEST(NamingDataSources, DatabaseAndResourcesAgree) {
-    const NamingData fromFiles = readNamingData(test::sourceDir() / "resources");
-    const NamingData& fromDb = shipped();
-    ASSERT_EQ(fromFiles.nameChars().size(), fromDb.nameChars().size());
-    for (size_t i = 0; i < fromDb.nameChars().size(); ++i) {
-        EXPECT_EQ(fromFiles.nameChars()[i].text, fromDb.nameChars()[i].text);
-        EXPECT_EQ(fromFiles.nameChars()[i].kind, fromDb.nameChars()[i].kind);
-    }
-    EXPECT_EQ(fromFiles.sounds().size(), fromDb.sounds().size());
-    EXPECT_GE(fromDb.sounds().size(), 150u);
-    EXPECT_EQ(fromFiles.compoundSurnames(), fromDb.compoundSurnames());
-    for (char32_t cp = 0x4E00; cp < 0x9FA6; ++cp) {
-        ASSERT_EQ(fromFiles.strokes(cp), fromDb.strokes(cp)) << static_cast<int>(cp);
-        ASSERT_EQ(fromFiles.reading(cp), fromDb.reading(cp)) << static_cast<int>(cp);
-    }
-    for (const char* name : {"黄思婷", "欧阳修", "杜梓维", "曾国藩"}) {
-        ScoredName a, b;
-        ASSERT_TRUE(scoreName(fromFiles, name, a));
-        ASSERT_TRUE(scoreName(fromDb, name, b));
-        EXPECT_EQ(formatLine(a), formatLine(b));
-    }
-}
-
-// ---- Sounds ------------------------------------------------------------------------------
-
-bool hasNote(const ScoredName& n, std::string_view text) {
-    for (const Note& note : n.notes) {
-        if (note.text == text) return true;
-    }
-    return false;
-}
-
-std::vector<std::string> homophones(const ScoredName& n) {
-    std::vector<std::string> out;
-    for (const Note& note : n.notes) {
-        if (note.text.starts_with("谐音:")) out.push_back(note.text);
-    }
-    return out;
-}
-
-TEST(SoundCheck, TheComplaintsAreCaught) {
-    const std::pair<const char*, const char*> bad[] = {
-        {"杜梓维", "谐音:肚子"}, {"伍桂辰", "谐音:乌龟"},   {"关帆彤", "谐音:饭桶"},
-        {"何纯竹", "谐音:蠢猪"}, {"杜子腾", "谐音:肚子"},   {"范统", "谐音:饭桶"},
-        {"张狗", "谐音:狗"},     {"史珍香", "谐音:屎真香"}, {"胡丽", "谐音:狐狸"},
-    };
-    for (const auto& [name, note] : bad) {
-        const ScoredName n = scored(name);
-        EXPECT_TRUE(n.badSound) << name;
-        EXPECT_TRUE(hasNote(n, note)) << name << ": " << n.notesText();
-    }
-}
-
-TEST(SoundCheck, OrdinaryNamesPass) {
-    for (const char* name :
-         {"黄思婷",   "张伟",   "王芳",   "李娜",   "刘洋",     "陈静",   "曾国藩",
-          "单田芳",   "欧阳修", "司马光", "诸葛亮", "上官婉儿", "尉迟恭", "令狐冲",
-          "长孙无忌", "仇英",   "朴树",   "解缙",   "查良镛",   "区志坚", "翟天临"}) {
-        const ScoredName n = scored(name);
-        EXPECT_FALSE(n.badSound) << name;
-        EXPECT_TRUE(homophones(n).empty()) << name << ": " << n.notesText();
-    }
-}
-
-TEST(SoundCheck, WhereAnEntryMayMatch) {
-    // A single syllable never matches the surname: 苟 gǒu is a surname.
-    EXPECT_FALSE(scored("苟明").badSound);
-    EXPECT_TRUE(scored("明狗").badSound);
-    // A sequence wholly inside a compound surname does not count, one that reaches into the
-    // given name does: 司马 sī mǎ + 桶 would read ma tong (马桶).
-    EXPECT_FALSE(scored("司马光").badSound);
-    EXPECT_TRUE(scored("司马桶").badSound);
-    // An entry is reported once, however often it matches.
-    EXPECT_EQ(homophones(scored("张狗狗")), std::vector<std::string>{"谐音:狗"});
-    // Tones do not matter: 杜 dù 紫 zǐ and 渡 dù 子 zǐ both read du zi.
-    EXPECT_TRUE(scored("渡子明").badSound);
-}
-
-TEST(SoundCheck, TonesInitialsAndFinals) {
-    EXPECT_TRUE(hasNote(scored("何纯竹"), "声调:三字同调"));  // hé chún zhú
-    EXPECT_TRUE(hasNote(scored("李晓敏"), "声调:三字同调"));  // lǐ xiǎo mǐn
-    EXPECT_TRUE(hasNote(scored("李志伟"), "声调:仄仄仄"));    // lǐ zhì wěi
-    EXPECT_TRUE(hasNote(scored("黄思婷"), "声调:平平平"));    // huáng sī tíng
-    EXPECT_TRUE(hasNote(scored("赵志刚"), "声调:去声相连"));  // zhào zhì gāng
-    EXPECT_TRUE(hasNote(scored("张振华"), "声母重复:zh"));    // zhāng zhèn huá
-    EXPECT_TRUE(hasNote(scored("张芳"), "韵母重复:ang"));     // zhāng fāng
-    EXPECT_FALSE(hasNote(scored("王芳"), "韵母重复:ang"));    // wáng fāng: uang, ang
-    const ScoredName varied = scored("王子文");               // wáng zǐ wén
-    for (const Note& n : varied.notes) EXPECT_FALSE(n.text.starts_with("声")) << n.text;
-}
-
-// ---- Score -------------------------------------------------------------------------------
-
-TEST(Score, TheObviousOrder) {
-    // Each name below has everything the one after it has, and something more.
-    const ScoredName best = scored("罗大强");       // all grids 吉, 木火土 大吉, varied tones
-    const ScoredName halfOuter = scored("罗一子");  // 地格 4 凶, 外格 4 凶
-    const ScoredName unlucky = scored("韩璟舟");    // 人格 34 凶, 总格 40 凶, 吉凶参半
-    const ScoredName badSound = scored("杜梓维");   // otherwise good grids, sounds like 肚子
-    EXPECT_EQ(best.score, 100) << best.notesText();
-    EXPECT_TRUE(best.notes.empty());
-    EXPECT_GT(best.score, halfOuter.score);
-    EXPECT_GT(halfOuter.score, unlucky.score);
-    EXPECT_TRUE(hasNote(unlucky, "人格 凶"));
-    EXPECT_TRUE(hasNote(unlucky, "总格 凶"));
-    EXPECT_TRUE(hasNote(unlucky, "三才 吉凶参半"));
-    // The same strokes and tones without the bad sound score 40 more: 何 has 7 strokes as 杜.
-    ScoredName clean;
-    ASSERT_TRUE(scoreName(shipped(), "何梓维", clean));
-    EXPECT_EQ(clean.score - badSound.score, kBadSoundPenalty) << clean.notesText();
-
-    std::vector<ScoredName> list = {unlucky, badSound, best, halfOuter};
-    sortByScore(list);
-    std::vector<std::string> order;
-    for (const auto& n : list) order.push_back(n.name);
-    EXPECT_EQ(order, (std::vector<std::string>{"罗大强", "罗一子", "杜梓维", "韩璟舟"}));
-    // The same through scoreNames, which leaves out what it cannot score; ties keep their order.
-    const std::vector<std::string> names = {"韩璟舟", "张", "杜梓维", "罗大强", "罗一子", "罗山力"};
-    std::vector<std::string> unscored;
-    order.clear();
-    for (const auto& n : scoreNames(shipped(), names, &unscored)) order.push_back(n.name);
-    EXPECT_EQ(order, (std::vector<std::string>{"罗大强", "罗山力", "罗一子", "杜梓维", "韩璟舟"}));
-    EXPECT_EQ(unscored, std::vector<std::string>{"张"});
-}
-
-TEST(Score, PointsAddUpToTheNotes) {
-    // Every point lost is explained by a note, for names of every shape.
-    for (const char* name : {"黄思婷", "韩璟舟", "杜梓维", "欧阳修", "诸葛孔明", "万俟卨", "张曾",
-                             "曾国藩", "李屁", "上官婉儿"}) {
-        const ScoredName n = scored(name);
-        int lost = 0, sound = 0, chars = 0;
-        for (const Note& note : n.notes) {
-            if (note.text.starts_with("声")) {
-                sound += note.points;
-            } else if (note.text.starts_with("生僻字")) {
-                chars += note.points;
-            } else {
-                lost += note.points;
-            }
-        }
-        lost += std::min(sound, kSoundPoints) + std::min(chars, kCharPoints);
-        EXPECT_EQ(n.score, std::max(0, 100 - lost)) << name << ": " << n.notesText();
-        EXPECT_EQ(scoreOnly(shipped(), name), n.score) << name;
-    }
-}
-
-TEST(Score, TheOutputLine) {
-    EXPECT_EQ(formatLine(scored("黄思婷")),
-              "黄思婷\t98\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:平平平");
-    EXPECT_EQ(formatLine(scored("罗大强")),
-              "罗大强\t100\tluó dà qiáng\t20,3,12\t21 23 15 35 13\t木火土 大吉\t");
-    const ScoredName n = scored("欧阳修");
-    EXPECT_EQ(n.strokesText(), "15,17,10");
-    EXPECT_EQ(n.gridsText(), "32 27 11 42 16");
-    EXPECT_EQ(n.sancaiText(), "木金木 大凶");
-}
 
 // ---- Candidates --------------------------------------------------------------------------
 
@@ -436,8 +50,8 @@ TEST(Recommend, CommonAndCompoundSurnamesGetGoodNames) {
         for (size_t i = 0; i < names.size(); ++i) {
             const ScoredName& n = names[i];
             distinct.insert(n.name);
-            EXPECT_EQ(n.surname(), surname);
-            EXPECT_EQ(characters(n.givenName()).size(), 2u) << n.name;
+            EXPECT_EQ(surnameOf(n), surname);
+            EXPECT_EQ(givenOf(n).size(), 2u) << n.name;
             if (i) {
                 EXPECT_LE(n.score, names[i - 1].score) << n.name;
             }
@@ -453,41 +67,175 @@ TEST(Recommend, CommonAndCompoundSurnamesGetGoodNames) {
     }
 }
 
-TEST(Recommend, BoysAndGirlsNamesAreSeparate) {
+// ---- The gender rule -----------------------------------------------------------------------
+
+TEST(Gender, WhichKindsEachListTakes) {
+    const struct {
+        char kind;
+        Gender gender;
+        bool fits;
+    } rules[] = {
+        {'m', Gender::Male, true},   {'n', Gender::Male, true},   {'f', Gender::Male, false},
+        {'f', Gender::Female, true}, {'n', Gender::Female, true}, {'m', Gender::Female, false},
+        {'m', Gender::Any, true},    {'f', Gender::Any, true},    {'n', Gender::Any, true},
+    };
+    for (const auto& r : rules) {
+        EXPECT_EQ(fitsGender(r.kind, r.gender), r.fits) << r.kind << static_cast<int>(r.gender);
+    }
+}
+
+struct GenderCase {
+    const char* surname;
+    int length;
+    Gender gender;
+};
+
+void PrintTo(const GenderCase& c, std::ostream* os) {
+    *os << c.surname << " " << c.length << " " << static_cast<int>(c.gender);
+}
+
+RecommendOptions everyName(int length, Gender gender) {
+    RecommendOptions o;
+    o.length = length;
+    o.gender = gender;
+    o.top = std::numeric_limits<size_t>::max();
+    return o;
+}
+
+class GenderRule : public ::testing::TestWithParam<GenderCase> {};
+
+// Every name of the whole list: a boys' list never holds an f character, a girls' list never an m
+// one, and no name pairs the two.
+TEST_P(GenderRule, EveryNameOfTheList) {
+    const GenderCase& c = GetParam();
     const auto kind = kinds();
-    std::map<Gender, std::set<std::string>> lists;
-    for (Gender g : {Gender::Male, Gender::Female, Gender::Any}) {
-        for (const char* surname : {"王", "罗", "欧阳"}) {
-            RecommendOptions o;
-            o.gender = g;
-            o.top = 300;
-            for (const ScoredName& n : recommend(shipped(), surname, o)) {
+    const std::vector<ScoredName> names =
+        recommend(shipped(), c.surname, everyName(c.length, c.gender));
+    ASSERT_GT(names.size(), 10u);
+    std::set<char> seenInList;
+    for (const ScoredName& n : names) {
+        std::set<char> seen;
+        for (const std::string& ch : givenOf(n)) seen.insert(kind.at(ch));
+        seenInList.insert(seen.begin(), seen.end());
+        EXPECT_FALSE(c.gender == Gender::Male && seen.count('f')) << n.name;
+        EXPECT_FALSE(c.gender == Gender::Female && seen.count('m')) << n.name;
+        EXPECT_FALSE(seen.count('m') && seen.count('f')) << n.name;
+    }
+    // The lists are not empty of the kinds they may hold.
+    EXPECT_TRUE(c.gender == Gender::Female || seenInList.count('m'));
+    EXPECT_TRUE(c.gender == Gender::Male || seenInList.count('f'));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, GenderRule,
+    ::testing::Values(GenderCase{"王", 2, Gender::Male}, GenderCase{"王", 2, Gender::Female},
+                      GenderCase{"王", 2, Gender::Any}, GenderCase{"罗", 2, Gender::Male},
+                      GenderCase{"罗", 2, Gender::Female}, GenderCase{"罗", 2, Gender::Any},
+                      GenderCase{"欧阳", 2, Gender::Male}, GenderCase{"欧阳", 2, Gender::Female},
+                      GenderCase{"欧阳", 2, Gender::Any}, GenderCase{"王", 1, Gender::Male},
+                      GenderCase{"王", 1, Gender::Female}, GenderCase{"罗", 1, Gender::Any}));
+
+TEST(Recommend, BoysAndGirlsListsShareOnlyNamesForBoth) {
+    const auto kind = kinds();
+    for (const char* surname : {"王", "罗", "欧阳"}) {
+        std::map<Gender, std::set<std::string>> lists;
+        for (Gender g : {Gender::Male, Gender::Female}) {
+            for (const ScoredName& n : recommend(shipped(), surname, everyName(2, g))) {
                 lists[g].insert(n.name);
-                std::set<char> seen;
-                for (const std::string& ch : characters(n.givenName())) seen.insert(kind.at(ch));
-                if (g == Gender::Male) {
-                    EXPECT_FALSE(seen.count('f')) << n.name;
-                }
-                if (g == Gender::Female) {
-                    EXPECT_FALSE(seen.count('m')) << n.name;
-                }
-                EXPECT_FALSE(seen.count('m') && seen.count('f')) << n.name;
             }
         }
+        std::vector<std::string> common;
+        std::set_intersection(lists[Gender::Male].begin(), lists[Gender::Male].end(),
+                              lists[Gender::Female].begin(), lists[Gender::Female].end(),
+                              std::back_inserter(common));
+        for (const std::string& name : common) {
+            const auto chars = characters(name);
+            for (size_t i = std::string_view(surname).size() / 3; i < chars.size(); ++i) {
+                EXPECT_EQ(kind.at(chars[i]), 'n') << name;
+            }
+        }
+        EXPECT_LT(common.size(), lists[Gender::Male].size()) << surname;
     }
-    std::vector<std::string> common;
-    std::set_intersection(lists[Gender::Male].begin(), lists[Gender::Male].end(),
-                          lists[Gender::Female].begin(), lists[Gender::Female].end(),
-                          std::back_inserter(common));
-    // Only names of two 'n' characters may be in both.
-    for (const std::string& name : common) {
-        const auto chars = characters(name);
-        for (size_t i = name.starts_with("欧阳") ? 2 : 1; i < chars.size(); ++i) {
-            EXPECT_EQ(kind.at(chars[i]), 'n') << name;
+}
+
+// A family's generation character is given: it is not held to the gender rule, the other
+// character is.
+TEST(Recommend, TheFixedCharacterIsNotHeldToTheGenderRule) {
+    const auto kind = kinds();
+    ASSERT_EQ(kind.at("婷"), 'f');
+    RecommendOptions o = everyName(2, Gender::Male);
+    o.fixed = "婷";
+    const std::vector<ScoredName> names = recommend(shipped(), "罗", o);
+    ASSERT_FALSE(names.empty());
+    for (const ScoredName& n : names) {
+        ASSERT_EQ(givenOf(n)[0], "婷") << n.name;
+        EXPECT_NE(kind.at(givenOf(n)[1]), 'f') << n.name;
+    }
+}
+
+// ---- Ties --------------------------------------------------------------------------------
+
+// Within one score the first given-name characters take turns, in the order of their ranks: each
+// one's best pair (the second character of the lowest rank), then each one's second, and so on.
+// The order a round robin over the characters gives, worked out here from the ranks.
+std::vector<std::pair<int, int>> takingTurns(std::vector<std::pair<int, int>> group) {
+    std::map<int, std::vector<int>> seconds;  // by first rank, each sorted
+    for (const auto& [first, second] : group) seconds[first].push_back(second);
+    for (auto& [first, list] : seconds) std::sort(list.begin(), list.end());
+    std::vector<std::pair<int, int>> order;
+    for (size_t turn = 0; order.size() < group.size(); ++turn) {
+        for (const auto& [first, list] : seconds) {
+            if (turn < list.size()) order.emplace_back(first, list[turn]);
         }
     }
-    EXPECT_LT(common.size(), lists[Gender::Male].size());
+    return order;
 }
+
+struct TieCase {
+    const char* surname;
+    int length;
+    const char* fixed;
+    int fixedAt;
+};
+
+void PrintTo(const TieCase& c, std::ostream* os) {
+    *os << c.surname << " " << c.length << " " << c.fixed << c.fixedAt;
+}
+
+class Ties : public ::testing::TestWithParam<TieCase> {};
+
+TEST_P(Ties, TheFirstCharactersTakeTurnsWithinOneScore) {
+    const TieCase& c = GetParam();
+    std::map<std::string, int> rank;
+    for (const NameChar& ch : shipped().nameChars()) rank[ch.text] = ch.rank;
+    auto rankOf = [&](const std::string& ch) { return rank.count(ch) ? rank.at(ch) : -1; };
+    RecommendOptions o = everyName(c.length, Gender::Any);
+    o.fixed = c.fixed;
+    o.fixedAt = c.fixedAt;
+    const std::vector<ScoredName> names = recommend(shipped(), c.surname, o);
+    size_t largestTie = 0;
+    for (size_t start = 0; start < names.size();) {
+        size_t end = start;
+        std::vector<std::pair<int, int>> group;
+        while (end < names.size() && names[end].score == names[start].score) {
+            const auto given = givenOf(names[end]);
+            group.emplace_back(rankOf(given[0]), given.size() > 1 ? rankOf(given[1]) : -1);
+            ++end;
+        }
+        ASSERT_EQ(group, takingTurns(group)) << "score " << names[start].score;
+        if (end < names.size()) {
+            ASSERT_GT(names[start].score, names[end].score);
+        }
+        largestTie = std::max(largestTie, group.size());
+        start = end;
+    }
+    EXPECT_GT(largestTie, 2u);  // the rule has ties to order
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, Ties,
+                         ::testing::Values(TieCase{"罗", 2, "", 2}, TieCase{"王", 2, "", 2},
+                                           TieCase{"欧阳", 2, "", 2}, TieCase{"王", 1, "", 2},
+                                           TieCase{"苏", 2, "子", 2}, TieCase{"欧阳", 2, "明", 3}));
 
 TEST(Recommend, OptionsLengthFixedCharacterAndTop) {
     RecommendOptions o;

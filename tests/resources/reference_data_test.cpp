@@ -193,15 +193,13 @@ TEST_F(ShippedDatabase, ThreeTalentRatingsAreTheTraditionalOnes) {
         ASSERT_EQ(row.size(), 2u);
         if (row[0] == "key") continue;
         keys.insert(row[0]);
-        db->characterQuery.close();
-        db->characterQuery.setCommandText("select * from sancai where sancai=?",
-                                          {Param::utf8(row[0])});
-        db->characterQuery.open();
-        ASSERT_FALSE(db->characterQuery.eof()) << row[0];
-        EXPECT_EQ(std::string(db->characterQuery.fieldUtf8("jixiong")), row[1]) << row[0];
-        EXPECT_EQ(std::string(db->characterQuery.fieldUtf8("hanyi")).rfind("【" + row[1] + "】", 0),
-                  0u)
-            << row[0];
+        auto field = [&](const char* column) {
+            return gbkToUtf8(queryText(db->characterQuery, "select * from sancai where sancai=?",
+                                       {Param::utf8(row[0])}, column)
+                                 .value_or("(no row)"));
+        };
+        EXPECT_EQ(field("jixiong"), row[1]) << row[0];
+        EXPECT_EQ(field("hanyi").rfind("【" + row[1] + "】", 0), 0u) << row[0];
     }
     EXPECT_EQ(keys.size(), 125u);
     db->characterQuery.close();
@@ -218,13 +216,10 @@ TEST_F(ShippedDatabase, NumberRatingsAreInTheirTraditionalClass) {
     const std::map<std::string, std::string> classOf = {
         {"大吉", "吉"}, {"吉", "吉"}, {"半吉", "半吉"}, {"凶", "凶"}};
     auto ratingOf = [](int n) {
-        db->characterQuery.close();
-        db->characterQuery.setCommandText("select * from wuge where shuzi=?",
-                                          {Param::utf8(std::to_string(n))});
-        db->characterQuery.open();
-        EXPECT_FALSE(db->characterQuery.eof()) << n;
-        return db->characterQuery.eof() ? std::string()
-                                        : std::string(db->characterQuery.fieldUtf8("jixiong"));
+        const auto rating = queryText(db->characterQuery, "select * from wuge where shuzi=?",
+                                      {Param::utf8(std::to_string(n))}, "jixiong");
+        EXPECT_TRUE(rating) << n;
+        return gbkToUtf8(rating.value_or(""));
     };
     const auto reference = sourceRows("resources/reference/wuge81_traditional.tsv");
     std::set<int> seen;
@@ -255,22 +250,19 @@ TEST_F(ShippedDatabase, NumberRatingsAreInTheirTraditionalClass) {
 
 TEST_F(ShippedDatabase, MeaningsOfEveryNumberAndConfiguration) {
     for (int n = 1; n <= 160; ++n) {
-        db->characterQuery.close();
-        db->characterQuery.setCommandText("select * from wuge where shuzi=?",
-                                          {Param::gbk(std::to_string(n))});
-        db->characterQuery.open();
-        EXPECT_GT(db->characterQuery.fieldText("hanyi").size(), 20u) << n;
+        const auto meaning = queryText(db->characterQuery, "select * from wuge where shuzi=?",
+                                       {Param::gbk(std::to_string(n))}, "hanyi");
+        EXPECT_GT(meaning.value_or("").size(), 20u) << n;
     }
     const char* elements[] = {"木", "火", "土", "金", "水"};
     for (const char* h : elements) {
         for (const char* p : elements) {
             for (const char* e : elements) {
                 const std::string key = G(h) + G(p) + G(e);
-                db->characterQuery.close();
-                db->characterQuery.setCommandText("select * from sancai where sancai=?",
-                                                  {Param::gbk(key)});
-                db->characterQuery.open();
-                EXPECT_GT(db->characterQuery.fieldText("hanyi").size(), 20u) << gbkToUtf8(key);
+                const auto meaning =
+                    queryText(db->characterQuery, "select * from sancai where sancai=?",
+                              {Param::gbk(key)}, "hanyi");
+                EXPECT_GT(meaning.value_or("").size(), 20u) << gbkToUtf8(key);
             }
         }
     }

@@ -17,39 +17,45 @@ using test::G;
 using test::nameOf;
 using Lines = std::vector<std::string>;
 
+// The tokens of a line, as the import walks them.
+Lines tokensOf(std::string_view line) {
+    Lines tokens;
+    forEachImportToken(line, [&](std::string_view token) { tokens.emplace_back(token); });
+    return tokens;
+}
+
 TEST(ImportLine, TokensSeparatedByBlanksAndControlBytes) {
-    EXPECT_EQ(splitImportLine(G("张小华 李四  欧阳娜娜\t王小明")),
+    EXPECT_EQ(tokensOf(G("张小华 李四  欧阳娜娜\t王小明")),
               (Lines{G("张小华"), G("李四"), G("欧阳娜娜"), G("王小明")}));
-    EXPECT_EQ(splitImportLine(" \x01 a \t\x1f b \x7f "), (Lines{"a", "b", "\x7f"}));
-    EXPECT_EQ(splitImportLine(""), Lines{});
-    EXPECT_EQ(splitImportLine("   \t "), Lines{});
+    EXPECT_EQ(tokensOf(" \x01 a \t\x1f b \x7f "), (Lines{"a", "b", "\x7f"}));
+    EXPECT_EQ(tokensOf(""), Lines{});
+    EXPECT_EQ(tokensOf("   \t "), Lines{});
     // A NUL byte separates like the other control bytes.
-    EXPECT_EQ(splitImportLine(std::string("ab\0cd", 5)), (Lines{"ab", "cd"}));
+    EXPECT_EQ(tokensOf(std::string("ab\0cd", 5)), (Lines{"ab", "cd"}));
 }
 
 TEST(ImportLine, QuotedTokens) {
-    EXPECT_EQ(splitImportLine("\"ab cd\" ef"), (Lines{"ab cd", "ef"}));
-    EXPECT_EQ(splitImportLine("\"a\"\"b\""), (Lines{"a\"b"}));
-    EXPECT_EQ(splitImportLine("\"\""), (Lines{""}));
-    EXPECT_EQ(splitImportLine("\"unclosed rest"), (Lines{"unclosed rest"}));
-    EXPECT_EQ(splitImportLine("\"ab\"cd"), (Lines{"ab", "cd"}));
+    EXPECT_EQ(tokensOf("\"ab cd\" ef"), (Lines{"ab cd", "ef"}));
+    EXPECT_EQ(tokensOf("\"a\"\"b\""), (Lines{"a\"b"}));
+    EXPECT_EQ(tokensOf("\"\""), (Lines{""}));
+    EXPECT_EQ(tokensOf("\"unclosed rest"), (Lines{"unclosed rest"}));
+    EXPECT_EQ(tokensOf("\"ab\"cd"), (Lines{"ab", "cd"}));
     // A quoted name with a blank is one token of six bytes.
-    EXPECT_EQ(splitImportLine("\"" + G("张") + " " + G("小") + "a\""),
+    EXPECT_EQ(tokensOf("\"" + G("张") + " " + G("小") + "a\""),
               (Lines{G("张") + " " + G("小") + "a"}));
 }
 
 TEST(ImportLine, DoubleByteCharactersAreSteppedOverWhole) {
     // 0x81 0x7C: a lead byte and a trail byte, stepped over as one character.
-    EXPECT_EQ(splitImportLine("\x81\x7C\x81\x40 x"), (Lines{"\x81\x7C\x81\x40", "x"}));
+    EXPECT_EQ(tokensOf("\x81\x7C\x81\x40 x"), (Lines{"\x81\x7C\x81\x40", "x"}));
     // 0x22 (a quote) cannot be a trail byte: the lead byte stands alone and the quote closes.
     const std::string tricky = "\"\x81\x22 x\" y";
-    EXPECT_EQ(splitImportLine(tricky), (Lines{"\x81", "x\"", "y"}));
+    EXPECT_EQ(tokensOf(tricky), (Lines{"\x81", "x\"", "y"}));
     // A stray lead byte before a blank is a byte of its own: the blank still separates.
-    EXPECT_EQ(splitImportLine("\x81 ab cd"), (Lines{"\x81", "ab", "cd"}));
-    EXPECT_EQ(splitImportLine("\xD5 " + G("王小明 李大伟")),
-              (Lines{"\xD5", G("王小明"), G("李大伟")}));
+    EXPECT_EQ(tokensOf("\x81 ab cd"), (Lines{"\x81", "ab", "cd"}));
+    EXPECT_EQ(tokensOf("\xD5 " + G("王小明 李大伟")), (Lines{"\xD5", G("王小明"), G("李大伟")}));
     // 0x7F and 0xFF are no trail bytes either.
-    EXPECT_EQ(splitImportLine("\xD5\x7F\xD5\xFF"), (Lines{"\xD5\x7F\xD5\xFF"}));
+    EXPECT_EQ(tokensOf("\xD5\x7F\xD5\xFF"), (Lines{"\xD5\x7F\xD5\xFF"}));
 }
 
 TEST(ImportLine, LongLinesAreCutForThePreviewAtACharacterBoundary) {
@@ -170,8 +176,7 @@ TEST(ImportPlan, PackedNamesAndTheirFirstOccurrences) {
 TEST_F(Import, AReaderHoldingATransactionStopsTheImportInBoundedTime) {
     import(G("张小华 王小明"));
     Connection reader;
-    reader.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
-    reader.open();
+    reader.open(dir.path() / "data.Mdb", kDatabasePassword);
     DataSet rows(reader);
     rows.setCommandText("select * from xm");
     rows.open();  // stands on its first row: a read transaction

@@ -101,8 +101,7 @@ std::string G(const char* utf8) { return utf8ToGbk(utf8); }
 
 bool databaseIsIdle(const std::filesystem::path& dir) {
     Connection other;
-    other.setConnectionString(connectionStringFor(dir / kDatabaseFileName));
-    other.open();
+    other.open(dir / kDatabaseFileName, kDatabasePassword);
     other.setBusyTimeout(0);
     try {
         other.execute("begin exclusive");

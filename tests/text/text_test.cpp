@@ -31,17 +31,18 @@ TEST(Encoding, NameListsInUtf8AndUtf16BecomeGbkAndGbkStaysAsItIs) {
     const std::string text = "张小华 王小明\r\n黄思婷 €x\n";
     const std::string gbk = G("张小华 王小明\r\n黄思婷 ") + "\x80x\n";  // the euro sign: 0x80
     const struct {
+        const char* what;
         std::string bytes;
         TextEncoding encoding;
-    } cases[] = {{text, TextEncoding::Utf8},
-                 {"\xEF\xBB\xBF" + text, TextEncoding::Utf8Bom},
-                 {utf16(text, false), TextEncoding::Utf16Le},
-                 {utf16(text, true), TextEncoding::Utf16Be}};
+    } cases[] = {{"UTF-8", text, TextEncoding::Utf8},
+                 {"UTF-8 with BOM", "\xEF\xBB\xBF" + text, TextEncoding::Utf8Bom},
+                 {"UTF-16LE", utf16(text, false), TextEncoding::Utf16Le},
+                 {"UTF-16BE", utf16(text, true), TextEncoding::Utf16Be}};
     for (const auto& c : cases) {
-        EXPECT_EQ(detectEncoding(c.bytes), c.encoding) << encodingName(c.encoding);
+        EXPECT_EQ(detectEncoding(c.bytes), c.encoding) << c.what;
         const GbkText converted = toGbkText(c.bytes);
-        EXPECT_EQ(converted.detected, c.encoding);
-        EXPECT_EQ(converted.gbk, gbk) << encodingName(c.encoding);
+        EXPECT_EQ(converted.detected, c.encoding) << c.what;
+        EXPECT_EQ(converted.gbk, gbk) << c.what;
     }
     // GBK, ASCII, and bytes that are not valid UTF-8 pass unchanged.
     for (const std::string& bytes : {gbk, std::string("abc\r\n"), std::string("\xC0\x80"),
@@ -117,6 +118,34 @@ TEST(Lines, LineBreaksOfEveryKind) {
     EXPECT_EQ(splitLines(""), Lines{});
     EXPECT_EQ(splitLines("\r\n"), (Lines{""}));
     EXPECT_EQ(splitLines("  \r\nb"), (Lines{"  ", "b"}));
+}
+
+// A text handed over in pieces of every size cuts into the lines of the whole text: a CR LF cut
+// between two pieces is one break, a line cut between pieces is one line.
+TEST(Lines, PiecesOfEverySizeGiveTheLinesOfTheWholeText) {
+    for (const std::string text :
+         {"ab\r\ncd\ne\rf", "a\r\n\r\nb\r", "\r\n\n\r\r\n", "xyz", "a\n\r"}) {
+        for (size_t size = 1; size <= text.size(); ++size) {
+            Lines lines;
+            auto keep = [&](std::string_view line) {
+                lines.emplace_back(line);
+                return true;
+            };
+            LineSplitter splitter;
+            for (size_t at = 0; at < text.size(); at += size)
+                splitter.feed(text.substr(at, size), keep);
+            splitter.finish(keep);
+            EXPECT_EQ(lines, splitLines(text)) << size;
+        }
+    }
+    // A false from the receiver stops the cut.
+    Lines seen;
+    LineSplitter splitter;
+    EXPECT_FALSE(splitter.feed("a\nb\nc\n", [&](std::string_view line) {
+        seen.emplace_back(line);
+        return line != "b";
+    }));
+    EXPECT_EQ(seen, (Lines{"a", "b"}));
 }
 
 TEST(Gbk, ConvertsBothWaysAndKeepsAsciiAsIs) {

@@ -15,6 +15,7 @@
 #include "support/fixture_db.h"
 #include "support/keys.h"
 #include "support/test_dialogs.h"
+#include "support/widgets.h"
 #include "text/gbk.h"
 #include "ui/qt_text.h"
 
@@ -23,6 +24,23 @@ namespace {
 
 using test::G;
 using test::nameOf;
+
+// The window's controls.
+QComboBox* surnameCombo(AutoNamingWindow& w) { return test::child<QComboBox>(&w, "surnameCombo"); }
+QPlainTextEdit* nameListView(AutoNamingWindow& w) {
+    return test::child<QPlainTextEdit>(&w, "nameListView");
+}
+QPlainTextEdit* resultsView(AutoNamingWindow& w) {
+    return test::child<QPlainTextEdit>(&w, "resultsView");
+}
+QLabel* resultsHeading(AutoNamingWindow& w) { return test::child<QLabel>(&w, "resultsHeading"); }
+QPushButton* filterButton(AutoNamingWindow& w) {
+    return test::child<QPushButton>(&w, "filterButton");
+}
+QPushButton* closeButton(AutoNamingWindow& w) {
+    return test::child<QPushButton>(&w, "closeButton");
+}
+QTimer* blinkTimer(AutoNamingWindow& w) { return test::child<QTimer>(&w, "blinkTimer"); }
 
 std::string crlf(const std::vector<std::string>& lines) {
     std::string text;
@@ -43,7 +61,7 @@ class AutoNaming : public ::testing::Test {
         return w;
     }
     QStringList results(AutoNamingWindow& w) {
-        const QString text = w.Memo3->toPlainText();
+        const QString text = resultsView(w)->toPlainText();
         return text.isEmpty() ? QStringList{} : text.split('\n');
     }
     test::TempDir dir;
@@ -59,26 +77,26 @@ TEST_F(AutoNaming, CreationListsTheFolderAndLoadsTheFirstSurname) {
     test::writeFile(xm / "李白.txt", "");
     auto w = create();
     EXPECT_EQ(w->windowTitle(), "自动取名");
-    ASSERT_EQ(w->ComboBox1->count(), 4);
-    EXPECT_EQ(w->ComboBox1->itemText(0), "李");
-    EXPECT_EQ(w->ComboBox1->itemText(1), "李");
-    EXPECT_EQ(w->ComboBox1->itemText(2), "欧");
-    EXPECT_EQ(w->ComboBox1->itemText(3), "王");
-    EXPECT_EQ(w->ComboBox1->currentText(), "李");
-    EXPECT_EQ(w->Memo2->toPlainText(), "李四海");
+    ASSERT_EQ(surnameCombo(*w)->count(), 4);
+    EXPECT_EQ(surnameCombo(*w)->itemText(0), "李");
+    EXPECT_EQ(surnameCombo(*w)->itemText(1), "李");
+    EXPECT_EQ(surnameCombo(*w)->itemText(2), "欧");
+    EXPECT_EQ(surnameCombo(*w)->itemText(3), "王");
+    EXPECT_EQ(surnameCombo(*w)->currentText(), "李");
+    EXPECT_EQ(nameListView(*w)->toPlainText(), "李四海");
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
     // Picking 欧 looks for 欧.txt, which does not exist; the list stays.
-    w->ComboBox1->setCurrentIndex(2);
-    Q_EMIT w->ComboBox1->activated(2);
+    surnameCombo(*w)->setCurrentIndex(2);
+    Q_EMIT surnameCombo(*w)->activated(2);
     EXPECT_EQ(dialogs.shown, QStringList{"message: 数据库中不存在此姓"});
-    EXPECT_EQ(w->Memo2->toPlainText(), "李四海");
+    EXPECT_EQ(nameListView(*w)->toPlainText(), "李四海");
 
     // Picking reads the chooser's text.
-    w->ComboBox1->setEditText("欧阳");
-    w->ComboBox1->setCurrentIndex(3);
-    Q_EMIT w->ComboBox1->activated(3);
-    EXPECT_EQ(w->Memo2->toPlainText(), "王小明\n王大明");
+    surnameCombo(*w)->setEditText("欧阳");
+    surnameCombo(*w)->setCurrentIndex(3);
+    Q_EMIT surnameCombo(*w)->activated(3);
+    EXPECT_EQ(nameListView(*w)->toPlainText(), "王小明\n王大明");
 }
 
 // Typing into the chooser and pressing Enter, as a user does: the keys go to the control that has
@@ -89,41 +107,41 @@ TEST_F(AutoNaming, EnterInTheChooserLoadsTheTypedSurnameAndKeepsTheWindow) {
     test::writeFile(xm / "李.txt", crlf({G("李四海")}));
     auto w = create();
     test::showActive(w.get());
-    ASSERT_EQ(QApplication::focusWidget(), w->ComboBox1);  // where the window opens
+    ASSERT_EQ(QApplication::focusWidget(), surnameCombo(*w));  // where the window opens
     auto enter = [&](const QString& surname) {
         test::press(Qt::Key_A, Qt::ControlModifier);  // the whole text is replaced
         test::type(surname);
-        ASSERT_EQ(w->ComboBox1->currentText(), surname);
+        ASSERT_EQ(surnameCombo(*w)->currentText(), surname);
         test::pressReturn();
     };
 
     enter("王");  // a listed surname
-    EXPECT_EQ(w->Memo2->toPlainText(), "王小明\n王大明");
+    EXPECT_EQ(nameListView(*w)->toPlainText(), "王小明\n王大明");
     EXPECT_TRUE(w->isVisible());
 
     enter("欧阳");  // the list shows only 欧; the typed compound surname loads its own file
-    EXPECT_EQ(w->Memo2->toPlainText(), "欧阳娜");
+    EXPECT_EQ(nameListView(*w)->toPlainText(), "欧阳娜");
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 
     // Enter with the text unchanged reads the same file again.
     test::writeFile(xm / "欧阳.txt", crlf({G("欧阳娜"), G("欧阳明")}));
     test::pressReturn();
-    EXPECT_EQ(w->Memo2->toPlainText(), "欧阳娜\n欧阳明");
+    EXPECT_EQ(nameListView(*w)->toPlainText(), "欧阳娜\n欧阳明");
     EXPECT_TRUE(w->isVisible());
 
     enter("测");  // no list for it: the message, and the list stays
     EXPECT_EQ(dialogs.shown, QStringList{"message: 数据库中不存在此姓"});
-    EXPECT_EQ(w->Memo2->toPlainText(), "欧阳娜\n欧阳明");
+    EXPECT_EQ(nameListView(*w)->toPlainText(), "欧阳娜\n欧阳明");
     EXPECT_TRUE(w->isVisible());
 
     // The keypad's Enter does the same.
     test::press(Qt::Key_A, Qt::ControlModifier);
     test::type("李");
     test::pressKeypadEnter();
-    EXPECT_EQ(w->Memo2->toPlainText(), "李四海");
+    EXPECT_EQ(nameListView(*w)->toPlainText(), "李四海");
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), w->ComboBox1);
+    EXPECT_EQ(QApplication::focusWidget(), surnameCombo(*w));
     EXPECT_EQ(w->result(), 0);  // neither accepted nor rejected
 }
 
@@ -132,29 +150,29 @@ TEST_F(AutoNaming, EnterPressesTheFocusedButtonOnly) {
     test::writeFile(xm / "二.txt", crlf({nameOf(2, 9, 4)}));
     auto w = create();
     test::showActive(w.get());
-    w->Memo2->setFocus();
+    nameListView(*w)->setFocus();
     test::pressReturn();  // in the name list: nothing happens, the window stays
     EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(w->Memo3->toPlainText().isEmpty());
+    EXPECT_TRUE(resultsView(*w)->toPlainText().isEmpty());
 
-    test::tabTo(w->Button1);  // 筛选->
+    test::tabTo(filterButton(*w));  // 筛选->
     test::pressReturn();
     EXPECT_EQ(results(*w), QStringList{toQ(nameOf(2, 9, 4))});
     EXPECT_EQ(dialogs.shown, QStringList{"message: 自动生成名字完成!"});
     // The button stays enabled and keeps the focus: the next Enter filters again, not 关闭.
-    EXPECT_EQ(QApplication::focusWidget(), w->Button1);
+    EXPECT_EQ(QApplication::focusWidget(), filterButton(*w));
     test::pressKeypadEnter();
     EXPECT_EQ(dialogs.shown.size(), 2);
     EXPECT_TRUE(w->isVisible());
 
-    test::tabTo(w->Button5);  // 关闭, pressed on purpose
+    test::tabTo(closeButton(*w));  // 关闭, pressed on purpose
     test::pressReturn();
     EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(AutoNaming, EmptyOrMissingFolder) {
     auto w = create();
-    EXPECT_EQ(w->ComboBox1->count(), 0);
+    EXPECT_EQ(surnameCombo(*w)->count(), 0);
     EXPECT_EQ(dialogs.shown, QStringList{"message: 数据库中不存在此姓"});
 
     dialogs.shown.clear();
@@ -163,22 +181,22 @@ TEST_F(AutoNaming, EmptyOrMissingFolder) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].contains("No such file or directory"))
         << dialogs.shown[0].toStdString();
-    EXPECT_TRUE(missing->Memo2->toPlainText().isEmpty());
+    EXPECT_TRUE(nameListView(*missing)->toPlainText().isEmpty());
 }
 
 TEST_F(AutoNaming, FilterListsFavourableNamesAndNotices) {
     const std::string yes = nameOf(2, 9, 4), twice = nameOf(6, 11, 14);
     test::writeFile(xm / "二.txt", crlf({yes, nameOf(2, 9, 5), twice, nameOf(20, 1, 1), "", yes}));
     auto w = create();
-    QTest::mouseClick(w->Button1, Qt::LeftButton);
+    QTest::mouseClick(filterButton(*w), Qt::LeftButton);
     EXPECT_EQ(results(*w),
               (QStringList{toQ(yes), toQ(twice), toQ(twice), "数据库里没有此笔画的姓氏！"}));
     EXPECT_EQ(dialogs.shown, QStringList{"message: 自动生成名字完成!"});
-    EXPECT_EQ(w->Label3->text(), "自动取名结果");
-    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_EQ(resultsHeading(*w)->text(), "自动取名结果");
+    EXPECT_FALSE(blinkTimer(*w)->isActive());
     EXPECT_TRUE(test::databaseIsIdle(dir.path()));  // no read lock while the results are shown
     // A second run starts afresh.
-    w->Button1->click();
+    filterButton(*w)->click();
     EXPECT_EQ(results(*w).size(), 4);
 }
 
@@ -190,7 +208,7 @@ TEST_F(AutoNaming, BlinksRedAndBlueWhileRunningAndKeepsPainting) {
     test::writeFile(xm / "二.txt", crlf(lines));
     auto w = create();
     w->show();
-    EXPECT_EQ(textColor(w->Label3), QColor(0, 128, 0));
+    EXPECT_EQ(textColor(resultsHeading(*w)), QColor(0, 128, 0));
     QStringList captions;
     bool sawRed = false, sawBlue = false, otherColour = false;
     int resultsSeen = 0;
@@ -198,8 +216,8 @@ TEST_F(AutoNaming, BlinksRedAndBlueWhileRunningAndKeepsPainting) {
     QTimer probe;
     probe.setInterval(50);
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        captions << w->Label3->text();
-        const QColor c = textColor(w->Label3);
+        captions << resultsHeading(*w)->text();
+        const QColor c = textColor(resultsHeading(*w));
         sawRed |= c == QColor(255, 0, 0);
         sawBlue |= c == QColor(0, 0, 255);
         otherColour |=
@@ -211,7 +229,7 @@ TEST_F(AutoNaming, BlinksRedAndBlueWhileRunningAndKeepsPainting) {
     w->setYieldSlice(std::chrono::microseconds(500));
     // Slow each slice down so that the run lasts long enough to see ticks.
     db.strokes.dropIndex();
-    w->Button1->click();
+    filterButton(*w)->click();
     probe.stop();
     ASSERT_FALSE(captions.isEmpty());
     EXPECT_EQ(captions.front(), "数据处理中，请稍等...");
@@ -221,17 +239,17 @@ TEST_F(AutoNaming, BlinksRedAndBlueWhileRunningAndKeepsPainting) {
     // The results were painted while the run went on, and what was found stays listed.
     EXPECT_GT(resultsSeen, 0);
     EXPECT_GE(static_cast<int>(results(*w).size()), resultsSeen);
-    EXPECT_EQ(w->Label3->text(), "自动取名结果");
+    EXPECT_EQ(resultsHeading(*w)->text(), "自动取名结果");
 }
 
 TEST_F(AutoNaming, TimerTickAlternatesFromGreenToRedToBlue) {
     auto w = create();
-    w->Timer1Timer();
-    EXPECT_EQ(textColor(w->Label3), QColor(255, 0, 0));
-    w->Timer1Timer();
-    EXPECT_EQ(textColor(w->Label3), QColor(0, 0, 255));
-    w->Timer1Timer();
-    EXPECT_EQ(textColor(w->Label3), QColor(255, 0, 0));
+    w->onBlink();
+    EXPECT_EQ(textColor(resultsHeading(*w)), QColor(255, 0, 0));
+    w->onBlink();
+    EXPECT_EQ(textColor(resultsHeading(*w)), QColor(0, 0, 255));
+    w->onBlink();
+    EXPECT_EQ(textColor(resultsHeading(*w)), QColor(255, 0, 0));
 }
 
 TEST_F(AutoNaming, SecondStartIgnoredLoadsRefusedAndClosingStopsTheRun) {
@@ -244,20 +262,20 @@ TEST_F(AutoNaming, SecondStartIgnoredLoadsRefusedAndClosingStopsTheRun) {
     w->setYieldSlice(std::chrono::microseconds(200));
     int ticks = 0;
     QTimer during;
-    during.setInterval(1);
+    during.setInterval(0);  // every turn of the event loop that the run yields to
     QObject::connect(&during, &QTimer::timeout, [&] {
         if (!w->running()) return;
         if (++ticks == 1) {
-            w->Button1->click();  // ignored
-            w->ComboBox1->setFocus();
-            w->ComboBox1->setEditText("三");
+            filterButton(*w)->click();  // ignored
+            surnameCombo(*w)->setFocus();
+            surnameCombo(*w)->setEditText("三");
             test::pressReturn();  // refused
         } else if (ticks == 3) {
             w->close();
         }
     });
     during.start();
-    w->Button1->click();
+    filterButton(*w)->click();
     during.stop();
     EXPECT_GE(ticks, 3);
     EXPECT_FALSE(w->running());
@@ -266,7 +284,7 @@ TEST_F(AutoNaming, SecondStartIgnoredLoadsRefusedAndClosingStopsTheRun) {
     const int listed = results(*w).size();
     EXPECT_GT(listed, 0);
     EXPECT_LT(listed, 50000);  // stopped before the end, results so far kept
-    EXPECT_EQ(w->Label3->text(), "自动取名结果");
+    EXPECT_EQ(resultsHeading(*w)->text(), "自动取名结果");
     EXPECT_FALSE(dialogs.shown.contains("message: 自动生成名字完成!"));
 }
 
@@ -277,8 +295,8 @@ TEST_F(AutoNaming, FileLineRules) {
     auto w = create();
     EXPECT_EQ(w->partialNames(), (std::vector<std::string>{G("一二三"), ""}));
     test::showActive(w.get());
-    ASSERT_EQ(QApplication::focusWidget(), w->ComboBox1);
-    w->ComboBox1->setEditText("一");
+    ASSERT_EQ(QApplication::focusWidget(), surnameCombo(*w));
+    surnameCombo(*w)->setEditText("一");
     test::pressReturn();
     EXPECT_EQ(w->partialNames().size(), 3u);
 }

@@ -11,6 +11,7 @@
 #include "data/data_location.h"
 #include "support/fixture_db.h"
 #include "support/test_dialogs.h"
+#include "support/widgets.h"
 
 namespace quenvil {
 namespace {
@@ -40,16 +41,16 @@ TEST(InstalledProgram, ImportsIntoTheUsersCopyAndShowsTheShippedHelp) {
     const DataLocation data = locateData(bin, user);
     Program program = createProgram({data.shipped, data.system, data.database});
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
-    EXPECT_EQ(program.mainWindow->database().connection.connectionString(),
-              connectionStringFor(user / kDatabaseFileName));
+    EXPECT_EQ(program.mainWindow->database().connection.file(), user / kDatabaseFileName);
     EXPECT_EQ(program.mainWindow->helpPage().parent_path(), shipped / "help");
-    EXPECT_EQ(program.autoNaming->ComboBox1->currentText(), "王");  // the shipped name lists
+    EXPECT_EQ(test::child<QComboBox>(program.autoNaming.get(), "surnameCombo")->currentText(),
+              "王");  // the shipped name lists
 
     const auto names = dir.path() / "names.txt";
     test::writeFile(names, G("李四 ") + nameOf(2, 9, 4) + " " + nameOf(6, 11, 14) + "\r\n");
     dialogs.answers.push_back(QString::fromStdString(names.string()));
-    program.semiAutoNaming->Button2->click();
-    program.semiAutoNaming->Button1->click();
+    test::child<QPushButton>(program.semiAutoNaming.get(), "browseButton")->click();
+    test::child<QPushButton>(program.semiAutoNaming.get(), "importButton")->click();
     EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 2 个名字。");
 
     EXPECT_EQ(slurp(shipped / kDatabaseFileName), shippedBytes);

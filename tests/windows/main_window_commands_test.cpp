@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "support/fixture_db.h"
 #include "support/test_dialogs.h"
+#include "support/widgets.h"
 
 namespace quenvil {
 namespace {
@@ -49,16 +50,20 @@ class MainWindowCommands : public ::testing::Test {
         return shown;
     }
     MainWindow& w() { return *program.mainWindow; }
+    QPushButton* button(const char* name) { return test::child<QPushButton>(&w(), name); }
+    QPlainTextEdit* autoNamingResults() {
+        return test::child<QPlainTextEdit>(program.autoNaming.get(), "resultsView");
+    }
     test::TempDir dir;
     test::RecordingDialogs dialogs;
     Program program;
 };
 
 TEST_F(MainWindowCommands, AutomaticNamingOpensWithItsResultsEmptied) {
-    program.autoNaming->Memo3->setPlainText("王文方");
+    autoNamingResults()->setPlainText("王文方");
     QString resultsWhenShown = "not shown";
-    QWidget* shown = click(w().Button2, [&](QWidget*) {
-        resultsWhenShown = program.autoNaming->Memo3->toPlainText();
+    QWidget* shown = click(button("autoNamingButton"), [&](QWidget*) {
+        resultsWhenShown = autoNamingResults()->toPlainText();
     });
     EXPECT_EQ(shown, program.autoNaming.get());
     EXPECT_EQ(resultsWhenShown, "");
@@ -67,17 +72,17 @@ TEST_F(MainWindowCommands, AutomaticNamingOpensWithItsResultsEmptied) {
 }
 
 TEST_F(MainWindowCommands, ManualAndSemiAutomaticNamingOpenTheirWindows) {
-    EXPECT_EQ(click(w().Button3), program.manualNaming.get());
-    EXPECT_EQ(click(w().Button7), program.semiAutoNaming.get());
+    EXPECT_EQ(click(button("manualNamingButton")), program.manualNaming.get());
+    EXPECT_EQ(click(button("semiAutoNamingButton")), program.semiAutoNaming.get());
     // A second visit shows the same window again.
-    EXPECT_EQ(click(w().Button3), program.manualNaming.get());
+    EXPECT_EQ(click(button("manualNamingButton")), program.manualNaming.get());
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 }
 
 TEST_F(MainWindowCommands, HelpAsksTheDesktopToOpenTheHelpPage) {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "open");
-    QTest::mouseClick(w().Button4, Qt::LeftButton);
+    QTest::mouseClick(button("helpButton"), Qt::LeftButton);
     QDesktopServices::unsetUrlHandler("file");
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened.front().toLocalFile().toStdString(),

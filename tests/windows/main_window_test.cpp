@@ -17,6 +17,7 @@
 #include "support/fixture_db.h"
 #include "support/keys.h"
 #include "support/test_dialogs.h"
+#include "support/widgets.h"
 #include "support/worked_examples.h"
 #include "text/gbk.h"
 #include "ui/help_window.h"
@@ -25,6 +26,18 @@ namespace quenvil {
 namespace {
 
 using test::G;
+
+// The main window's controls.
+QLineEdit* nameEdit(MainWindow& w) { return test::child<QLineEdit>(&w, "nameEdit"); }
+QLineEdit* strokeEdit(MainWindow& w, int i) {
+    return test::child<QLineEdit>(&w, ("strokesOfCharacter" + std::to_string(i + 1)).c_str());
+}
+QStringList strokeTexts(MainWindow& w) {
+    return {strokeEdit(w, 0)->text(), strokeEdit(w, 1)->text(), strokeEdit(w, 2)->text(),
+            strokeEdit(w, 3)->text()};
+}
+QPushButton* button(MainWindow& w, const char* name) { return test::child<QPushButton>(&w, name); }
+QPlainTextEdit* reportView(MainWindow& w) { return test::child<QPlainTextEdit>(&w, "reportView"); }
 
 class MainWindowAnalysis : public ::testing::Test {
   protected:
@@ -36,12 +49,10 @@ class MainWindowAnalysis : public ::testing::Test {
     }
     MainWindow& w() { return *program.mainWindow; }
     void enter(const QString& name) {
-        w().Edit1->setText(name);
-        QTest::keyClick(w().Edit1, Qt::Key_Return);
+        nameEdit(w())->setText(name);
+        QTest::keyClick(nameEdit(w()), Qt::Key_Return);
     }
-    QStringList strokeFields() {
-        return {w().Edit2->text(), w().Edit3->text(), w().Edit4->text(), w().Edit5->text()};
-    }
+    QStringList strokeFields() { return strokeTexts(w()); }
     test::TempDir dir;
     test::RecordingDialogs dialogs;
     Program program;
@@ -50,29 +61,29 @@ class MainWindowAnalysis : public ::testing::Test {
 TEST_F(MainWindowAnalysis, LayoutCaptionsAndPresets) {
     EXPECT_EQ(w().windowTitle(), "Quenvil");
     EXPECT_EQ(w().size(), QSize(683, 472));
-    EXPECT_EQ(w().Button2->text(), "自动取名");
-    EXPECT_EQ(w().Button7->text(), "半自动取名");
-    EXPECT_EQ(w().Button3->text(), "手动取名");
-    EXPECT_EQ(w().Button4->text(), "帮助");
-    EXPECT_EQ(w().Button5->text(), "退出");
-    EXPECT_EQ(w().Button6->geometry(), QRect(296, 12, 97, 25));
-    EXPECT_EQ(w().Memo1->geometry(), QRect(3, 77, 673, 351));
-    EXPECT_EQ(w().Edit5->geometry(), QRect(248, 48, 33, 21));
+    EXPECT_EQ(button(w(), "autoNamingButton")->text(), "自动取名");
+    EXPECT_EQ(button(w(), "semiAutoNamingButton")->text(), "半自动取名");
+    EXPECT_EQ(button(w(), "manualNamingButton")->text(), "手动取名");
+    EXPECT_EQ(button(w(), "helpButton")->text(), "帮助");
+    EXPECT_EQ(button(w(), "exitButton")->text(), "退出");
+    EXPECT_EQ(button(w(), "analyseButton")->geometry(), QRect(296, 12, 97, 25));
+    EXPECT_EQ(reportView(w())->geometry(), QRect(3, 77, 673, 351));
+    EXPECT_EQ(strokeEdit(w(), 3)->geometry(), QRect(248, 48, 33, 21));
     EXPECT_EQ(strokeFields(), (QStringList{"12", "9", "12", "0"}));
-    EXPECT_TRUE(w().Memo1->isReadOnly());
-    EXPECT_EQ(w().Label1->text(), "请输入姓名:");
+    EXPECT_TRUE(reportView(w())->isReadOnly());
+    EXPECT_EQ(test::child<QLabel>(&w(), "nameCaption")->text(), "请输入姓名:");
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 }
 
 TEST_F(MainWindowAnalysis, EnterFillsTheStrokeFieldsAndTheReport) {
     enter("黄思婷");
     EXPECT_EQ(strokeFields(), (QStringList{"12", "9", "12", "0"}));
-    const QStringList lines = w().Memo1->toPlainText().split('\n');
+    const QStringList lines = reportView(w())->toPlainText().split('\n');
     ASSERT_GE(lines.size(), 6);
     EXPECT_EQ(lines[0], "黄  的笔画是: 12");
     EXPECT_EQ(lines[3], "");
     EXPECT_EQ(lines[4], "天格是: 13");
-    EXPECT_EQ(w().Memo1->textCursor().position(), 0);
+    EXPECT_EQ(reportView(w())->textCursor().position(), 0);
 }
 
 // Between user actions the window holds no read transaction: another program can take the
@@ -80,19 +91,19 @@ TEST_F(MainWindowAnalysis, EnterFillsTheStrokeFieldsAndTheReport) {
 TEST_F(MainWindowAnalysis, AnAnalysisLeavesNoReadTransactionOpen) {
     ASSERT_TRUE(test::databaseIsIdle(dir.path()));  // after start-up
     enter("黄思婷");
-    ASSERT_FALSE(w().Memo1->toPlainText().isEmpty());
+    ASSERT_FALSE(reportView(w())->toPlainText().isEmpty());
     EXPECT_TRUE(test::databaseIsIdle(dir.path()));
     enter("张海伟");  // a lookup of several characters goes through the statement
     EXPECT_TRUE(test::databaseIsIdle(dir.path()));
-    w().Edit2->setText("13");
-    w().Button6->click();
+    strokeEdit(w(), 0)->setText("13");
+    button(w(), "analyseButton")->click();
     EXPECT_TRUE(test::databaseIsIdle(dir.path()));
 }
 
 TEST_F(MainWindowAnalysis, MissingCharacterGivesZeroAndTheTwoCharacterRule) {
     enter("  张海龙 ");
     EXPECT_EQ(strokeFields(), (QStringList{"11", "11", "0", "0"}));
-    const QStringList lines = w().Memo1->toPlainText().split('\n');
+    const QStringList lines = reportView(w())->toPlainText().split('\n');
     EXPECT_EQ(lines[2], "龙  的笔画是: 0");
     EXPECT_EQ(lines[4], "天格是: 12");
     EXPECT_EQ(lines[16], "外格是: 2");
@@ -100,12 +111,12 @@ TEST_F(MainWindowAnalysis, MissingCharacterGivesZeroAndTheTwoCharacterRule) {
 
 TEST_F(MainWindowAnalysis, BlockedAndOverlongNamesAreRefused) {
     enter("黄思婷");
-    const QString report = w().Memo1->toPlainText();
-    w().Edit2->setText("3");
+    const QString report = reportView(w())->toPlainText();
+    strokeEdit(w(), 0)->setText("3");
     enter("王八蛋");
     EXPECT_EQ(dialogs.shown, QStringList{"information: 输入不合法，请重新输入！"});
-    EXPECT_EQ(w().Edit2->text(), "3");
-    EXPECT_EQ(w().Memo1->toPlainText(), report);
+    EXPECT_EQ(strokeEdit(w(), 0)->text(), "3");
+    EXPECT_EQ(reportView(w())->toPlainText(), report);
     EXPECT_EQ(w().slots(), CharacterSlots{});  // emptied by the entry
 
     enter("黄思婷");
@@ -119,7 +130,7 @@ TEST_F(MainWindowAnalysis, BlockedAndOverlongNamesAreRefused) {
 TEST_F(MainWindowAnalysis, EmptyNameAnalysesZeros) {
     enter("   ");
     EXPECT_EQ(strokeFields(), (QStringList{"0", "0", "0", "0"}));
-    const QStringList lines = w().Memo1->toPlainText().split('\n');
+    const QStringList lines = reportView(w())->toPlainText().split('\n');
     EXPECT_EQ(lines[0], "");
     EXPECT_EQ(lines[1], "天格是: 1");
     EXPECT_EQ(lines[16], "五行是: 木水木");
@@ -127,23 +138,23 @@ TEST_F(MainWindowAnalysis, EmptyNameAnalysesZeros) {
 
 TEST_F(MainWindowAnalysis, ConversionErrorIsShownOnceAndKeepsTheReport) {
     enter("黄思婷");
-    const QString report = w().Memo1->toPlainText();
-    w().Edit3->setText("九");
-    QTest::mouseClick(w().Button6, Qt::LeftButton);
+    const QString report = reportView(w())->toPlainText();
+    strokeEdit(w(), 1)->setText("九");
+    QTest::mouseClick(button(w(), "analyseButton"), Qt::LeftButton);
     EXPECT_EQ(dialogs.shown, QStringList{"error: '九' is not a valid integer value."});
-    EXPECT_EQ(w().Memo1->toPlainText(), report);
+    EXPECT_EQ(reportView(w())->toPlainText(), report);
 }
 
 TEST_F(MainWindowAnalysis, DatabaseErrorKeepsTheReportAndTheFields) {
     enter("黄思婷");
-    const QString report = w().Memo1->toPlainText();
+    const QString report = reportView(w())->toPlainText();
     w().database().characterQuery.close();  // a table cannot be dropped under an open result
     w().database().connection.execute("drop table sancai");
-    QTest::mouseClick(w().Button6, Qt::LeftButton);
+    QTest::mouseClick(button(w(), "analyseButton"), Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].contains("no such table: sancai"))
         << dialogs.shown[0].toStdString();
-    EXPECT_EQ(w().Memo1->toPlainText(), report);
+    EXPECT_EQ(reportView(w())->toPlainText(), report);
     // A failing lookup during an entry: the slots hold the new characters, the fields stay.
     dialogs.shown.clear();
     w().database().strokes.dropIndex();
@@ -161,10 +172,11 @@ class MainWindowExamples : public MainWindowAnalysis,
 // The fields typed by hand and the button clicked: the report shows the worked-out grids.
 TEST_P(MainWindowExamples, TheReportShowsTheWorkedOutGrids) {
     const test::WorkedExample& e = GetParam();
-    QLineEdit* fields[] = {w().Edit2, w().Edit3, w().Edit4, w().Edit5};
+    QLineEdit* fields[] = {strokeEdit(w(), 0), strokeEdit(w(), 1), strokeEdit(w(), 2),
+                           strokeEdit(w(), 3)};
     for (int i = 0; i < 4; ++i) fields[i]->setText(QString::fromStdString(e.fields[i]));
-    QTest::mouseClick(w().Button6, Qt::LeftButton);
-    const QStringList lines = w().Memo1->toPlainText().split('\n');
+    QTest::mouseClick(button(w(), "analyseButton"), Qt::LeftButton);
+    const QStringList lines = reportView(w())->toPlainText().split('\n');
     ASSERT_EQ(lines.size(), 19);  // no character lines before an entry
     const char* labels[] = {"天格是: ", "人格是: ", "地格是: ", "总格是: ", "外格是: "};
     for (int g = 0; g < 5; ++g) {
@@ -178,10 +190,10 @@ INSTANTIATE_TEST_SUITE_P(ByHand, MainWindowExamples, ::testing::ValuesIn(test::w
 
 TEST_F(MainWindowAnalysis, EditedFieldsAreUsedAndShownAsTyped) {
     enter("黄思婷");
-    w().Edit2->setText("$C");
-    w().Edit4->setText("00");
-    w().Button6->click();
-    const QStringList lines = w().Memo1->toPlainText().split('\n');
+    strokeEdit(w(), 0)->setText("$C");
+    strokeEdit(w(), 2)->setText("00");
+    button(w(), "analyseButton")->click();
+    const QStringList lines = reportView(w())->toPlainText().split('\n');
     EXPECT_EQ(lines[0], "黄  的笔画是: $C");
     EXPECT_EQ(lines[2], "婷  的笔画是: 00");
     EXPECT_EQ(lines[10], "地格是: 9");
@@ -193,7 +205,7 @@ TEST_F(MainWindowAnalysis, TerminalAndWindowGiveTheSameReport) {
         enter(QString::fromUtf8(name));
         const auto r = test::runCli(cli, {"analyze", name});
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        const QStringList window = w().Memo1->toPlainText().split('\n');
+        const QStringList window = reportView(w())->toPlainText().split('\n');
         const auto terminal = test::outputLines(r.out);
         ASSERT_EQ(static_cast<size_t>(window.size()), terminal.size()) << name;
         for (size_t i = 0; i < terminal.size(); ++i) {
@@ -205,22 +217,22 @@ TEST_F(MainWindowAnalysis, TerminalAndWindowGiveTheSameReport) {
 // Enter on a focused button presses it, as Space does; the keypad's Enter too.
 TEST_F(MainWindowAnalysis, EnterOnAFocusedButtonPressesIt) {
     test::showActive(&w());
-    w().Edit2->setFocus();
+    strokeEdit(w(), 0)->setFocus();
     test::press(Qt::Key_A, Qt::ControlModifier);
     test::type("3");
-    test::tabTo(w().Button6);  // 测算名字五行
+    test::tabTo(button(w(), "analyseButton"));  // 测算名字五行
     test::pressReturn();
-    QStringList lines = w().Memo1->toPlainText().split('\n');
+    QStringList lines = reportView(w())->toPlainText().split('\n');
     ASSERT_GE(lines.size(), 2);
     EXPECT_EQ(lines[1], "天格是: 4");
-    w().Edit2->setFocus();
+    strokeEdit(w(), 0)->setFocus();
     test::press(Qt::Key_A, Qt::ControlModifier);
     test::type("7");
-    test::tabTo(w().Button6);
+    test::tabTo(button(w(), "analyseButton"));
     test::pressKeypadEnter();
-    lines = w().Memo1->toPlainText().split('\n');
+    lines = reportView(w())->toPlainText().split('\n');
     EXPECT_EQ(lines[1], "天格是: 8");
-    EXPECT_EQ(QApplication::focusWidget(), w().Button6);
+    EXPECT_EQ(QApplication::focusWidget(), button(w(), "analyseButton"));
 }
 
 // Enter on 自动取名 opens the automatic naming window; Enter in its chooser keeps it open, Enter on
@@ -229,15 +241,16 @@ TEST_F(MainWindowAnalysis, EnterOpensTheAutomaticNamingWindowAndItsChooserKeepsI
     test::writeFile(dir.path() / "xm" / "欧阳.txt", G("欧阳娜") + "\r\n");
     AutoNamingWindow& autoNaming = *program.autoNaming;
     test::showActive(&w());
-    test::tabTo(w().Button2);
+    test::tabTo(button(w(), "autoNamingButton"));
     const test::WhenModal inside([&](QWidget* modal) {
         EXPECT_EQ(modal, &autoNaming);
-        EXPECT_EQ(QApplication::focusWidget(), autoNaming.ComboBox1);
+        EXPECT_EQ(QApplication::focusWidget(), test::child<QComboBox>(&autoNaming, "surnameCombo"));
         test::type("欧阳");
         test::pressReturn();
         EXPECT_TRUE(autoNaming.isVisible());
-        EXPECT_EQ(autoNaming.Memo2->toPlainText(), "欧阳娜");
-        test::tabTo(autoNaming.Button5);
+        EXPECT_EQ(test::child<QPlainTextEdit>(&autoNaming, "nameListView")->toPlainText(),
+                  "欧阳娜");
+        test::tabTo(test::child<QPushButton>(&autoNaming, "closeButton"));
         test::pressReturn();
     });
     test::pressReturn();  // returns when the window is closed
@@ -262,7 +275,7 @@ class Help : public ::testing::Test {
         program = createProgram({test::programDir(), test::programDir()});
         dialogs.shown.clear();
         test::showActive(program.mainWindow.get());
-        test::tabTo(program.mainWindow->Button4);  // 帮助
+        test::tabTo(button(*program.mainWindow, "helpButton"));  // 帮助
     }
     test::RecordingDialogs dialogs;
     Program program;
@@ -295,7 +308,7 @@ TEST_F(Help, WithoutAViewerTheProgramShowsThePageItself) {
     // Again: the same window comes back.
     help->close();
     test::showActive(program.mainWindow.get());
-    program.mainWindow->Button4->setFocus();
+    button(*program.mainWindow, "helpButton")->setFocus();
     test::pressReturn();
     EXPECT_EQ(program.mainWindow->helpWindow(), help);
     EXPECT_TRUE(help->isVisible());
@@ -307,7 +320,7 @@ TEST(HelpMissing, AMissingPageIsReported) {
     test::RecordingDialogs dialogs;
     Program program = createProgram({dir.path(), dir.path()});
     dialogs.shown.clear();
-    program.mainWindow->Button4->click();
+    button(*program.mainWindow, "helpButton")->click();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].startsWith("error: ")) << dialogs.shown[0].toStdString();
     EXPECT_TRUE(dialogs.shown[0].contains("Quenvil使用教程.html"));
@@ -319,11 +332,12 @@ TEST(RealProgram, StartsQuietlyAndThePresetNameAgreesWithThePresetStrokes) {
     Program program = createProgram({test::programDir(), test::programDir()});
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
     MainWindow& w = *program.mainWindow;
-    const QStringList before = {w.Edit2->text(), w.Edit3->text(), w.Edit4->text(), w.Edit5->text()};
-    QTest::keyClick(w.Edit1, Qt::Key_Return);
-    EXPECT_EQ(before,
-              (QStringList{w.Edit2->text(), w.Edit3->text(), w.Edit4->text(), w.Edit5->text()}));
-    EXPECT_TRUE(w.Memo1->toPlainText().startsWith(w.Edit1->text().left(1)));
+    const QStringList before = {strokeEdit(w, 0)->text(), strokeEdit(w, 1)->text(),
+                                strokeEdit(w, 2)->text(), strokeEdit(w, 3)->text()};
+    QTest::keyClick(nameEdit(w), Qt::Key_Return);
+    EXPECT_EQ(before, (QStringList{strokeEdit(w, 0)->text(), strokeEdit(w, 1)->text(),
+                                   strokeEdit(w, 2)->text(), strokeEdit(w, 3)->text()}));
+    EXPECT_TRUE(reportView(w)->toPlainText().startsWith(nameEdit(w)->text().left(1)));
     EXPECT_TRUE(std::filesystem::exists(w.helpPage()));
 }
 
@@ -334,8 +348,7 @@ TEST(MainWindowStartup, ABusyDatabaseAtStartIsOpenedByTheFirstActionAfterwards) 
     test::buildFixtureDb(dir.path(), test::standardFixture());
     std::filesystem::create_directories(dir.path() / "xm");
     Connection writer;
-    writer.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
-    writer.open();
+    writer.open(dir.path() / "data.Mdb", kDatabasePassword);
     writer.execute("begin exclusive");
     test::RecordingDialogs dialogs;
     Program program = createProgram({dir.path(), dir.path()});
@@ -349,10 +362,10 @@ TEST(MainWindowStartup, ABusyDatabaseAtStartIsOpenedByTheFirstActionAfterwards) 
     EXPECT_TRUE(dialogs.shown.last().startsWith("error: the database connection is closed"));
     writer.rollback();
     dialogs.shown.clear();
-    program.mainWindow->Edit1->setText("张三");
-    QTest::keyClick(program.mainWindow->Edit1, Qt::Key_Return);
+    nameEdit(*program.mainWindow)->setText("张三");
+    QTest::keyClick(nameEdit(*program.mainWindow), Qt::Key_Return);
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
-    EXPECT_EQ(program.mainWindow->Edit2->text(), "11");
+    EXPECT_EQ(strokeEdit(*program.mainWindow, 0)->text(), "11");
 }
 
 TEST(MainWindowStartup, MissingDatabaseIsReportedAndStartupCarriesOn) {
@@ -365,8 +378,8 @@ TEST(MainWindowStartup, MissingDatabaseIsReportedAndStartupCarriesOn) {
     EXPECT_TRUE(program.autoNaming && program.manualNaming && program.semiAutoNaming);
     // Every later query reports its own error.
     dialogs.shown.clear();
-    program.mainWindow->Edit1->setText("张");
-    QTest::keyClick(program.mainWindow->Edit1, Qt::Key_Return);
+    nameEdit(*program.mainWindow)->setText("张");
+    QTest::keyClick(nameEdit(*program.mainWindow), Qt::Key_Return);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].startsWith("error: the database connection is closed"));
 }

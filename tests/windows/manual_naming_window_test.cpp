@@ -15,9 +15,30 @@
 #include "support/fixture_db.h"
 #include "support/keys.h"
 #include "support/test_dialogs.h"
+#include "support/widgets.h"
 
 namespace quenvil {
 namespace {
+
+// The window's controls.
+QLineEdit* surnameEdit(ManualNamingWindow& w) { return test::child<QLineEdit>(&w, "surnameEdit"); }
+QPushButton* suggestButton(ManualNamingWindow& w) {
+    return test::child<QPushButton>(&w, "suggestButton");
+}
+QPushButton* closeButton(ManualNamingWindow& w) {
+    return test::child<QPushButton>(&w, "closeButton");
+}
+QLabel* surnameStrokesLabel(ManualNamingWindow& w) {
+    return test::child<QLabel>(&w, "surnameStrokesLabel");
+}
+QLabel* pairHeading(ManualNamingWindow& w) { return test::child<QLabel>(&w, "pairHeading"); }
+QListWidget* pairList(ManualNamingWindow& w) { return test::child<QListWidget>(&w, "pairList"); }
+QPlainTextEdit* secondCharsView(ManualNamingWindow& w) {
+    return test::child<QPlainTextEdit>(&w, "secondCharsView");
+}
+QPlainTextEdit* thirdCharsView(ManualNamingWindow& w) {
+    return test::child<QPlainTextEdit>(&w, "thirdCharsView");
+}
 
 class ManualNaming : public ::testing::Test {
   protected:
@@ -30,12 +51,12 @@ class ManualNaming : public ::testing::Test {
         w = std::make_unique<ManualNamingWindow>(db);
     }
     void suggest(const QString& surname) {
-        w->Edit1->setText(surname);
-        QTest::keyClick(w->Edit1, Qt::Key_Return);
+        surnameEdit(*w)->setText(surname);
+        QTest::keyClick(surnameEdit(*w), Qt::Key_Return);
     }
     QStringList rows() {
         QStringList r;
-        for (int i = 0; i < w->ListBox1->count(); ++i) r << w->ListBox1->item(i)->text();
+        for (int i = 0; i < pairList(*w)->count(); ++i) r << pairList(*w)->item(i)->text();
         return r;
     }
     test::TempDir dir;
@@ -47,18 +68,18 @@ class ManualNaming : public ::testing::Test {
 TEST_F(ManualNaming, CreationSuggestsForThePresetSurname) {
     EXPECT_EQ(w->windowTitle(), "手动取名");
     EXPECT_EQ(w->size(), QSize(788, 538));
-    EXPECT_EQ(w->Edit1->text(), "王");
-    EXPECT_EQ(w->Label2->text(), "王 的笔画是：4");
+    EXPECT_EQ(surnameEdit(*w)->text(), "王");
+    EXPECT_EQ(surnameStrokesLabel(*w)->text(), "王 的笔画是：4");
     EXPECT_EQ(rows().size(), 9);
-    EXPECT_EQ(w->ListBox1->currentRow(), -1);
-    EXPECT_TRUE(w->Memo1->toPlainText().isEmpty());
-    EXPECT_EQ(w->Label3->text().simplified(), "第二个汉字 第三个汉字");
+    EXPECT_EQ(pairList(*w)->currentRow(), -1);
+    EXPECT_TRUE(secondCharsView(*w)->toPlainText().isEmpty());
+    EXPECT_EQ(pairHeading(*w)->text().simplified(), "第二个汉字 第三个汉字");
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
 TEST_F(ManualNaming, SuggestionsForSeveralSurnames) {
     suggest(" 二 ");
-    EXPECT_EQ(w->Label2->text(), "二 的笔画是：2");
+    EXPECT_EQ(surnameStrokesLabel(*w)->text(), "二 的笔画是：2");
     EXPECT_EQ(rows().first(), "9                     4");
     EXPECT_EQ(rows().last(), "13                    10");
     suggest("二");
@@ -66,47 +87,47 @@ TEST_F(ManualNaming, SuggestionsForSeveralSurnames) {
 
     suggest("拾");  // 20 strokes
     EXPECT_EQ(rows(), QStringList{"没有收录此姓氏的名字组合！"});
-    EXPECT_FALSE(w->ListBox1->isEnabled());
+    EXPECT_FALSE(pairList(*w)->isEnabled());
     suggest("龙");
-    EXPECT_EQ(w->Label2->text(), "龙 的笔画是：0");
-    EXPECT_FALSE(w->ListBox1->isEnabled());
+    EXPECT_EQ(surnameStrokesLabel(*w)->text(), "龙 的笔画是：0");
+    EXPECT_FALSE(pairList(*w)->isEnabled());
     suggest("玖");  // 19: the list is enabled again
-    EXPECT_TRUE(w->ListBox1->isEnabled());
+    EXPECT_TRUE(pairList(*w)->isEnabled());
     EXPECT_EQ(rows().size(), 7);
     suggest("一二");
-    EXPECT_EQ(w->Label2->text(), "一二 的笔画是：0");
+    EXPECT_EQ(surnameStrokesLabel(*w)->text(), "一二 的笔画是：0");
     suggest("");
-    EXPECT_EQ(w->Label2->text(), " 的笔画是：1");
+    EXPECT_EQ(surnameStrokesLabel(*w)->text(), " 的笔画是：1");
 }
 
 TEST_F(ManualNaming, PickingShowsTheCharactersOfBothCounts) {
     suggest("二");
-    w->ListBox1->setCurrentRow(0);  // 9/4
-    EXPECT_EQ(w->Memo1->toPlainText(), "9画的汉字有：\n九");
-    EXPECT_EQ(w->Memo2->toPlainText(), "4画的汉字有：\n四");
+    pairList(*w)->setCurrentRow(0);  // 9/4
+    EXPECT_EQ(secondCharsView(*w)->toPlainText(), "9画的汉字有：\n九");
+    EXPECT_EQ(thirdCharsView(*w)->toPlainText(), "4画的汉字有：\n四");
     // Arrow keys move the selection and refresh both boxes.
-    w->ListBox1->setFocus();
-    QTest::keyClick(w->ListBox1, Qt::Key_Down);  // 1/10
-    EXPECT_EQ(w->Memo1->toPlainText(), "1画的汉字有：\n一");
-    EXPECT_EQ(w->Memo2->toPlainText(), "10画的汉字有：\n十");
+    pairList(*w)->setFocus();
+    QTest::keyClick(pairList(*w), Qt::Key_Down);  // 1/10
+    EXPECT_EQ(secondCharsView(*w)->toPlainText(), "1画的汉字有：\n一");
+    EXPECT_EQ(thirdCharsView(*w)->toPlainText(), "10画的汉字有：\n十");
     // A double-click shows each heading once.
     w->show();
-    const QRect r = w->ListBox1->visualItemRect(w->ListBox1->item(2));
+    const QRect r = pairList(*w)->visualItemRect(pairList(*w)->item(2));
     // A real double-click: a press and release, then the second press.
-    QTest::mouseClick(w->ListBox1->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(w->ListBox1->viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_EQ(w->Memo1->toPlainText(), "19画的汉字有：\n玖");
-    EXPECT_EQ(w->Memo1->textCursor().position(), 0);
+    QTest::mouseClick(pairList(*w)->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(pairList(*w)->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(secondCharsView(*w)->toPlainText(), "19画的汉字有：\n玖");
+    EXPECT_EQ(secondCharsView(*w)->textCursor().position(), 0);
     // A new suggestion leaves both boxes alone.
     suggest("玖");
-    EXPECT_EQ(w->Memo1->toPlainText(), "19画的汉字有：\n玖");
-    EXPECT_EQ(w->Memo2->toPlainText(), "4画的汉字有：\n四");
+    EXPECT_EQ(secondCharsView(*w)->toPlainText(), "19画的汉字有：\n玖");
+    EXPECT_EQ(thirdCharsView(*w)->toPlainText(), "4画的汉字有：\n四");
 }
 
 TEST_F(ManualNaming, PickingLeavesNoReadTransactionOpen) {
     suggest("二");
-    w->ListBox1->setCurrentRow(0);
-    EXPECT_EQ(w->Memo2->toPlainText(), "4画的汉字有：\n四");
+    pairList(*w)->setCurrentRow(0);
+    EXPECT_EQ(thirdCharsView(*w)->toPlainText(), "4画的汉字有：\n四");
     EXPECT_TRUE(test::databaseIsIdle(dir.path()));
 }
 
@@ -114,15 +135,15 @@ TEST_F(ManualNaming, ACountWithoutRowsLeavesItsBoxEmpty) {
     suggest("四");  // row 4 holds 9/12 ... and 3/14; 20/15 first
     const int row = rows().indexOf("19                    12");
     ASSERT_GE(row, 0);
-    w->ListBox1->setCurrentRow(row);
-    EXPECT_EQ(w->Memo1->toPlainText(), "19画的汉字有：\n玖");
+    pairList(*w)->setCurrentRow(row);
+    EXPECT_EQ(secondCharsView(*w)->toPlainText(), "19画的汉字有：\n玖");
     suggest("玖");  // 19 strokes: 6/7 and 12/17 ...
     suggest("柒");  // 17 strokes: 8/16 has no row of 16
     const int r16 = rows().indexOf("8                     16");
     ASSERT_GE(r16, 0);
-    w->ListBox1->setCurrentRow(r16);
-    EXPECT_EQ(w->Memo1->toPlainText(), "8画的汉字有：\n八");
-    EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
+    pairList(*w)->setCurrentRow(r16);
+    EXPECT_EQ(secondCharsView(*w)->toPlainText(), "8画的汉字有：\n八");
+    EXPECT_TRUE(thirdCharsView(*w)->toPlainText().isEmpty());
 }
 
 // The columns where pixels of the wanted kind start: the first one, and the first after a gap of
@@ -160,11 +181,11 @@ TEST_F(ManualNaming, HeadingLinesUpWithTheColumns) {
     suggest("二");
     ASSERT_EQ(rows().first(), "9                     4");
     test::showActive(w.get());
-    QWidget* rowsDrawn = w->ListBox1->viewport();
+    QWidget* rowsDrawn = pairList(*w)->viewport();
     const auto columns =
-        twoColumns(w.get(), rowsDrawn, w->ListBox1->visualItemRect(w->ListBox1->item(0)), 40,
+        twoColumns(w.get(), rowsDrawn, pairList(*w)->visualItemRect(pairList(*w)->item(0)), 40,
                    [](QRgb p) { return qRed(p) > 150 && qGreen(p) < 110 && qBlue(p) < 110; });
-    const auto heading = twoColumns(w.get(), w->Label3, w->Label3->rect(), 12,
+    const auto heading = twoColumns(w.get(), pairHeading(*w), pairHeading(*w)->rect(), 12,
                                     [](QRgb p) { return qGray(p) < 110; });
     ASSERT_GE(columns.second, 0);
     ASSERT_GE(heading.second, 0);
@@ -178,49 +199,49 @@ TEST_F(ManualNaming, HeadingLinesUpWithTheColumns) {
 TEST_F(ManualNaming, EnterOnThePairListPicksTheRowAndNothingElse) {
     suggest("二");
     test::showActive(w.get());
-    w->ListBox1->setFocus();  // as with Tab: the first row is current, not yet picked
+    pairList(*w)->setFocus();  // as with Tab: the first row is current, not yet picked
     test::press(Qt::Key_Down);
     test::press(Qt::Key_Up);  // the first row, picked
-    ASSERT_EQ(w->ListBox1->currentRow(), 0);
-    EXPECT_EQ(w->Memo1->toPlainText(), "9画的汉字有：\n九");
-    w->Memo1->clear();
-    w->Memo2->clear();
-    w->Edit1->setText("玖");  // typed but not yet asked for
+    ASSERT_EQ(pairList(*w)->currentRow(), 0);
+    EXPECT_EQ(secondCharsView(*w)->toPlainText(), "9画的汉字有：\n九");
+    secondCharsView(*w)->clear();
+    thirdCharsView(*w)->clear();
+    surnameEdit(*w)->setText("玖");  // typed but not yet asked for
     test::pressReturn();
-    EXPECT_EQ(w->Memo1->toPlainText(), "9画的汉字有：\n九");
-    EXPECT_EQ(w->Memo2->toPlainText(), "4画的汉字有：\n四");
+    EXPECT_EQ(secondCharsView(*w)->toPlainText(), "9画的汉字有：\n九");
+    EXPECT_EQ(thirdCharsView(*w)->toPlainText(), "4画的汉字有：\n四");
     // 系统选字 did not run again: the rows, the pick and the surname label stay.
-    EXPECT_EQ(w->Label2->text(), "二 的笔画是：2");
-    EXPECT_EQ(w->ListBox1->currentRow(), 0);
+    EXPECT_EQ(surnameStrokesLabel(*w)->text(), "二 的笔画是：2");
+    EXPECT_EQ(pairList(*w)->currentRow(), 0);
     EXPECT_EQ(rows().size(), 6);
-    EXPECT_EQ(QApplication::focusWidget(), w->ListBox1);
+    EXPECT_EQ(QApplication::focusWidget(), pairList(*w));
     test::pressKeypadEnter();
-    EXPECT_EQ(w->ListBox1->currentRow(), 0);
+    EXPECT_EQ(pairList(*w)->currentRow(), 0);
     EXPECT_TRUE(w->isVisible());
 }
 
 TEST_F(ManualNaming, EnterPressesTheFocusedButton) {
     test::showActive(w.get());
-    ASSERT_EQ(QApplication::focusWidget(), w->Edit1);
+    ASSERT_EQ(QApplication::focusWidget(), surnameEdit(*w));
     test::press(Qt::Key_A, Qt::ControlModifier);
     test::type("二");
-    test::tabTo(w->BitBtn1);  // 系统选字
+    test::tabTo(suggestButton(*w));  // 系统选字
     test::pressReturn();
-    EXPECT_EQ(w->Label2->text(), "二 的笔画是：2");
+    EXPECT_EQ(surnameStrokesLabel(*w)->text(), "二 的笔画是：2");
     EXPECT_EQ(rows().size(), 6);
-    EXPECT_EQ(QApplication::focusWidget(), w->BitBtn1);
-    w->Memo1->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), suggestButton(*w));
+    secondCharsView(*w)->setFocus();
     test::pressReturn();  // in a text box: no button is pressed
     EXPECT_TRUE(w->isVisible());
-    test::tabTo(w->BitBtn2);  // 关闭, pressed on purpose
+    test::tabTo(closeButton(*w));  // 关闭, pressed on purpose
     test::pressKeypadEnter();
     EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(ManualNaming, NoSelectionDoesNothing) {
-    w->Memo1->setPlainText("kept");
-    w->ListBox1DblClick();
-    EXPECT_EQ(w->Memo1->toPlainText(), "kept");
+    secondCharsView(*w)->setPlainText("kept");
+    w->onPairPicked();
+    EXPECT_EQ(secondCharsView(*w)->toPlainText(), "kept");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "auto_naming/auto_naming_window.h"
 #include "support/fixture_db.h"
 #include "support/keys.h"
+#include "support/widgets.h"
 #include "ui/dialogs.h"
 
 namespace quenvil {
@@ -69,7 +70,7 @@ TEST(QtTexts, UnknownSurnameInTheChooserShowsTheBoxAndTheWindowStays) {
     RealDialogs real;
     AutoNamingWindow w(db, dir.path());
     test::showActive(&w);
-    ASSERT_EQ(QApplication::focusWidget(), w.ComboBox1);
+    ASSERT_EQ(QApplication::focusWidget(), test::child<QComboBox>(&w, "surnameCombo"));
     QString shown;
     const test::WhenModal inside([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
@@ -82,10 +83,10 @@ TEST(QtTexts, UnknownSurnameInTheChooserShowsTheBoxAndTheWindowStays) {
     test::pressReturn();
     EXPECT_EQ(shown, "数据库中不存在此姓|确定");
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.Memo2->toPlainText(), "王小明");
+    EXPECT_EQ(test::child<QPlainTextEdit>(&w, "nameListView")->toPlainText(), "王小明");
     // Back in the window (offscreen, nothing activates it again), the chooser has the focus.
     test::showActive(&w);
-    EXPECT_EQ(QApplication::focusWidget(), w.ComboBox1);
+    EXPECT_EQ(QApplication::focusWidget(), test::child<QComboBox>(&w, "surnameCombo"));
 }
 
 }  // namespace

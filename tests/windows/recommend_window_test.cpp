@@ -8,18 +8,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -31,8 +31,11 @@
 #include "recommend/list_scoring.h"
 #include "recommend/result_model.h"
 #include "support/fixture_db.h"
+#include "support/scored_line.h"
 #include "support/shipped_naming.h"
 #include "support/test_dialogs.h"
+#include "support/wait.h"
+#include "support/widgets.h"
 #include "text/gbk.h"
 #include "text/utf8.h"
 
@@ -40,6 +43,9 @@ namespace quenvil {
 namespace {
 
 const NamingData& shipped() { return test::shippedNamingData(); }
+
+// The line quenvil-cli prints for a name, without its line break.
+std::string lineOf(const ScoredName& s) { return test::lineOf(shipped(), s); }
 
 std::vector<ScoredName> scoredNames(const std::vector<std::string>& names) {
     std::vector<ScoredName> out;
@@ -76,6 +82,21 @@ std::string readFile(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The window's controls.
+QComboBox* surnameBox(RecommendWindow& w) { return test::child<QComboBox>(&w, "surnameBox"); }
+QComboBox* genderBox(RecommendWindow& w) { return test::child<QComboBox>(&w, "genderBox"); }
+QComboBox* lengthBox(RecommendWindow& w) { return test::child<QComboBox>(&w, "lengthBox"); }
+QLineEdit* fixedEdit(RecommendWindow& w) { return test::child<QLineEdit>(&w, "fixedEdit"); }
+QComboBox* fixedAtBox(RecommendWindow& w) { return test::child<QComboBox>(&w, "fixedAtBox"); }
+QTableView* table(RecommendWindow& w) { return test::child<QTableView>(&w, "table"); }
+QPlainTextEdit* details(RecommendWindow& w) { return test::child<QPlainTextEdit>(&w, "details"); }
+QPushButton* button(RecommendWindow& w, const char* name) {
+    return test::child<QPushButton>(&w, name);
+}
+QProgressDialog* progressDialog(RecommendWindow& w) {
+    return test::child<QProgressDialog>(&w, "progressDialog");
+}
+
 // ---- The model and the proxy ---------------------------------------------------------------
 
 class ResultTable : public ::testing::Test {
@@ -100,7 +121,7 @@ TEST_F(ResultTable, ColumnsHeadersAndCells) {
     for (int r = 0; r < 3; ++r) {
         QStringList cells;
         for (int c = 0; c < 7; ++c) cells << model.data(model.index(r, c)).toString();
-        EXPECT_EQ(cells.join('\t').toStdString(), formatLine(names[static_cast<size_t>(r)]));
+        EXPECT_EQ(cells.join('\t').toStdString(), lineOf(names[static_cast<size_t>(r)]));
     }
     EXPECT_NE(model.data(model.index(1, kNotesColumn)).toString().indexOf("谐音:肚子"), -1);
     EXPECT_EQ(
@@ -152,17 +173,17 @@ TEST_F(ResultTable, ExportWritesTheRowsAsShownInBothFormats) {
     model.setScored(names);
     proxy.sort(kPinyinColumn, Qt::AscendingOrder);  // dù, huáng, ōu
     auto csvLine = [](const ScoredName& s) {
-        return s.name + "," + std::to_string(s.score) + "," + s.pinyinText() + ",\"" +
-               s.strokesText() + "\"," + s.gridsText() + "," + s.sancaiText() + "," +
-               s.notesText() + "\r\n";
+        const auto t = test::columnTexts(shipped(), s);
+        return t[0] + "," + t[1] + "," + t[2] + ",\"" + t[3] + "\"," + t[4] + "," + t[5] + "," +
+               t[6] + "\r\n";
     };
     EXPECT_EQ(exportBytes(model, proxy, ExportFormat::CsvUtf8),
               "\xEF\xBB\xBF名字,评分,拼音,笔画,五格,三才,说明\r\n" + csvLine(names[1]) +
                   csvLine(names[0]) + csvLine(names[2]));
     EXPECT_EQ(exportBytes(model, proxy, ExportFormat::GbkText),
               utf8ToGbk("名字\t评分\t拼音\t笔画\t五格\t三才\t说明") + "\r\n" +
-                  utf8ToGbk(formatLine(names[1])) + "\r\n" + utf8ToGbk(formatLine(names[0])) +
-                  "\r\n" + utf8ToGbk(formatLine(names[2])) + "\r\n");
+                  utf8ToGbk(lineOf(names[1])) + "\r\n" + utf8ToGbk(lineOf(names[0])) + "\r\n" +
+                  utf8ToGbk(lineOf(names[2])) + "\r\n");
 }
 
 TEST_F(ResultTable, AnExportedCsvReadsBackAndScoresTheSame) {
@@ -197,7 +218,7 @@ TEST_F(ResultTable, CopiedRowsAreTabSeparated) {
     const auto names = scoredNames({"黄思婷", "杜梓维", "欧阳修"});
     model.setScored(names);
     EXPECT_EQ(tabSeparated(model, proxy, {0, 2}).toStdString(),
-              formatLine(names[0]) + "\n" + formatLine(names[2]) + "\n");
+              lineOf(names[0]) + "\n" + lineOf(names[2]) + "\n");
 }
 
 // ---- The window, by keyboard ---------------------------------------------------------------
@@ -246,8 +267,8 @@ class RecommendWindowFlow : public ::testing::Test {
 
 TEST_F(RecommendWindowFlow, TypingASurnameAndEnterFillsTheTableBestFirst) {
     EXPECT_EQ(w->windowTitle(), "名字推荐");
-    EXPECT_EQ(focused(), w->surnameBox);
-    EXPECT_EQ(w->surnameBox->count(), 5);
+    EXPECT_EQ(focused(), surnameBox(*w));
+    EXPECT_EQ(surnameBox(*w)->count(), 5);
     type("罗");
     key(Qt::Key_Return);
     EXPECT_TRUE(w->isVisible());
@@ -257,16 +278,16 @@ TEST_F(RecommendWindowFlow, TypingASurnameAndEnterFillsTheTableBestFirst) {
     for (size_t i = 0; i < expected.size(); ++i) {
         ASSERT_EQ(shownNames()[i], expected[i].name) << i;  // the engine's order: best first
     }
-    EXPECT_EQ(w->table->horizontalHeader()->sortIndicatorSection(), kScoreColumn);
-    EXPECT_EQ(w->table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(table(*w)->horizontalHeader()->sortIndicatorSection(), kScoreColumn);
+    EXPECT_EQ(table(*w)->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
     EXPECT_EQ(w->statusText(), "罗 不限 双名：200 个名字");
     EXPECT_EQ(w->windowTitle(), "名字推荐 - 罗 不限 双名：200 个名字");
-    EXPECT_EQ(focused(), w->surnameBox);   // ready for the next surname
-    EXPECT_EQ(w->surnameBox->count(), 5);  // what was typed is not added to the list
+    EXPECT_EQ(focused(), surnameBox(*w));   // ready for the next surname
+    EXPECT_EQ(surnameBox(*w)->count(), 5);  // what was typed is not added to the list
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 
     // A compound surname, typed over the first.
-    w->surnameBox->lineEdit()->selectAll();
+    surnameBox(*w)->lineEdit()->selectAll();
     type("欧阳");
     key(Qt::Key_Enter);
     ASSERT_GE(w->proxy()->rowCount(), 50);
@@ -279,9 +300,9 @@ TEST_F(RecommendWindowFlow, TypingASurnameAndEnterFillsTheTableBestFirst) {
 TEST_F(RecommendWindowFlow, GenderAndLengthChangeTheNames) {
     type("罗");
     key(Qt::Key_Return);
-    tabTo(w->genderBox);
+    tabTo(genderBox(*w));
     key(Qt::Key_Down);  // 男
-    EXPECT_EQ(w->genderBox->currentText(), "男");
+    EXPECT_EQ(genderBox(*w)->currentText(), "男");
     key(Qt::Key_Return);
     const auto boys = shownNames();
     ASSERT_GE(boys.size(), 50u);
@@ -293,19 +314,19 @@ TEST_F(RecommendWindowFlow, GenderAndLengthChangeTheNames) {
     EXPECT_FALSE(kindsShown().count('m'));
     EXPECT_NE(boys, girls);
     EXPECT_EQ(w->statusText(), "罗 女 双名：200 个名字");
-    tabTo(w->lengthBox);
+    tabTo(lengthBox(*w));
     key(Qt::Key_Down);  // 单名
     key(Qt::Key_Return);
     ASSERT_GT(w->proxy()->rowCount(), 0);
     for (const std::string& name : shownNames()) ASSERT_EQ(utf8Characters(name).size(), 2u);
-    EXPECT_FALSE(w->fixedAtBox->isEnabled());
+    EXPECT_FALSE(fixedAtBox(*w)->isEnabled());
 }
 
 TEST_F(RecommendWindowFlow, AFixedCharacterStandsWhereAsked) {
     type("罗");
-    tabTo(w->fixedEdit);
+    tabTo(fixedEdit(*w));
     type("文");
-    tabTo(w->fixedAtBox);
+    tabTo(fixedAtBox(*w));
     key(Qt::Key_Down);  // the second character of the given name
     key(Qt::Key_Return);
     ASSERT_GT(w->proxy()->rowCount(), 0);
@@ -315,11 +336,11 @@ TEST_F(RecommendWindowFlow, AFixedCharacterStandsWhereAsked) {
     EXPECT_EQ(w->statusText().toStdString(),
               "罗 不限 双名 字辈文：" + std::to_string(w->proxy()->rowCount()) + " 个名字");
     // No name fits: the table is empty and the status says so.
-    tabTo(w->surnameBox);
-    w->surnameBox->lineEdit()->selectAll();
+    tabTo(surnameBox(*w));
+    surnameBox(*w)->lineEdit()->selectAll();
     type("黄");
-    tabTo(w->fixedEdit);
-    w->fixedEdit->selectAll();
+    tabTo(fixedEdit(*w));
+    fixedEdit(*w)->selectAll();
     type("思");
     key(Qt::Key_Return);
     EXPECT_EQ(w->proxy()->rowCount(), 0);
@@ -330,14 +351,14 @@ TEST_F(RecommendWindowFlow, AFixedCharacterStandsWhereAsked) {
 TEST_F(RecommendWindowFlow, SelectingARowShowsItsWholeReading) {
     type("罗");
     key(Qt::Key_Return);
-    tabTo(w->table);
+    tabTo(table(*w));
     key(Qt::Key_Down);
     key(Qt::Key_Down);
     const std::string name = shownNames()[2];
     ScoredName s;
     ASSERT_TRUE(scoreName(shipped(), name, s));
-    EXPECT_EQ(w->details->toPlainText().toStdString(), detailText(shipped(), s));
-    const QString text = w->details->toPlainText();
+    EXPECT_EQ(details(*w)->toPlainText().toStdString(), detailText(shipped(), s));
+    const QString text = details(*w)->toPlainText();
     for (const char* part : {"人格", "地格", "总格", "外格", "天格", "三才", "拼音：", "说明"}) {
         EXPECT_NE(text.indexOf(QString::fromUtf8(part)), -1) << part;
     }
@@ -348,9 +369,9 @@ TEST_F(RecommendWindowFlow, SelectingARowShowsItsWholeReading) {
 TEST_F(RecommendWindowFlow, DetailsExplainLostPoints) {
     ResultModel& model = *w->model();
     model.setScored(scoredNames({"杜梓维"}));
-    w->table->setFocus();
-    w->table->setCurrentIndex(w->proxy()->index(0, 0));
-    const QString text = w->details->toPlainText();
+    table(*w)->setFocus();
+    table(*w)->setCurrentIndex(w->proxy()->index(0, 0));
+    const QString text = details(*w)->toPlainText();
     EXPECT_NE(text.indexOf("谐音:肚子（-40）"), -1) << text.toStdString();
 }
 
@@ -362,18 +383,17 @@ TEST_F(RecommendWindowFlow, EnterNeverClosesTheWindow) {
     key(Qt::Key_Return);
     EXPECT_EQ(dialogs.shown.last(), "message: 查不到此姓氏的笔画或读音：Ab");
     EXPECT_TRUE(w->isVisible());
-    w->surnameBox->lineEdit()->selectAll();
+    surnameBox(*w)->lineEdit()->selectAll();
     type("曾");
     key(Qt::Key_Return);
     ASSERT_GT(w->proxy()->rowCount(), 0);
     // Enter on a focused button presses that button only.
-    tabTo(w->copyButton);
+    tabTo(button(*w, "copyButton"));
     QApplication::clipboard()->clear();
     key(Qt::Key_Return);
-    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
-              formatLine(recommended("曾")[0]) + "\n");
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), lineOf(recommended("曾")[0]) + "\n");
     EXPECT_TRUE(w->isVisible());
-    tabTo(w->importButton);
+    tabTo(button(*w, "importButton"));
     key(Qt::Key_Enter);  // the file dialog is cancelled
     EXPECT_EQ(dialogs.lastFilter, "名单 (*.txt *.csv);;所有文件 (*)");
     EXPECT_TRUE(w->isVisible());
@@ -385,13 +405,13 @@ TEST_F(RecommendWindowFlow, EnterNeverClosesTheWindow) {
 
 TEST_F(RecommendWindowFlow, HeaderClicksSortAndComeBackToBestFirst) {
     type("罗");
-    tabTo(w->lengthBox);
+    tabTo(lengthBox(*w));
     key(Qt::Key_Down);  // 单名: scores from 93 to 100
     key(Qt::Key_Return);
     const int last = w->proxy()->rowCount() - 1;
     ASSERT_GT(last, 50);
     const auto bestFirst = shownNames();
-    QHeaderView* header = w->table->horizontalHeader();
+    QHeaderView* header = table(*w)->horizontalHeader();
     auto clickHeader = [&](int section) {
         const int x = header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
@@ -421,19 +441,18 @@ TEST_F(RecommendWindowFlow, HeaderClicksSortAndComeBackToBestFirst) {
 TEST_F(RecommendWindowFlow, CopyAndExportWhatIsShown) {
     type("诸葛");
     key(Qt::Key_Return);
-    tabTo(w->table);
+    tabTo(table(*w));
     key(Qt::Key_Down, Qt::ShiftModifier);
     key(Qt::Key_Down, Qt::ShiftModifier);
     key(Qt::Key_C, Qt::ControlModifier);
     const auto names = recommended("诸葛");
-    EXPECT_EQ(
-        QApplication::clipboard()->text().toStdString(),
-        formatLine(names[0]) + "\n" + formatLine(names[1]) + "\n" + formatLine(names[2]) + "\n");
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              lineOf(names[0]) + "\n" + lineOf(names[1]) + "\n" + lineOf(names[2]) + "\n");
 
     // The file type chosen decides the format; the suffix is added when missing.
     dialogs.saveAnswers.push_back(SaveChoice{q((dir.path() / "list").string()), 1});
     dialogs.saveAnswers.push_back(SaveChoice{q((dir.path() / "list.csv").string()), 0});
-    tabTo(w->exportButton);
+    tabTo(button(*w, "exportButton"));
     key(Qt::Key_Return);
     key(Qt::Key_Return);
     EXPECT_EQ(dialogs.lastSaveFilters,
@@ -450,9 +469,9 @@ TEST_F(RecommendWindowFlow, DoubleClickSendsTheName) {
     type("罗");
     key(Qt::Key_Return);
     QSignalSpy sent(w.get(), &RecommendWindow::nameSent);
-    const QRect cell = w->table->visualRect(w->proxy()->index(3, 0));
-    QTest::mouseClick(w->table->viewport(), Qt::LeftButton, {}, cell.center());
-    QTest::mouseDClick(w->table->viewport(), Qt::LeftButton, {}, cell.center());
+    const QRect cell = table(*w)->visualRect(w->proxy()->index(3, 0));
+    QTest::mouseClick(table(*w)->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table(*w)->viewport(), Qt::LeftButton, {}, cell.center());
     ASSERT_EQ(sent.size(), 1);
     EXPECT_EQ(sent[0][0].toString().toStdString(), shownNames()[3]);
     EXPECT_FALSE(w->isVisible());
@@ -480,13 +499,10 @@ TEST_F(RecommendWindowFlow, AListIsScoredIntoTheTable) {
     const auto file = dir.path() / "names.txt";
     const auto names = writeList(file, 1000, true);
     dialogs.answers.push_back(q(file.string()));
-    tabTo(w->importButton);
+    tabTo(button(*w, "importButton"));
     key(Qt::Key_Return);
-    QElapsedTimer clock;
-    clock.start();
-    while (w->importing() && clock.elapsed() < 20000) QTest::qWait(5);
-    ASSERT_FALSE(w->importing());
-    EXPECT_FALSE(w->progressBox->isVisible());
+    ASSERT_TRUE(test::waitUntil([&] { return !w->importing(); }));
+    EXPECT_FALSE(progressDialog(*w)->isVisible());
     ASSERT_EQ(w->proxy()->rowCount(), 1000);
     EXPECT_EQ(w->statusText(), "names.txt：1000 个名字");
     // Best first; the names that cannot be scored last, with the reason.
@@ -506,7 +522,7 @@ TEST_F(RecommendWindowFlow, AListIsScoredIntoTheTable) {
     test::writeFile(dir.path() / "again.csv", before);
     dialogs.answers.push_back(q((dir.path() / "again.csv").string()));
     key(Qt::Key_Return);
-    while (w->importing() && clock.elapsed() < 20000) QTest::qWait(5);
+    ASSERT_TRUE(test::waitUntil([&] { return !w->importing(); }));
     EXPECT_EQ(exportBytes(*w->model(), *w->proxy(), ExportFormat::CsvUtf8), before);
 }
 
@@ -517,38 +533,38 @@ TEST_F(RecommendWindowFlow, ALargeListCancelledHalfWayKeepsTheNamesScoredSoFar) 
     type("罗");
     key(Qt::Key_Return);  // a table to be replaced
     dialogs.answers.push_back(q(file.string()));
-    tabTo(w->importButton);
+    tabTo(button(*w, "importButton"));
     key(Qt::Key_Return);
     ASSERT_TRUE(w->importing());
-    ASSERT_TRUE(w->progressBox->isVisible());
-    // The window's thread stays free while the list is scored: a timer keeps its pace.
-    QElapsedTimer clock, tick;
-    clock.start();
-    tick.start();
-    qint64 longestGap = 0;
-    QTimer pace;
-    QObject::connect(&pace, &QTimer::timeout,
-                     [&] { longestGap = std::max(longestGap, tick.restart()); });
-    pace.start(10);
-    while (w->importing() && w->model()->rowCount() < static_cast<int>(kCount / 2) &&
-           clock.elapsed() < 60000) {
-        QTest::qWait(1);
-    }
+    ASSERT_TRUE(progressDialog(*w)->isVisible());
+    // The window's thread stays free while the list is scored: its event loop turns between the
+    // batches, and a timer that fires on every turn sees the table grow.
+    std::set<int> rowCountsSeen;
+    QTimer everyTurn;
+    QObject::connect(&everyTurn, &QTimer::timeout, [&] {
+        if (w->importing()) rowCountsSeen.insert(w->model()->rowCount());
+    });
+    everyTurn.start(0);
+    ASSERT_TRUE(test::waitUntil(
+        [&] { return !w->importing() || w->model()->rowCount() >= static_cast<int>(kCount / 2); }));
     ASSERT_TRUE(w->importing()) << "the list was scored before it could be cancelled";
-    EXPECT_GT(w->progressBar->value(), 0);
-    EXPECT_LT(w->progressBar->value(), w->progressBar->maximum());
-    QTest::mouseClick(w->cancelButton, Qt::LeftButton);
-    pace.stop();
-    EXPECT_LT(longestGap, 1000);
+    EXPECT_GT(progressDialog(*w)->value(), 0);
+    EXPECT_LT(progressDialog(*w)->value(), progressDialog(*w)->maximum());
+    QTest::mouseClick(button(*w, "cancelImportButton"), Qt::LeftButton);
+    everyTurn.stop();
+    EXPECT_GE(rowCountsSeen.size(), 3u);
 
     // Consistent: no import running, the names taken before the cancel, every one complete,
     // best first; nothing arrives later.
     ASSERT_FALSE(w->importing());
-    EXPECT_FALSE(w->progressBox->isVisible());
+    EXPECT_FALSE(progressDialog(*w)->isVisible());
     const int kept = w->proxy()->rowCount();
     EXPECT_GE(kept, static_cast<int>(kCount / 2));
     EXPECT_LT(kept, static_cast<int>(kCount));
-    QTest::qWait(200);
+    // The cancel waited for the worker, so whatever it handed over is queued by now: delivered,
+    // it must be dropped.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     EXPECT_EQ(w->proxy()->rowCount(), kept);
     std::multiset<std::string> expected(names.begin(), names.begin() + kept);
     std::multiset<std::string> shown;
@@ -567,9 +583,37 @@ TEST_F(RecommendWindowFlow, ALargeListCancelledHalfWayKeepsTheNamesScoredSoFar) 
     EXPECT_EQ(w->statusText().toStdString(),
               "large.txt：已取消，已评分的 " + std::to_string(kept) + " 个名字");
     // The window goes on as before.
-    tabTo(w->surnameBox);
+    tabTo(surnameBox(*w));
     key(Qt::Key_Return);
     EXPECT_EQ(w->proxy()->rowCount(), 200);
+}
+
+// Escape and the close box of the progress dialog cancel the import as its 取消 does; the window
+// stays open.
+TEST_F(RecommendWindowFlow, EscapeOrTheCloseBoxOfTheProgressDialogCancelsTheImport) {
+    const auto file = dir.path() / "list.txt";
+    writeList(file, 100000, false);
+    QProgressDialog* progress = progressDialog(*w);
+    const std::function<void()> ways[] = {[&] {
+                                              // As a user finds it: active, the focus on 取消.
+                                              progress->activateWindow();
+                                              ASSERT_TRUE(QTest::qWaitForWindowActive(progress));
+                                              key(Qt::Key_Escape);
+                                          },
+                                          [&] { progress->close(); }};
+    for (const auto& cancel : ways) {
+        dialogs.answers.push_back(q(file.string()));
+        tabTo(button(*w, "importButton"));
+        key(Qt::Key_Return);
+        ASSERT_TRUE(w->importing());
+        ASSERT_TRUE(test::waitUntil([&] { return w->model()->rowCount() > 0; }));
+        cancel();
+        EXPECT_FALSE(w->importing());
+        EXPECT_FALSE(progress->isVisible());
+        EXPECT_TRUE(w->statusText().startsWith("list.txt：已取消"))
+            << w->statusText().toStdString();
+        EXPECT_TRUE(w->isVisible());
+    }
 }
 
 // ---- From the main window ------------------------------------------------------------------
@@ -589,12 +633,12 @@ class RecommendFromMain : public ::testing::Test {
 
 TEST_F(RecommendFromMain, TheSixthButtonFitsTheRowAndTheOthersStay) {
     MainWindow& w = *program.mainWindow;
-    EXPECT_EQ(w.Button8->text(), "名字推荐");
-    EXPECT_EQ(w.Button8->geometry(), QRect(568, 8, 104, 28));
-    EXPECT_EQ(w.Button5->geometry(), QRect(456, 8, 104, 28));
-    EXPECT_EQ(w.Button2->geometry(), QRect(8, 8, 104, 28));
-    EXPECT_LE(w.Button8->geometry().right(), w.width());
-    EXPECT_EQ(w.Edit1->geometry(), QRect(128, 11, 153, 21));
+    EXPECT_EQ(test::child<QPushButton>(&w, "recommendButton")->text(), "名字推荐");
+    EXPECT_EQ(test::child<QPushButton>(&w, "recommendButton")->geometry(), QRect(568, 8, 104, 28));
+    EXPECT_EQ(test::child<QPushButton>(&w, "exitButton")->geometry(), QRect(456, 8, 104, 28));
+    EXPECT_EQ(test::child<QPushButton>(&w, "autoNamingButton")->geometry(), QRect(8, 8, 104, 28));
+    EXPECT_LE(test::child<QPushButton>(&w, "recommendButton")->geometry().right(), w.width());
+    EXPECT_EQ(test::child<QLineEdit>(&w, "nameEdit")->geometry(), QRect(128, 11, 153, 21));
     EXPECT_EQ(w.recommendWindow(), nullptr);  // made on the first click
 }
 
@@ -602,12 +646,12 @@ TEST_F(RecommendFromMain, MissingEngineDataIsReportedAndTriedAgain) {
     MainWindow& main = *program.mainWindow;
     main.database().characterQuery.close();  // a table cannot be dropped under an open result
     main.database().connection.execute("drop table pinyin");
-    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    QTest::mouseClick(test::child<QPushButton>(&main, "recommendButton"), Qt::LeftButton);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].startsWith("error: 读取名字推荐的数据失败："))
         << dialogs.shown[0].toStdString();
     EXPECT_EQ(main.recommendWindow(), nullptr);
-    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    QTest::mouseClick(test::child<QPushButton>(&main, "recommendButton"), Qt::LeftButton);
     EXPECT_EQ(dialogs.shown.size(), 2);  // read again, failed again
 }
 
@@ -621,35 +665,37 @@ TEST_F(RecommendFromMain, ANameSentGoesIntoTheAnalysis) {
         wasModal = QApplication::activeModalWidget() == w;
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-        ASSERT_EQ(QApplication::focusWidget(), w->surnameBox);
+        ASSERT_EQ(QApplication::focusWidget(), surnameBox(*w));
         typeInto(QApplication::focusWidget(), "罗");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        for (int i = 0; i < 20 && QApplication::focusWidget() != w->table; ++i) {
+        for (int i = 0; i < 20 && QApplication::focusWidget() != table(*w); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         sentName = w->proxy()->index(1, 0).data().toString().toStdString();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
-    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    QTest::mouseClick(test::child<QPushButton>(&main, "recommendButton"), Qt::LeftButton);
     EXPECT_TRUE(wasModal);
     ASSERT_FALSE(sentName.empty());
     EXPECT_FALSE(main.recommendWindow()->isVisible());
-    EXPECT_EQ(main.Edit1->text().toStdString(), sentName);
+    EXPECT_EQ(test::child<QLineEdit>(&main, "nameEdit")->text().toStdString(), sentName);
     // The analysis ran as by Enter: the stroke of the surname and the report.
-    EXPECT_EQ(main.Edit2->text(), "20");
-    EXPECT_TRUE(main.Memo1->toPlainText().startsWith("罗  的笔画是: 20"));
+    EXPECT_EQ(test::child<QLineEdit>(&main, "strokesOfCharacter1")->text(), "20");
+    EXPECT_TRUE(test::child<QPlainTextEdit>(&main, "reportView")
+                    ->toPlainText()
+                    .startsWith("罗  的笔画是: 20"));
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 
     // The window is made once and keeps its table.
     RecommendWindow* first = main.recommendWindow();
     QTimer::singleShot(0, [&] {
         EXPECT_EQ(first->proxy()->rowCount(), 200);
-        EXPECT_GT(first->surnameBox->count(), 100);  // the name lists' surnames and compounds
-        EXPECT_NE(first->surnameBox->findText("欧阳"), -1);
+        EXPECT_GT(surnameBox(*first)->count(), 100);  // the name lists' surnames and compounds
+        EXPECT_NE(surnameBox(*first)->findText("欧阳"), -1);
         first->close();
     });
-    QTest::mouseClick(main.Button8, Qt::LeftButton);
+    QTest::mouseClick(test::child<QPushButton>(&main, "recommendButton"), Qt::LeftButton);
     EXPECT_EQ(main.recommendWindow(), first);
 }
 

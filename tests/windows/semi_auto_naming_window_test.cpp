@@ -14,6 +14,7 @@
 #include "support/fixture_db.h"
 #include "support/keys.h"
 #include "support/test_dialogs.h"
+#include "support/widgets.h"
 #include "text/gbk.h"
 #include "ui/qt_text.h"
 
@@ -22,6 +23,20 @@ namespace {
 
 using test::G;
 using test::nameOf;
+
+// The window's controls.
+QPlainTextEdit* previewView(SemiAutoNamingWindow& w) {
+    return test::child<QPlainTextEdit>(&w, "previewView");
+}
+QPlainTextEdit* resultsView(SemiAutoNamingWindow& w) {
+    return test::child<QPlainTextEdit>(&w, "resultsView");
+}
+QLineEdit* surnameEdit(SemiAutoNamingWindow& w) {
+    return test::child<QLineEdit>(&w, "surnameEdit");
+}
+QPushButton* button(SemiAutoNamingWindow& w, const char* name) {
+    return test::child<QPushButton>(&w, name);
+}
 
 class SemiAuto : public ::testing::Test {
   protected:
@@ -34,7 +49,7 @@ class SemiAuto : public ::testing::Test {
         const auto file = dir.path() / "names.txt";
         test::writeFile(file, bytes);
         dialogs.answers.push_back(QString::fromStdString(" " + file.string() + " "));
-        w->Button2->click();
+        button(*w, "browseButton")->click();
     }
     test::TempDir dir;
     test::RecordingDialogs dialogs;
@@ -46,39 +61,40 @@ TEST_F(SemiAuto, Utf8AndUtf16FilesAreImportedAsText) {
     const std::string first = "张小华 " + gbkToUtf8(nameOf(2, 9, 4)) + "\r\n第二行\r\n";
     for (const std::string& bytes : {first, "\xEF\xBB\xBF" + first}) {
         browse(bytes);
-        EXPECT_EQ(w->Memo1->toPlainText(), QString::fromUtf8("张小华 二九四\n第二行"));
-        w->Button1->click();
+        EXPECT_EQ(previewView(*w)->toPlainText(), QString::fromUtf8("张小华 二九四\n第二行"));
+        button(*w, "importButton")->click();
         EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 2 个名字。");
-        EXPECT_EQ(w->Edit1->text(), "张");
+        EXPECT_EQ(surnameEdit(*w)->text(), "张");
     }
-    w->Button3->click();
-    EXPECT_EQ(w->Memo2->toPlainText(), "数据库里没有此笔画的姓氏！\n二九四");  // 张 has no row
+    button(*w, "filterButton")->click();
+    EXPECT_EQ(resultsView(*w)->toPlainText(),
+              "数据库里没有此笔画的姓氏！\n二九四");  // 张 has no row
     EXPECT_TRUE(test::databaseIsIdle(dir.path()));
 }
 
 TEST_F(SemiAuto, ABusyDatabaseStopsTheImportWithAMessageAndKeepsTheList) {
     browse(G("张小华 王小明"));
-    w->Button1->click();
+    button(*w, "importButton")->click();
     browse(G("赵小燕 ") + nameOf(2, 9, 4));
     Connection reader;
-    reader.setConnectionString(connectionStringFor(dir.path() / "data.Mdb"));
-    reader.open();
+    reader.open(dir.path() / "data.Mdb", kDatabasePassword);
     DataSet rows(reader);
     rows.setCommandText("select * from xm");
     rows.open();  // another program in the middle of a read
     db.connection.setBusyTimeout(200);
     dialogs.shown.clear();
-    w->Button1->click();
+    button(*w, "importButton")->click();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0], "message: 数据库正被其他程序使用，请稍后再试。");
     EXPECT_TRUE(w->holdsLoadedList());
-    EXPECT_TRUE(w->Button1->isEnabled());
-    EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
+    EXPECT_TRUE(button(*w, "importButton")->isEnabled());
+    EXPECT_TRUE(resultsView(*w)->toPlainText().isEmpty());
     rows.close();
-    w->Button1->click();  // the reader has finished: the same list goes in
+    button(*w, "importButton")->click();  // the reader has finished: the same list goes in
     EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 2 个名字。");
-    w->Button3->click();
-    EXPECT_EQ(w->Memo2->toPlainText(), "数据库里没有此笔画的姓氏！\n" + toQ(nameOf(2, 9, 4)));
+    button(*w, "filterButton")->click();
+    EXPECT_EQ(resultsView(*w)->toPlainText(),
+              "数据库里没有此笔画的姓氏！\n" + toQ(nameOf(2, 9, 4)));
 }
 
 TEST_F(SemiAuto, AReadOnlyFolderIsNamedInTheImportMessage) {
@@ -86,7 +102,7 @@ TEST_F(SemiAuto, AReadOnlyFolderIsNamedInTheImportMessage) {
     test::ReadOnlyFolder readOnly(dir.path());
     if (!readOnly.ok()) GTEST_SKIP() << "the folder cannot be made read-only here";
     dialogs.shown.clear();
-    w->Button1->click();
+    button(*w, "importButton")->click();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].startsWith(
         "message: 数据库所在的文件夹或数据库文件是只读的，无法导入，原来的名字保持不变。"))
@@ -98,14 +114,14 @@ TEST_F(SemiAuto, AReadOnlyFolderIsNamedInTheImportMessage) {
 TEST_F(SemiAuto, InitialState) {
     EXPECT_EQ(w->windowTitle(), "半自动取名");
     EXPECT_EQ(w->size(), QSize(668, 355));
-    EXPECT_FALSE(w->Button1->isEnabled());
-    EXPECT_FALSE(w->Button3->isEnabled());
-    EXPECT_TRUE(w->Button2->isEnabled());
-    EXPECT_TRUE(w->Memo1->isEnabled());  // read-only, not greyed out
-    EXPECT_TRUE(w->Memo1->isReadOnly());
-    EXPECT_TRUE(w->Edit1->isReadOnly());
-    EXPECT_EQ(w->Label1->text(), "你选择的姓氏是:");
-    EXPECT_EQ(w->Button2->text(), "浏览.....");
+    EXPECT_FALSE(button(*w, "importButton")->isEnabled());
+    EXPECT_FALSE(button(*w, "filterButton")->isEnabled());
+    EXPECT_TRUE(button(*w, "browseButton")->isEnabled());
+    EXPECT_TRUE(previewView(*w)->isEnabled());  // read-only, not greyed out
+    EXPECT_TRUE(previewView(*w)->isReadOnly());
+    EXPECT_TRUE(surnameEdit(*w)->isReadOnly());
+    EXPECT_EQ(test::child<QLabel>(w.get(), "surnameCaption")->text(), "你选择的姓氏是:");
+    EXPECT_EQ(button(*w, "browseButton")->text(), "浏览.....");
 }
 
 // Relative luminance and contrast ratio of two colours (WCAG 2).
@@ -121,7 +137,7 @@ TEST_F(SemiAuto, ThePreviewReadsAsNormalTextAndStaysUnchanged) {
     browse(G("张晓雯 张思远") + "\r\n" + G("张一诺"));
     test::showActive(w.get());
     // What is drawn: the darkest ink against the lightest background, as for normal text.
-    const QImage drawn = w->Memo1->viewport()->grab().toImage();
+    const QImage drawn = previewView(*w)->viewport()->grab().toImage();
     double darkest = 1, lightest = 0;
     for (int y = 0; y < drawn.height(); ++y) {
         for (int x = 0; x < drawn.width(); ++x) {
@@ -132,12 +148,12 @@ TEST_F(SemiAuto, ThePreviewReadsAsNormalTextAndStaysUnchanged) {
     }
     EXPECT_GE((lightest + 0.05) / (darkest + 0.05), 7.0);  // greyed out, it was about 1.6
     // Not editable, and out of the tab chain.
-    EXPECT_EQ(QApplication::focusWidget(), w->Button2);
-    w->Memo1->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), button(*w, "browseButton"));
+    previewView(*w)->setFocus();
     test::type("abc");
     test::press(Qt::Key_Delete);
     test::press(Qt::Key_Backspace);
-    EXPECT_EQ(w->Memo1->toPlainText(), "张晓雯 张思远\n张一诺");
+    EXPECT_EQ(previewView(*w)->toPlainText(), "张晓雯 张思远\n张一诺");
 }
 
 // The buttons with the keyboard: after 导入 and 筛选 disable themselves the focus is on the
@@ -147,24 +163,25 @@ TEST_F(SemiAuto, KeyboardThroughBrowseImportAndFilter) {
     test::writeFile(file, G("李四 ") + nameOf(2, 9, 4));
     dialogs.answers.push_back(QString::fromStdString(file.string()));
     test::showActive(w.get());
-    ASSERT_EQ(QApplication::focusWidget(), w->Button2);  // the window opens on 浏览.....
+    ASSERT_EQ(QApplication::focusWidget(),
+              button(*w, "browseButton"));  // the window opens on 浏览.....
     test::pressReturn();
-    EXPECT_EQ(w->Memo1->toPlainText(), toQ(G("李四 ") + nameOf(2, 9, 4)));
-    test::tabTo(w->Button1);
+    EXPECT_EQ(previewView(*w)->toPlainText(), toQ(G("李四 ") + nameOf(2, 9, 4)));
+    test::tabTo(button(*w, "importButton"));
     test::pressReturn();  // 导入
     EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 1 个名字。");
-    EXPECT_EQ(QApplication::focusWidget(), w->Memo2);
-    test::tabTo(w->Button3);
+    EXPECT_EQ(QApplication::focusWidget(), resultsView(*w));
+    test::tabTo(button(*w, "filterButton"));
     test::pressKeypadEnter();  // 筛选
     EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
-    EXPECT_EQ(w->Memo2->toPlainText(), toQ(nameOf(2, 9, 4)));
-    EXPECT_FALSE(w->Button3->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), w->Memo2);
+    EXPECT_EQ(resultsView(*w)->toPlainText(), toQ(nameOf(2, 9, 4)));
+    EXPECT_FALSE(button(*w, "filterButton")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), resultsView(*w));
     const int shown = dialogs.shown.size();
     test::pressReturn();
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(dialogs.shown.size(), shown);
-    test::tabTo(w->BitBtn3);  // 关闭, pressed on purpose
+    test::tabTo(button(*w, "closeButton"));  // 关闭, pressed on purpose
     test::pressReturn();
     EXPECT_FALSE(w->isVisible());
 }
@@ -174,71 +191,71 @@ TEST_F(SemiAuto, BrowseImportFilterOncePerImport) {
     browse(G("李四 ") + yes + " " + nameOf(20, 1, 1) + " " + yes + "\r\n" + nameOf(2, 9, 4) +
            "\r\n");
     EXPECT_EQ(dialogs.lastFilter, "*.txt");
-    EXPECT_EQ(w->Memo1->toPlainText().split('\n').size(), 2);
-    EXPECT_TRUE(w->Button1->isEnabled());
+    EXPECT_EQ(previewView(*w)->toPlainText().split('\n').size(), 2);
+    EXPECT_TRUE(button(*w, "importButton")->isEnabled());
 
     dialogs.onMessage = [&](const QString&) {
         // While the message is up, the progress line is still there.
-        EXPECT_TRUE(w->Memo2->toPlainText().endsWith("正在导入数据，请等待！"));
+        EXPECT_TRUE(resultsView(*w)->toPlainText().endsWith("正在导入数据，请等待！"));
     };
-    w->Button1->click();
+    button(*w, "importButton")->click();
     dialogs.onMessage = nullptr;
     EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 3 个名字。");
-    EXPECT_EQ(w->Edit1->text(), "李");
-    EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
-    EXPECT_TRUE(w->Button3->isEnabled());
-    EXPECT_FALSE(w->Button1->isEnabled());  // until the next browse
+    EXPECT_EQ(surnameEdit(*w)->text(), "李");
+    EXPECT_TRUE(resultsView(*w)->toPlainText().isEmpty());
+    EXPECT_TRUE(button(*w, "filterButton")->isEnabled());
+    EXPECT_FALSE(button(*w, "importButton")->isEnabled());  // until the next browse
     EXPECT_FALSE(w->holdsLoadedList());
 
-    w->Button3->click();
-    EXPECT_EQ(w->Memo2->toPlainText(), toQ(yes) + "\n数据库里没有此笔画的姓氏！");
-    EXPECT_EQ(w->Edit1->text(), "拾");  // the surname of the last row judged
-    EXPECT_FALSE(w->Button1->isEnabled());
-    EXPECT_FALSE(w->Button3->isEnabled());
+    button(*w, "filterButton")->click();
+    EXPECT_EQ(resultsView(*w)->toPlainText(), toQ(yes) + "\n数据库里没有此笔画的姓氏！");
+    EXPECT_EQ(surnameEdit(*w)->text(), "拾");  // the surname of the last row judged
+    EXPECT_FALSE(button(*w, "importButton")->isEnabled());
+    EXPECT_FALSE(button(*w, "filterButton")->isEnabled());
     EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
 }
 
 TEST_F(SemiAuto, CancelAndUnreadableFiles) {
     browse(G("张小华"));
     dialogs.answers.push_back(QString());
-    w->Button2->click();  // cancelled: the preview is emptied, the rest stays
-    EXPECT_TRUE(w->Memo1->toPlainText().isEmpty());
-    EXPECT_TRUE(w->Button1->isEnabled());
+    button(*w, "browseButton")->click();  // cancelled: the preview is emptied, the rest stays
+    EXPECT_TRUE(previewView(*w)->toPlainText().isEmpty());
+    EXPECT_TRUE(button(*w, "importButton")->isEnabled());
     EXPECT_TRUE(w->holdsLoadedList());
 
     SemiAutoNamingWindow fresh(db);
     dialogs.answers.push_back(QString::fromStdString((dir.path() / "missing.txt").string()));
-    fresh.Button2->click();
+    button(fresh, "browseButton")->click();
     EXPECT_TRUE(dialogs.shown.last().contains("No such file or directory"));
-    EXPECT_FALSE(fresh.Button1->isEnabled());
+    EXPECT_FALSE(button(fresh, "importButton")->isEnabled());
 }
 
 TEST_F(SemiAuto, AFirstLineWithoutNamesChangesNothing) {
     browse(G("张小华 王小明"));
-    w->Button1->click();
+    button(*w, "importButton")->click();
     browse("   \r\n" + G("赵小燕"));
     dialogs.shown.clear();
-    w->Button1->click();
+    button(*w, "importButton")->click();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].contains("第一行没有任何名字"));
-    EXPECT_TRUE(w->Button1->isEnabled());
-    EXPECT_TRUE(w->Button3->isEnabled());
-    EXPECT_EQ(w->Edit1->text(), "张");
-    w->Button3->click();
+    EXPECT_TRUE(button(*w, "importButton")->isEnabled());
+    EXPECT_TRUE(button(*w, "filterButton")->isEnabled());
+    EXPECT_EQ(surnameEdit(*w)->text(), "张");
+    button(*w, "filterButton")->click();
     EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
 }
 
 TEST_F(SemiAuto, AFirstLineWithoutStorableNamesIsRefusedAndAnEmptyXm2StillFilters) {
     // Tokens, but none of six bytes: refused like an empty first line.
     browse(G("李四 欧阳娜娜"));
-    w->Button1->click();
+    button(*w, "importButton")->click();
     EXPECT_TRUE(dialogs.shown.last().contains("第一行没有任何名字"));
-    EXPECT_TRUE(w->Edit1->text().isEmpty());
-    EXPECT_FALSE(w->Button3->isEnabled());
+    EXPECT_TRUE(surnameEdit(*w)->text().isEmpty());
+    EXPECT_FALSE(button(*w, "filterButton")->isEnabled());
     // The filter over the empty xm2 of the fresh database still completes.
-    w->Button3Click();
-    EXPECT_TRUE(w->Memo2->toPlainText().isEmpty());
-    EXPECT_TRUE(w->Edit1->text().isEmpty());
+    w->onFilter();
+    EXPECT_TRUE(resultsView(*w)->toPlainText().isEmpty());
+    EXPECT_TRUE(surnameEdit(*w)->text().isEmpty());
     EXPECT_EQ(dialogs.shown.last(), "message: 自动生成名字完成!");
 }
 
@@ -246,25 +263,25 @@ TEST_F(SemiAuto, BinaryAndHugeFirstLines) {
     std::string binary;
     for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 37) % 256);
     browse(binary);
-    w->Button1->click();
+    button(*w, "importButton")->click();
     EXPECT_FALSE(dialogs.shown.isEmpty());
     std::string huge;
     for (int i = 0; i < 300000; ++i) huge += nameOf(2, 9, 4) + " ";
     browse(huge);
-    EXPECT_TRUE(w->Memo1->toPlainText().contains("预览只显示开头部分"));
-    EXPECT_LT(w->Memo1->toPlainText().size(), 70000);
-    w->Button1->click();
+    EXPECT_TRUE(previewView(*w)->toPlainText().contains("预览只显示开头部分"));
+    EXPECT_LT(previewView(*w)->toPlainText().size(), 70000);
+    button(*w, "importButton")->click();
     EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 300000 个名字。");
-    w->Button3->click();
-    EXPECT_EQ(w->Memo2->toPlainText(), toQ(nameOf(2, 9, 4)));  // one distinct name
+    button(*w, "filterButton")->click();
+    EXPECT_EQ(resultsView(*w)->toPlainText(), toQ(nameOf(2, 9, 4)));  // one distinct name
     // Unbalanced quotes and NUL bytes: a clear outcome, nothing lost.
     browse("\"" + nameOf(2, 9, 4) + std::string(" \0 ", 3) + G("张小华"));
-    w->Button1->click();
+    button(*w, "importButton")->click();
     EXPECT_TRUE(dialogs.shown.last().contains("第一行没有任何名字"));  // one 15-byte token
     browse(nameOf(2, 9, 4) + std::string(" \0 ", 3) + "\"" + G("张小华"));
-    w->Button1->click();
+    button(*w, "importButton")->click();
     EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 2 个名字。");
-    EXPECT_EQ(w->Edit1->text(), "二");
+    EXPECT_EQ(surnameEdit(*w)->text(), "二");
 }
 
 }  // namespace

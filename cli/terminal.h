@@ -1,0 +1,79 @@
+// What every command of quenvil-cli uses: its errors, its arguments, its output and the data it
+// opens.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "data/database.h"
+#include "naming/naming_data.h"
+
+namespace quenvil::cli {
+
+// A usage error found in an argument: the message, and exit status 2.
+class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Results that cannot be written (a full disk, a closed pipe): the run fails.
+class OutputError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Throws OutputError, with the system's reason, when the stream has failed.
+void checkOutput(std::ostream& out);
+
+// Text arguments are UTF-8; anything else is refused (UsageError) instead of being looked up as
+// '?'. Returns args[i].
+const std::string& textArgument(const std::vector<std::string>& args, size_t i);
+
+// Writes GBK lines as UTF-8, one per line, in one conversion.
+void printLines(std::ostream& out, const std::vector<std::string>& gbkLines);
+
+// Output of many lines, written in large blocks.
+class BlockWriter {
+  public:
+    explicit BlockWriter(std::ostream& out) : out_(out) { buffer_.reserve(kBlock + 4096); }
+    // What is left is written by flush(), which each command calls at its end.
+    std::string& buffer() { return buffer_; }
+    void maybeFlush() {
+        if (buffer_.size() >= kBlock) flush();
+    }
+    // Writes what is buffered; throws OutputError when the output cannot take it.
+    void flush();
+
+  private:
+    static constexpr size_t kBlock = 1 << 20;
+    std::ostream& out_;
+    std::string buffer_;
+};
+
+// One run of a command: its arguments (the command first), its streams, and the data it opens
+// when it first needs them.
+struct Context {
+    Context(const std::vector<std::string>& arguments, const std::filesystem::path& folder,
+            std::ostream& output, std::ostream& errors)
+        : args(arguments), programDir(folder), out(output), err(errors) {}
+
+    const std::vector<std::string>& args;
+    const std::filesystem::path& programDir;
+    std::ostream& out;
+    std::ostream& err;
+
+    // The program's database with its shared data sets.
+    Database& db();
+    // The recommendation engine's data, read once over a connection of its own.
+    const NamingData& naming();
+
+  private:
+    std::unique_ptr<Database> database_;
+    std::unique_ptr<NamingData> namingData_;
+};
+
+}  // namespace quenvil::cli
