@@ -1,6 +1,8 @@
 // Lines of the classics and the given names they hold.
 #include "naming/classics.h"
 
+#include <algorithm>
+
 #include "naming/naming_data.h"
 #include "text/utf8.h"
 
@@ -26,15 +28,18 @@ bool parseBook(std::string_view name, Book& out) {
 
 void ClassicLines::add(std::string_view book, std::string_view title, std::string_view author,
                        std::string_view text) {
-    ClassicLine line;
-    if (!parseBook(book, line.book) || text.empty()) {
+    Book b;
+    if (!parseBook(book, b) || text.empty()) {
         throw NamingDataError("classic line of an unknown book or empty: " + std::string(book) +
                               " " + std::string(text));
     }
-    line.title = title;
-    line.author = author;
-    line.text = text;
-    lines_.push_back(std::move(line));
+    if (pieces_.empty() || pieces_.back().book != b || pieces_.back().title != title ||
+        pieces_.back().author != author) {
+        pieces_.push_back({b, std::string(title), std::string(author)});
+    }
+    lines_.push_back({static_cast<uint32_t>(texts_.size()), static_cast<uint32_t>(text.size()),
+                      static_cast<uint32_t>(pieces_.size() - 1)});
+    texts_ += text;
 }
 
 int32_t ClassicLines::Pair::firstLine() const {
@@ -45,54 +50,55 @@ int32_t ClassicLines::Pair::firstLine() const {
 }
 
 void ClassicLines::index(const std::function<bool(char32_t)>& usable) {
-    pairs_.clear();
-    pairIndex_.clear();
-    std::vector<char32_t> chars;
+    // Every (pair, line) found, then the pairs in key order with their first line of each book.
+    struct Found {
+        uint64_t key;
+        int32_t line;
+        bool operator<(const Found& o) const { return key != o.key ? key < o.key : line < o.line; }
+    };
+    std::vector<Found> found;
     for (size_t id = 0; id < lines_.size(); ++id) {
-        const ClassicLine& line = lines_[id];
-        chars.clear();
-        forEachCodePoint(line.text, [&](int32_t cp, std::string_view) {
-            if (cp > 0 && usable(static_cast<char32_t>(cp))) chars.push_back(static_cast<char32_t>(cp));
+        forEachNamePair(text(static_cast<int32_t>(id)), usable, [&](char32_t a, char32_t b) {
+            found.push_back({key(a, b), static_cast<int32_t>(id)});
         });
-        const auto book = static_cast<size_t>(line.book);
-        for (size_t i = 0; i < chars.size(); ++i) {
-            for (size_t j = i + 1; j < chars.size(); ++j) {
-                const uint64_t k = key(chars[i], chars[j]);
-                const auto [it, added] =
-                    pairIndex_.emplace(k, static_cast<uint32_t>(pairs_.size()));
-                if (added) {
-                    Pair p{chars[i], chars[j], {}};
-                    p.lines.fill(kNone);
-                    pairs_.push_back(p);
-                }
-                int32_t& first = pairs_[it->second].lines[book];
-                if (first == kNone) first = static_cast<int32_t>(id);
-            }
+    }
+    std::sort(found.begin(), found.end());
+    keys_.clear();
+    pairs_.clear();
+    for (const Found& f : found) {
+        if (keys_.empty() || keys_.back() != f.key) {
+            Pair p{static_cast<char32_t>(f.key >> 21), static_cast<char32_t>(f.key & 0x1FFFFF), {}};
+            p.lines.fill(kNone);
+            keys_.push_back(f.key);
+            pairs_.push_back(p);
         }
+        int32_t& first = pairs_.back().lines[static_cast<size_t>(pieceOf(f.line).book)];
+        if (first == kNone) first = f.line;
     }
 }
 
 const ClassicLines::Pair* ClassicLines::find(char32_t a, char32_t b) const {
-    const auto it = pairIndex_.find(key(a, b));
-    return it == pairIndex_.end() ? nullptr : &pairs_[it->second];
+    const auto it = std::lower_bound(keys_.begin(), keys_.end(), key(a, b));
+    if (it == keys_.end() || *it != key(a, b)) return nullptr;
+    return &pairs_[static_cast<size_t>(it - keys_.begin())];
 }
 
 std::string ClassicLines::citation(int32_t id) const {
-    const ClassicLine& l = line(id);
-    std::string s(bookName(l.book));
-    if (!l.title.empty()) s += "·" + l.title;
-    if (!l.author.empty()) s += "（" + l.author + "）";
+    const ClassicPiece& p = pieceOf(id);
+    std::string s(bookName(p.book));
+    if (!p.title.empty()) s += "·" + p.title;
+    if (!p.author.empty()) s += "（" + p.author + "）";
     s += ": ";
-    s += l.text;
+    s += text(id);
     return s;
 }
 
 std::optional<std::pair<size_t, size_t>> ClassicLines::positions(int32_t id, char32_t a,
-                                                                  char32_t b) const {
-    const std::string& text = line(id).text;
+                                                                 char32_t b) const {
+    const std::string_view line = text(id);
     std::optional<size_t> first, second;
     size_t offset = 0;
-    forEachCodePoint(text, [&](int32_t cp, std::string_view bytes) {
+    forEachCodePoint(line, [&](int32_t cp, std::string_view bytes) {
         if (!first && cp == static_cast<int32_t>(a)) {
             first = offset;
         } else if (first && cp == static_cast<int32_t>(b)) {

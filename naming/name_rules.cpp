@@ -2,6 +2,7 @@
 #include "naming/name_rules.h"
 
 #include <algorithm>
+#include <span>
 
 #include "naming/naming_data.h"
 #include "text/utf8.h"
@@ -48,34 +49,36 @@ void WordRules::add(std::string_view pattern, std::string_view applies, std::str
 void WordRules::hits(char32_t surnameLast, std::span<const char32_t> given, char sex,
                      std::vector<const WordRule*>& out) const {
     out.clear();
-    if (given.empty()) return;
-    std::vector<uint32_t> found;
-    auto collect = [&](const std::unordered_multimap<uint64_t, uint32_t>& index, char32_t a,
-                       char32_t b) {
-        // The exact pair, then either side as the wildcard.
-        const uint64_t keys[3] = {key(a, b), key(a, 0), key(0, b)};
-        for (uint64_t k : keys) {
-            const auto [from, to] = index.equal_range(k);
-            for (auto it = from; it != to; ++it) {
-                const WordRule& r = rules_[it->second];
-                if (r.sex == 'n' || sex == 'n' || r.sex == sex) found.push_back(it->second);
-            }
-        }
-    };
-    collect(surname_, surnameLast, given[0]);
-    if (given.size() == 2) collect(given_, given[0], given[1]);
-    std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
-    for (uint32_t i : found) out.push_back(&rules_[i]);
+    forEachHit(surnameLast, given, sex, [&](uint32_t i) { out.push_back(&rules_[i]); });
+    std::sort(out.begin(), out.end());  // file order: rules_ is in file order
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+}
+
+bool WordRules::any(char32_t surnameLast, std::span<const char32_t> given, char sex,
+                    bool* refuse) const {
+    bool hit = false;
+    if (refuse) *refuse = false;
+    forEachHit(surnameLast, given, sex, [&](uint32_t i) {
+        hit = true;
+        if (refuse && rules_[i].action == RuleAction::Refuse) *refuse = true;
+    });
+    return hit;
+}
+
+uint64_t FamousNames::key(std::span<const char32_t> cps) {
+    uint64_t k = 0;
+    for (char32_t c : cps) k = (k << 16) | (c & 0xFFFF);
+    return k;
 }
 
 void FamousNames::add(std::string_view name, std::string_view who) {
     const std::vector<char32_t> cps = utf8CodePoints(name);
-    if (cps.size() < 2 || cps.size() > 4) {
-        throw NamingDataError("famous name " + std::string(name) + ": two to four characters");
+    const bool basic = std::all_of(cps.begin(), cps.end(), [](char32_t c) { return c < 0x10000; });
+    if (cps.size() < 2 || cps.size() > 4 || !basic) {
+        throw NamingDataError("famous name " + std::string(name) +
+                              ": two to four characters of the basic plane");
     }
-    const std::u32string key(cps.begin(), cps.end());
-    if (index_.emplace(key, static_cast<uint32_t>(names_.size())).second) {
+    if (index_.emplace(key(cps), static_cast<uint32_t>(names_.size())).second) {
         names_.emplace_back(name);
         who_.emplace_back(who);
     }
@@ -83,21 +86,24 @@ void FamousNames::add(std::string_view name, std::string_view who) {
 
 const std::string* FamousNames::find(std::span<const char32_t> fullName,
                                      size_t surnameLength) const {
-    if (index_.empty()) return nullptr;
-    std::u32string key;
+    if (index_.empty() || fullName.size() > 4) return nullptr;
     // The longest famous prefix that takes in at least one given-name character.
-    const std::string* found = nullptr;
-    for (size_t n = 0; n < fullName.size(); ++n) {
-        key.push_back(fullName[n]);
-        if (n + 1 <= surnameLength) continue;
-        if (const auto it = index_.find(key); it != index_.end()) found = &names_[it->second];
+    for (size_t n = fullName.size(); n > surnameLength; --n) {
+        const std::span<const char32_t> prefix = fullName.first(n);
+        if (std::any_of(prefix.begin(), prefix.end(), [](char32_t c) { return c >= 0x10000; })) {
+            continue;
+        }
+        if (const auto it = index_.find(key(prefix)); it != index_.end()) {
+            return &names_[it->second];
+        }
     }
-    return found;
+    return nullptr;
 }
 
 std::string_view FamousNames::who(const std::string& name) const {
     const std::vector<char32_t> cps = utf8CodePoints(name);
-    const auto it = index_.find(std::u32string(cps.begin(), cps.end()));
+    if (cps.size() < 2 || cps.size() > 4) return {};
+    const auto it = index_.find(key(cps));
     return it == index_.end() ? std::string_view() : std::string_view(who_[it->second]);
 }
 

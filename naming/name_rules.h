@@ -44,9 +44,31 @@ class WordRules {
     // A single given name is matched by the surname rules only.
     void hits(char32_t surnameLast, std::span<const char32_t> given, char sex,
               std::vector<const WordRule*>& out) const;
+    // Whether the name hits any rule, and with refuse set whether it hits one that refuses; no
+    // allocation (for ranking many names).
+    bool any(char32_t surnameLast, std::span<const char32_t> given, char sex,
+             bool* refuse = nullptr) const;
 
   private:
     static uint64_t key(char32_t a, char32_t b) { return (uint64_t{a} << 21) | b; }
+    // Calls f(index) for every rule the name hits (a rule may come more than once).
+    template <typename F>
+    void forEachHit(char32_t surnameLast, std::span<const char32_t> given, char sex, F&& f) const {
+        if (given.empty()) return;
+        auto collect = [&](const std::unordered_multimap<uint64_t, uint32_t>& index, char32_t a,
+                           char32_t b) {
+            // The exact pair, then either side as the wildcard.
+            for (const uint64_t k : {key(a, b), key(a, 0), key(0, b)}) {
+                const auto [from, to] = index.equal_range(k);
+                for (auto it = from; it != to; ++it) {
+                    const char ruleSex = rules_[it->second].sex;
+                    if (ruleSex == 'n' || sex == 'n' || ruleSex == sex) f(it->second);
+                }
+            }
+        };
+        collect(surname_, surnameLast, given[0]);
+        if (given.size() == 2) collect(given_, given[0], given[1]);
+    }
     std::vector<WordRule> rules_;
     // Rule indexes by the pair they match; a wildcard is key 0 on its side.
     std::unordered_multimap<uint64_t, uint32_t> given_, surname_;
@@ -64,7 +86,9 @@ class FamousNames {
     std::string_view who(const std::string& name) const;
 
   private:
-    std::unordered_map<std::u32string, uint32_t> index_;
+    // Up to four characters of the basic plane, 16 bits each: no two lengths share a key.
+    static uint64_t key(std::span<const char32_t> cps);
+    std::unordered_map<uint64_t, uint32_t> index_;
     std::vector<std::string> names_, who_;
 };
 

@@ -107,8 +107,8 @@ void NamingData::addCompoundSurname(std::string_view surname) {
 
 void NamingData::addBadSound(std::string_view syllables, std::string_view tones,
                              std::string_view word, std::string_view category) {
-    badSoundRows_.push_back({std::string(syllables), std::string(tones), std::string(word),
-                             std::string(category)});
+    badSoundRows_.push_back(
+        {std::string(syllables), std::string(tones), std::string(word), std::string(category)});
 }
 
 void NamingData::addNameChar(std::string_view character, const NameCharText& t, int rank) {
@@ -147,8 +147,8 @@ void NamingData::addNameChar(std::string_view character, const NameCharText& t, 
 void NamingData::addNameReading(std::string_view character, std::string_view syllable) {
     const std::vector<char32_t> cps = utf8CodePoints(character);
     if (cps.size() != 1 || cps[0] >= 0x10000 || syllable.empty()) {
-        throw NamingDataError("not one character and its name reading: " +
-                              std::string(character) + " " + std::string(syllable));
+        throw NamingDataError("not one character and its name reading: " + std::string(character) +
+                              " " + std::string(syllable));
     }
     nameReading_[cps[0]] = internSyllable(syllable);
 }
@@ -244,7 +244,8 @@ void NamingData::finishBadSounds() {
             }
             ids.push_back(it->second);
         }
-        if (!sounds_.add(ids, {syllables, word, category, parseTones(syllables, tones, ids.size())})) {
+        if (!sounds_.add(ids,
+                         {syllables, word, category, parseTones(syllables, tones, ids.size())})) {
             throw NamingDataError("bad sound " + syllables + " " + tones +
                                   ": listed twice or too long");
         }
@@ -278,10 +279,9 @@ void NamingData::findRarity() {
     rarity_.assign(0x10000, 2);
     for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
         if (reading_[cp] == 0 && strokes_[cp] == 0) continue;
-        char buf[4];
-        int32_t len = 0;
-        U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(buf), len, static_cast<UChar32>(cp));
-        const std::string gbk = utf8ToGbk(std::string_view(buf, static_cast<size_t>(len)));
+        std::string text;
+        appendUtf8(text, cp);
+        const std::string gbk = utf8ToGbk(text);
         if (gbk.size() != 2) continue;
         const auto lead = static_cast<unsigned char>(gbk[0]);
         const auto trail = static_cast<unsigned char>(gbk[1]);
@@ -344,10 +344,15 @@ NamingData loadNamingData(Connection& connection) {
          [&](const Statement& s) { d.famous().add(s.text(0), s.text(1)); });
     each("select name, sex, usage from given_name order by rowid",
          [&](const Statement& s) { d.attested().add(s.text(0), s.text(1), s.text(2)); });
-    each("select book, title, author, line from classic_line order by rowid",
+    each("select count(*), sum(length(cast(line as blob))) from classic_line",
          [&](const Statement& s) {
-             d.classics().add(s.text(0), s.text(1), s.text(2), s.text(3));
+             d.classics().reserve(static_cast<size_t>(s.integer(0)),
+                                  static_cast<size_t>(s.integer(1)));
          });
+    each(
+        "select p.book, p.title, p.author, l.line from classic_line l "
+        "join classic_piece p on p.id = l.piece order by l.id",
+        [&](const Statement& s) { d.classics().add(s.text(0), s.text(1), s.text(2), s.text(3)); });
     each("select shuzi, jixiong, hanyi from wuge", [&](const Statement& s) {
         const std::string_view n = s.text(0);
         int32_t value = 0;

@@ -9,10 +9,9 @@ namespace quenvil {
 namespace {
 
 std::string textOf(char32_t cp) {
-    char buf[4];
-    int32_t len = 0;
-    U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(buf), len, static_cast<UChar32>(cp));
-    return std::string(buf, static_cast<size_t>(len));
+    std::string s;
+    appendUtf8(s, cp);
+    return s;
 }
 
 constexpr const char* kTierNames[5] = {"", "首选", "雅", "平", "避"};
@@ -20,35 +19,130 @@ constexpr const char* kTierNames[5] = {"", "首选", "雅", "平", "避"};
 // Whether an attested name given to `given` fits a list of sex `sex`.
 bool sexFits(char given, char sex) { return given == 'n' || sex == 'n' || given == sex; }
 
-struct Scorer {
-    const NamingData& data;
-    std::vector<Note>* notes;
-    int points = 0;
+// The naming score of one name, in parts; notes are written only when asked for.
+class Scorer {
+  public:
+    Scorer(const NamingData& data, std::span<const char32_t> cps, size_t surnameCharacters,
+           char sex, std::vector<Note>* notes)
+        : data_(data),
+          cps_(cps),
+          surnameLast_(cps[surnameCharacters - 1]),
+          given_(cps.subspan(surnameCharacters)),
+          sex_(sex),
+          notes_(notes) {}
 
-    void lose(std::string text, int cost) {
-        if (notes) notes->push_back({std::move(text), cost, true});
-    }
-    void refuse(std::string text) {
-        if (notes) notes->push_back({std::move(text), 0, true});
-    }
-
-    // 用字: the points of one character; single counts it twice.
-    void character(char32_t cp, bool single) {
-        const int weight = single ? 2 : 1;
-        const NameChar* c = data.nameChar(cp);
-        int earned = 0;
-        if (c) {
-            earned = kTierPoints[c->tier];
-            if (c->tier >= 3) {
-                lose("用字:" + c->text + "(" + kTierNames[c->tier] + ")",
-                     (kTierPoints[1] - earned) * weight);
-            }
-        } else {
-            earned = data.rarity(cp) == 0 ? kUncuratedCommonPoints : 0;
-            lose("用字:" + textOf(cp) + "(未收录)", (kTierPoints[1] - earned) * weight);
+    // A famous name, a doubled character the list does not allow, a refusing word rule.
+    void refusals(NamingResult& result, size_t surnameCharacters) {
+        if (const std::string* famous = data_.famous().find(cps_, surnameCharacters)) {
+            note([&] { return "与名人同名:" + *famous; }, 0);
+            result.usable = false;
         }
-        points += earned * weight;
+        if (given_.size() == 2 && given_[0] == given_[1]) {
+            const NameChar* c = data_.nameChar(given_[0]);
+            if (!c || !c->doubled) {
+                note([&] { return "叠字:" + textOf(given_[0]) + textOf(given_[1]); }, 0);
+                result.usable = false;
+            }
+        }
+        words(result);
     }
+
+    // 用字: each given character by its tier; a single one counts twice.
+    void characters() {
+        const int weight = given_.size() == 1 ? 2 : 1;
+        for (const char32_t cp : given_) {
+            const NameChar* c = data_.nameChar(cp);
+            const int earned =
+                c ? kTierPoints[c->tier] : (data_.rarity(cp) == 0 ? kUncuratedCommonPoints : 0);
+            points_ += earned * weight;
+            if (c && c->tier < 3) continue;
+            note(
+                [&] {
+                    return "用字:" + textOf(cp) + "(" + (c ? kTierNames[c->tier] : "未收录") + ")";
+                },
+                (kTierPoints[1] - earned) * weight);
+        }
+    }
+
+    // 搭配 and 位置: how the two given characters go together; the classical line of the pair.
+    void pair(NamingResult& result) {
+        if (given_.size() == 1) {
+            points_ += kSingleGivenPairPoints;
+            return;
+        }
+        const AttestedNames::Name* name = data_.attested().find(given_[0], given_[1]);
+        const bool attested = name && sexFits(name->sex, sex_);
+        const ClassicLines::Pair* classic = data_.classics().find(given_[0], given_[1]);
+        if (classic) result.sourceLine = classic->firstLine();
+        if (attested && name->overused) {
+            points_ += kOverusedPairPoints;
+            note([&] { return "常见:" + textOf(given_[0]) + textOf(given_[1]); },
+                 kAttestedPairPoints - kOverusedPairPoints);
+        } else {
+            points_ +=
+                attested ? kAttestedPairPoints : (classic ? kClassicPairPoints : kOtherPairPoints);
+        }
+        for (size_t i = 0; i < 2 && !name; ++i) {
+            const NameChar* c = data_.nameChar(given_[i]);
+            const CharPlace wrong = i == 0 ? CharPlace::Last : CharPlace::First;
+            if (c && c->place == wrong) lose([&] { return "位置:" + c->text; }, kPlaceCost);
+        }
+    }
+
+    // 音律 and 性别.
+    void soundAndSex(int soundCost) {
+        points_ += std::max(0, kNamingSoundPoints - 2 * soundCost);
+        if (sex_ != 'm' && sex_ != 'f') return;
+        for (const char32_t cp : given_) {
+            const NameChar* c = data_.nameChar(cp);
+            if (c && c->lean != 0 && c->lean != sex_) {
+                lose([&] { return "性别:" + c->text; }, kLeanCost);
+            }
+        }
+    }
+
+    int points() const { return points_; }
+
+  private:
+    // The word rules: a refusing one makes the name unusable, a marking one costs points.
+    void words(NamingResult& result) {
+        if (!notes_) {
+            bool refuse = false;
+            if (!data_.wordRules().any(surnameLast_, given_, sex_, &refuse)) return;
+        }
+        std::vector<const WordRule*> rules;
+        data_.wordRules().hits(surnameLast_, given_, sex_, rules);
+        for (const WordRule* r : rules) {
+            const auto text = [&] {
+                return r->reason + ":" +
+                       (r->surnameScope ? textOf(surnameLast_) + textOf(given_[0])
+                                        : textOf(given_[0]) + textOf(given_[1]));
+            };
+            if (r->action == RuleAction::Refuse) {
+                note(text, 0);
+                result.usable = false;
+            } else {
+                lose(text, kMarkedWordCost);
+            }
+        }
+    }
+    template <typename Text>
+    void note(Text&& text, int cost) {
+        if (notes_) notes_->push_back({text(), cost, true});
+    }
+    template <typename Text>
+    void lose(Text&& text, int cost) {
+        points_ -= cost;
+        note(std::forward<Text>(text), cost);
+    }
+
+    const NamingData& data_;
+    std::span<const char32_t> cps_;
+    char32_t surnameLast_;
+    std::span<const char32_t> given_;
+    char sex_;
+    std::vector<Note>* notes_;
+    int points_ = 0;
 };
 
 }  // namespace
@@ -57,83 +151,13 @@ NamingResult namingScore(const NamingData& data, std::span<const char32_t> cps,
                          size_t surnameCharacters, int soundCost, bool badSound, char sex,
                          std::vector<Note>* notes) {
     NamingResult result;
-    Scorer s{data, notes};
-    const std::span<const char32_t> given = cps.subspan(surnameCharacters);
-    const bool single = given.size() == 1;
-
-    // What makes a name unusable whatever its points.
-    if (badSound) result.usable = false;
-    if (const std::string* famous = data.famous().find(cps, surnameCharacters)) {
-        s.refuse("与名人同名:" + *famous);
-        result.usable = false;
-    }
-    if (!single && given[0] == given[1]) {
-        const NameChar* c = data.nameChar(given[0]);
-        if (!c || !c->doubled) {
-            s.refuse("叠字:" + textOf(given[0]) + textOf(given[1]));
-            result.usable = false;
-        }
-    }
-    std::vector<const WordRule*> rules;
-    data.wordRules().hits(cps[surnameCharacters - 1], given, sex, rules);
-    int marked = 0;
-    for (const WordRule* r : rules) {
-        const std::string matched = r->surnameScope
-                                        ? textOf(cps[surnameCharacters - 1]) + textOf(given[0])
-                                        : textOf(given[0]) + textOf(given[1]);
-        if (r->action == RuleAction::Refuse) {
-            s.refuse(r->reason + ":" + matched);
-            result.usable = false;
-        } else {
-            s.lose(r->reason + ":" + matched, kMarkedWordCost);
-            ++marked;
-        }
-    }
-
-    for (const char32_t cp : given) s.character(cp, single);
-    if (single) {
-        s.points += kSingleGivenPairPoints;
-    } else {
-        const AttestedNames::Name* name = data.attested().find(given[0], given[1]);
-        const char attested = name ? name->sex : 0;
-        const ClassicLines::Pair* classic = data.classics().find(given[0], given[1]);
-        if (classic) result.sourceLine = classic->firstLine();
-        if (attested != 0 && sexFits(attested, sex)) {
-            if (name->overused) {
-                s.points += kOverusedPairPoints;
-                s.lose("常见:" + textOf(given[0]) + textOf(given[1]),
-                       kAttestedPairPoints - kOverusedPairPoints);
-            } else {
-                s.points += kAttestedPairPoints;
-            }
-        } else if (classic) {
-            s.points += kClassicPairPoints;
-        } else {
-            s.points += kOtherPairPoints;
-        }
-        for (size_t i = 0; i < 2; ++i) {
-            const NameChar* c = data.nameChar(given[i]);
-            if (!c) continue;
-            const bool misplaced = (i == 0 && c->place == CharPlace::Last) ||
-                                   (i == 1 && c->place == CharPlace::First);
-            if (misplaced && attested == 0) {
-                s.points -= kPlaceCost;
-                s.lose("位置:" + c->text, kPlaceCost);
-            }
-        }
-    }
-    s.points += std::max(0, kNamingSoundPoints - 2 * soundCost);
-    if (sex == 'm' || sex == 'f') {
-        for (const char32_t cp : given) {
-            const NameChar* c = data.nameChar(cp);
-            if (c && c->lean != 0 && c->lean != sex) {
-                s.points -= kLeanCost;
-                s.lose("性别:" + c->text, kLeanCost);
-            }
-        }
-    }
-    s.points -= kMarkedWordCost * marked;
-    result.points = result.usable ? std::clamp(s.points, 0, 100) : 0;
+    result.usable = !badSound;
+    Scorer s(data, cps, surnameCharacters, sex, notes);
+    s.refusals(result, surnameCharacters);
+    s.characters();
+    s.pair(result);
+    s.soundAndSex(soundCost);
+    result.points = result.usable ? std::clamp(s.points(), 0, 100) : 0;
     return result;
 }
 

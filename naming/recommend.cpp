@@ -43,14 +43,19 @@ struct Choice {
 // The choices of one slot by stroke count.
 using ChoicesByCount = std::vector<std::vector<const Choice*>>;
 
+// A usable name found, kept small: a common surname has tens of thousands of them.
 struct Candidate {
-    Ranking ranking;
-    int rank1 = 0, rank2 = 0;
-    int32_t strokes1 = 0, strokes2 = 0;
-    char32_t cp1 = 0, cp2 = 0;
-    std::string name;
-    int turn = 0;
+    uint32_t order = 0;  // the overall, naming and numerology score, a byte each: larger first
+    int16_t rank1 = 0, rank2 = 0;  // the characters' ranks (-1: the fixed character, or none)
+    uint8_t strokes1 = 0, strokes2 = 0;
+    uint16_t turn = 0;
+    char32_t cp1 = 0, cp2 = 0;  // cp2 0 for a single given character
 };
+
+uint32_t orderOf(const Ranking& r) {
+    return (static_cast<uint32_t>(r.overall) << 16) | (static_cast<uint32_t>(r.naming) << 8) |
+           static_cast<uint32_t>(r.numerology);
+}
 
 // Checks the options against the data; the fixed character's choice, if any. Throws
 // RecommendError.
@@ -136,8 +141,8 @@ bool worthScoring(const NamingData& data, const Choice& a, const Choice* b, char
     if (!b) return a.tier <= 3;
     const char attested = data.attested().sex(a.cp, b->cp);
     if (attested != 0 && (attested == 'n' || sex == 'n' || attested == sex)) return true;
-    const bool sitsWell = (a.rank < 0 || a.place != CharPlace::Last) &&
-                          (b->rank < 0 || b->place != CharPlace::First);
+    const bool sitsWell =
+        (a.rank < 0 || a.place != CharPlace::Last) && (b->rank < 0 || b->place != CharPlace::First);
     return a.tier <= 3 && b->tier <= 3 && sitsWell;
 }
 
@@ -149,23 +154,26 @@ std::vector<Candidate> findCandidates(const NamingData& data, std::string_view s
     const char sex = sexOf(o.gender);
     const char32_t with = o.with.empty() ? 0 : utf8CodePoints(o.with)[0];
     std::vector<Candidate> found;
-    std::string name;
+    found.reserve(1 << 14);  // a common surname's usable names, without growing
+    std::vector<char32_t> name = utf8CodePoints(surname);
+    const size_t surnameLength = name.size();
     auto consider = [&](const Choice& a, const Choice* b) {
         if (with != 0 && a.cp != with && (!b || b->cp != with)) return;
         if (!sourceFits(data, a.cp, b ? b->cp : 0, o) || !worthScoring(data, a, b, sex)) return;
-        name.assign(surname);
-        name += a.text;
-        if (b) name += b->text;
+        name.resize(surnameLength);
+        name.push_back(a.cp);
+        if (b) name.push_back(b->cp);
+        Ranking ranking;
+        if (!rankName(data, name, ranking, sex) || !ranking.usable) return;
         Candidate c;
-        if (!rankName(data, name, c.ranking, sex) || !c.ranking.usable) return;
-        c.rank1 = a.rank;
-        c.rank2 = b ? b->rank : -1;
-        c.strokes1 = data.strokes(a.cp);
-        c.strokes2 = b ? data.strokes(b->cp) : 0;
+        c.order = orderOf(ranking);
+        c.rank1 = static_cast<int16_t>(a.rank);
+        c.rank2 = static_cast<int16_t>(b ? b->rank : -1);
+        c.strokes1 = static_cast<uint8_t>(std::clamp(data.strokes(a.cp), 0, 255));
+        c.strokes2 = static_cast<uint8_t>(b ? std::clamp(data.strokes(b->cp), 0, 255) : 0);
         c.cp1 = a.cp;
         c.cp2 = b ? b->cp : 0;
-        c.name = name;
-        found.push_back(std::move(c));
+        found.push_back(c);
     };
     for (const GivenCounts& counts :
          favourableCounts(surnameStrokes, o.length, data.ratings(), slots.maxStrokes())) {
@@ -182,31 +190,22 @@ std::vector<Candidate> findCandidates(const NamingData& data, std::string_view s
     return found;
 }
 
-// Ties: the same order key, naming and numerology score.
-bool sameRank(const Candidate& x, const Candidate& y) {
-    return x.ranking.key() == y.ranking.key() && x.ranking.naming == y.ranking.naming &&
-           x.ranking.numerology == y.ranking.numerology;
-}
-
 // Best first: the order key, then the naming score, then the numerology score; within a tie the
 // first given-name characters take turns (each one's best pair by rank, then each one's second
 // ...), so that one character does not fill the list.
 void orderTakingTurns(std::vector<Candidate>& found) {
     std::sort(found.begin(), found.end(), [](const Candidate& x, const Candidate& y) {
-        if (x.ranking.key() != y.ranking.key()) return x.ranking.key() > y.ranking.key();
-        if (x.ranking.naming != y.ranking.naming) return x.ranking.naming > y.ranking.naming;
-        if (x.ranking.numerology != y.ranking.numerology) {
-            return x.ranking.numerology > y.ranking.numerology;
-        }
+        if (x.order != y.order) return x.order > y.order;
         if (x.rank1 != y.rank1) return x.rank1 < y.rank1;
         return x.rank2 < y.rank2;
     });
     for (size_t i = 0; i < found.size();) {
         size_t end = i;
-        while (end < found.size() && sameRank(found[end], found[i])) ++end;
-        int turn = 0;
+        while (end < found.size() && found[end].order == found[i].order) ++end;
+        uint16_t turn = 0;
         for (size_t j = i; j < end; ++j) {
-            turn = j > i && found[j].rank1 == found[j - 1].rank1 ? turn + 1 : 0;
+            turn =
+                j > i && found[j].rank1 == found[j - 1].rank1 ? static_cast<uint16_t>(turn + 1) : 0;
             found[j].turn = turn;
         }
         std::stable_sort(found.begin() + static_cast<std::ptrdiff_t>(i),
@@ -220,53 +219,67 @@ void orderTakingTurns(std::vector<Candidate>& found) {
 // character more than kVarietyCharLimit times in a block, and at least kVarietyPatterns stroke
 // patterns where the remaining names have them. Names that do not fit a block move down, in
 // their order; nothing is dropped.
+// One block of varied names from the positions of found not yet taken, best first.
+std::vector<size_t> variedBlock(const std::vector<Candidate>& found, const std::vector<bool>& taken,
+                                size_t first) {
+    std::vector<size_t> picked;
+    std::map<char32_t, int> uses;
+    for (size_t i = first; i < found.size() && picked.size() < kVarietyBlock; ++i) {
+        const Candidate& c = found[i];
+        if (taken[i] || uses[c.cp1] >= kVarietyCharLimit ||
+            (c.cp2 != 0 && uses[c.cp2] >= kVarietyCharLimit)) {
+            continue;
+        }
+        picked.push_back(i);
+        ++uses[c.cp1];
+        if (c.cp2 != 0) ++uses[c.cp2];
+    }
+    // Too few stroke patterns: the best name of each missing pattern replaces the last name of
+    // a pattern that the block holds more than once.
+    auto pattern = [&](size_t i) { return std::pair(found[i].strokes1, found[i].strokes2); };
+    std::map<std::pair<int32_t, int32_t>, int> patterns;
+    for (size_t i : picked) ++patterns[pattern(i)];
+    for (size_t i = first; i < found.size() && patterns.size() < kVarietyPatterns; ++i) {
+        if (taken[i] || patterns.count(pattern(i))) continue;
+        const auto victim = std::find_if(picked.rbegin(), picked.rend(),
+                                         [&](size_t j) { return patterns[pattern(j)] > 1; });
+        if (victim == picked.rend() && picked.size() >= kVarietyBlock) break;
+        if (victim != picked.rend()) {
+            --patterns[pattern(*victim)];
+            picked.erase(std::next(victim).base());
+        }
+        picked.push_back(i);
+        ++patterns[pattern(i)];
+    }
+    std::sort(picked.begin(), picked.end());
+    return picked;
+}
+
+// Makes each block of kVarietyBlock names over the first kVarietyDepth varied: no given-name
+// character more than kVarietyCharLimit times in a block, and at least kVarietyPatterns stroke
+// patterns where the remaining names have them. Names that do not fit a block move down, in
+// their order; nothing is dropped.
 void makeVaried(std::vector<Candidate>& found) {
-    std::vector<Candidate> out;
-    out.reserve(found.size());
-    std::vector<Candidate> rest(std::make_move_iterator(found.begin()),
-                                std::make_move_iterator(found.end()));
-    while (!rest.empty() && out.size() < kVarietyDepth) {
-        std::vector<size_t> picked;
-        std::map<char32_t, int> uses;
-        auto fits = [&](const Candidate& c) {
-            return uses[c.cp1] < kVarietyCharLimit && (c.cp2 == 0 || uses[c.cp2] < kVarietyCharLimit);
-        };
-        auto take = [&](size_t i) {
-            picked.push_back(i);
-            ++uses[rest[i].cp1];
-            if (rest[i].cp2 != 0) ++uses[rest[i].cp2];
-        };
-        for (size_t i = 0; i < rest.size() && picked.size() < kVarietyBlock; ++i) {
-            if (fits(rest[i])) take(i);
-        }
-        // Too few stroke patterns: the best name of each missing pattern replaces the last
-        // name of a pattern that the block holds more than once.
-        auto pattern = [&](size_t i) { return std::pair(rest[i].strokes1, rest[i].strokes2); };
-        std::map<std::pair<int32_t, int32_t>, int> patterns;
-        for (size_t i : picked) ++patterns[pattern(i)];
-        for (size_t i = 0; i < rest.size() && patterns.size() < kVarietyPatterns; ++i) {
-            if (patterns.count(pattern(i)) ||
-                std::find(picked.begin(), picked.end(), i) != picked.end()) {
-                continue;
-            }
-            auto victim = std::find_if(picked.rbegin(), picked.rend(),
-                                       [&](size_t j) { return patterns[pattern(j)] > 1; });
-            if (victim == picked.rend() && picked.size() >= kVarietyBlock) break;
-            if (victim != picked.rend()) {
-                --patterns[pattern(*victim)];
-                picked.erase(std::next(victim).base());
-            }
-            picked.push_back(i);
-            ++patterns[pattern(i)];
-        }
-        std::sort(picked.begin(), picked.end());
-        for (size_t i : picked) out.push_back(std::move(rest[i]));
-        for (auto it = picked.rbegin(); it != picked.rend(); ++it) {
-            rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(*it));
+    std::vector<bool> taken(found.size(), false);
+    std::vector<size_t> order;
+    order.reserve(found.size());
+    size_t first = 0;  // every position before it is taken
+    while (order.size() < kVarietyDepth && order.size() < found.size()) {
+        while (first < found.size() && taken[first]) ++first;
+        const std::vector<size_t> block = variedBlock(found, taken, first);
+        if (block.empty()) break;
+        for (size_t i : block) {
+            taken[i] = true;
+            order.push_back(i);
         }
     }
-    for (Candidate& c : rest) out.push_back(std::move(c));
-    found = std::move(out);
+    for (size_t i = first; i < found.size(); ++i) {
+        if (!taken[i]) order.push_back(i);
+    }
+    std::vector<Candidate> varied;
+    varied.reserve(found.size());
+    for (size_t i : order) varied.push_back(found[i]);
+    found = std::move(varied);
 }
 
 }  // namespace
@@ -295,10 +308,19 @@ std::vector<ScoredName> recommend(const NamingData& data, std::string_view surna
     const Slots slots(data, o, fixed);
     std::vector<Candidate> found = findCandidates(data, surname, o, slots);
     orderTakingTurns(found);
-    makeVaried(found);
+    if (o.varied) makeVaried(found);
     std::vector<ScoredName> result(o.top == 0 ? found.size() : std::min(o.top, found.size()));
+    std::string name;
     for (size_t i = 0; i < result.size(); ++i) {
-        scoreName(data, found[i].name, result[i], nullptr, sexOf(o.gender));
+        name.assign(surname);
+        appendUtf8(name, found[i].cp1);
+        if (found[i].cp2 != 0) appendUtf8(name, found[i].cp2);
+        scoreName(data, name, result[i], nullptr, sexOf(o.gender));
+        // A name asked for from one book cites that book's line.
+        const ClassicLines::Pair* p = data.classics().find(found[i].cp1, found[i].cp2);
+        if (o.source == RecommendOptions::Source::OneBook && p) {
+            result[i].sourceLine = p->lines[static_cast<size_t>(o.book)];
+        }
     }
     return result;
 }

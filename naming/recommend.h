@@ -34,6 +34,9 @@ struct RecommendOptions {
     // characters stand in one line of a classic (Any), or in one line of one book.
     enum class Source { All, AnyClassic, OneBook } source = Source::All;
     Book book = Book::Shijing;  // with Source::OneBook
+    // Whether the first names are made varied (kVarietyBlock ...); false gives the plain best-first
+    // order.
+    bool varied = true;
 };
 
 // The top of a list holds no given-name character more than this many times ...

@@ -39,32 +39,20 @@ struct Reading {
     std::array<uint8_t, 4> tones{};
 };
 
-bool readName(const NamingData& data, std::string_view name, Reading& r, ScoreFailure* why) {
+// Reads the n code points already in r.cps: the surname, the strokes and the readings.
+bool readCodePoints(const NamingData& data, int n, Reading& r, ScoreFailure* why) {
     auto fail = [&](ScoreFailure f) {
         if (why) *why = f;
         return false;
     };
-    int n = 0;
-    bool bad = false;
-    const bool walked = forEachCodePoint(name, [&](int32_t cp, std::string_view) {
-        if (n == 4) {
-            n = 5;
-            return false;
-        }
-        if (cp < 0x80 || cp >= 0x10000) bad = true;
-        r.cps[n++] = cp < 0 ? 0 : static_cast<char32_t>(cp);
-        return true;
-    });
-    if (!walked || n < 2 || n > 4) return fail(ScoreFailure::Length);
-    if (bad) return fail(ScoreFailure::Unknown);
     r.characters = n;
     r.surnameCharacters = n >= 3 && data.isCompoundSurname(r.cps[0], r.cps[1]) ? 2 : 1;
     if (n == 4 && r.surnameCharacters != 2) return fail(ScoreFailure::Length);
     for (int i = 0; i < n; ++i) {
         r.strokes[i] = data.strokes(r.cps[i]);
         // A given-name character reads as it does in names (兴 xīng, 长 cháng).
-        const uint16_t id = i >= r.surnameCharacters ? data.givenReadingId(r.cps[i])
-                                                     : data.readingId(r.cps[i]);
+        const uint16_t id =
+            i >= r.surnameCharacters ? data.givenReadingId(r.cps[i]) : data.readingId(r.cps[i]);
         if (r.strokes[i] <= 0 || id == 0) return fail(ScoreFailure::Unknown);
         r.syllableIds[i] = id;
     }
@@ -79,6 +67,28 @@ bool readName(const NamingData& data, std::string_view name, Reading& r, ScoreFa
         r.tones[i] = static_cast<uint8_t>(r.syllables[i]->tone);
     }
     return true;
+}
+
+bool readName(const NamingData& data, std::string_view name, Reading& r, ScoreFailure* why) {
+    int n = 0;
+    bool bad = false;
+    const bool walked = forEachCodePoint(name, [&](int32_t cp, std::string_view) {
+        if (n == 4) {
+            n = 5;
+            return false;
+        }
+        if (cp < 0x80 || cp >= 0x10000) bad = true;
+        r.cps[n++] = cp < 0 ? 0 : static_cast<char32_t>(cp);
+        return true;
+    });
+    const ScoreFailure failure = !walked || n < 2 || n > 4 ? ScoreFailure::Length
+                                 : bad                     ? ScoreFailure::Unknown
+                                                           : ScoreFailure::None;
+    if (failure != ScoreFailure::None) {
+        if (why) *why = failure;
+        return false;
+    }
+    return readCodePoints(data, n, r, why);
 }
 
 FiveGrids gridsOf(const Reading& r) {
@@ -141,11 +151,9 @@ int charactersScore(const NamingData& data, const Reading& r, std::vector<Note>*
         if (data.rarity(cp) == 0) continue;
         lost += kRareCharCost;
         if (notes) {
-            char bytes[4];
-            int32_t length = 0;
-            U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(bytes), length, static_cast<UChar32>(cp));
-            notes->push_back(
-                {"生僻字:" + std::string(bytes, static_cast<size_t>(length)), kRareCharCost});
+            std::string text = "生僻字:";
+            appendUtf8(text, cp);
+            notes->push_back({std::move(text), kRareCharCost});
         }
     }
     return std::max(0, kCharPoints - lost);
@@ -231,9 +239,9 @@ int scoreOnly(const NamingData& data, std::string_view name, bool* badSound) {
 
 int Ranking::key() const { return orderKey(usable, overall); }
 
-bool rankName(const NamingData& data, std::string_view name, Ranking& out, char sex) {
-    Reading r;
-    if (!readName(data, name, r, nullptr)) return false;
+namespace {
+
+void rank(const NamingData& data, const Reading& r, Ranking& out, char sex) {
     bool badSound = false;
     int soundLost = 0;
     out.numerology = score(data, r, nullptr, &badSound, &soundLost);
@@ -242,6 +250,26 @@ bool rankName(const NamingData& data, std::string_view name, Ranking& out, char 
     out.usable = naming.usable;
     out.sourceLine = naming.sourceLine;
     out.overall = overallScore(out.numerology, out.naming);
+}
+
+}  // namespace
+
+bool rankName(const NamingData& data, std::string_view name, Ranking& out, char sex) {
+    Reading r;
+    if (!readName(data, name, r, nullptr)) return false;
+    rank(data, r, out, sex);
+    return true;
+}
+
+bool rankName(const NamingData& data, std::span<const char32_t> name, Ranking& out, char sex) {
+    if (name.size() < 2 || name.size() > 4) return false;
+    Reading r;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] < 0x80 || name[i] >= 0x10000) return false;
+        r.cps[i] = name[i];
+    }
+    if (!readCodePoints(data, static_cast<int>(name.size()), r, nullptr)) return false;
+    rank(data, r, out, sex);
     return true;
 }
 

@@ -26,6 +26,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +102,8 @@ struct Ranking {
     int key() const;  // orderKey of naming_score.h
 };
 bool rankName(const NamingData& data, std::string_view name, Ranking& out, char sex = 'n');
+// The same for a name given as its code points.
+bool rankName(const NamingData& data, std::span<const char32_t> name, Ranking& out, char sex = 'n');
 
 // The key that orders a name among others (orderKey of naming_score.h); -1 when the name cannot
 // be scored.

@@ -3,11 +3,14 @@
 #include "tools/database_builder.h"
 
 #include <fstream>
+#include <set>
 #include <vector>
 
 #include "data/connection.h"
 #include "data/database.h"
 #include "data/reference_data.h"
+#include "naming/classics.h"
+#include "text/utf8.h"
 #include "tools/naming_sources.h"
 #include "tools/source_file.h"
 
@@ -65,7 +68,8 @@ void writeStrokesAndMeanings(Connection& cn, const NamingSources& s) {
 void writeTextTable(Connection& cn, const std::string& table,
                     const std::vector<std::string>& columns, const std::vector<SourceLine>& rows,
                     bool keyed = true) {
-    std::string create = "create table " + table + "(", insert = "insert into " + table + " values(";
+    std::string create = "create table " + table + "(",
+                insert = "insert into " + table + " values(";
     for (size_t i = 0; i < columns.size(); ++i) {
         create += (i ? ", " : "") + columns[i] + " text" + (i == 0 && keyed ? " primary key" : "");
         insert += i ? ", ?" : "?";
@@ -80,6 +84,40 @@ void writeTextTable(Connection& cn, const std::string& table,
     }
 }
 
+// The lines of the classics that hold a name (forEachNamePair of naming/classics.h with the
+// curated characters of tier 1 to 3), and the pieces they come from.
+void writeClassics(Connection& cn, const NamingSources& s) {
+    std::set<char32_t> usable;
+    for (const GivenNameChar& g : s.nameChars) {
+        const bool recommended = g.columns.size() < 2 || g.columns[1] <= "3";
+        if (recommended && !utf8CodePoints(g.character).empty()) {
+            usable.insert(utf8CodePoints(g.character)[0]);
+        }
+    }
+    cn.execute(
+        "create table classic_piece(id integer primary key, book text, title text, "
+        "author text)");
+    cn.execute("create table classic_line(id integer primary key, piece integer, line text)");
+    int64_t piece = 0;
+    const SourceLine* last = nullptr;  // the first line of the piece last written
+    for (const SourceLine& row : s.classics) {
+        bool holdsName = false;
+        forEachNamePair(
+            row.fields[3], [&](char32_t c) { return usable.count(c) != 0; },
+            [&](char32_t, char32_t) { holdsName = true; });
+        if (!holdsName) continue;
+        if (!last || last->fields[0] != row.fields[0] || last->fields[1] != row.fields[1] ||
+            last->fields[2] != row.fields[2]) {
+            cn.execute("insert into classic_piece(id, book, title, author) values(?, ?, ?, ?)",
+                       {Param::of(++piece), Param::utf8(row.fields[0]), Param::utf8(row.fields[1]),
+                        Param::utf8(row.fields[2])});
+            last = &row;
+        }
+        cn.execute("insert into classic_line(piece, line) values(?, ?)",
+                   {Param::of(piece), Param::utf8(row.fields[3])});
+    }
+}
+
 // The recommendation engine's tables (naming/naming_data.h reads them).
 void writeNamingTables(Connection& cn, const NamingSources& s) {
     writeTextTable(cn, "pinyin", {"hanzi", "pinyin"}, s.pinyin);
@@ -87,15 +125,15 @@ void writeNamingTables(Connection& cn, const NamingSources& s) {
     writeTextTable(cn, "surname_reading", {"surname", "pinyin"}, s.surnameReadings);
     writeTextTable(cn, "compound_surname", {"surname"}, s.compounds);
     // The same syllables may stand twice, with other tones.
-    writeTextTable(cn, "bad_sound", {"syllables", "tones", "word", "category"}, s.badSounds,
-                   false);
+    writeTextTable(cn, "bad_sound", {"syllables", "tones", "word", "category"}, s.badSounds, false);
     writeTextTable(cn, "name_word", {"pattern", "applies", "gender", "action", "reason"},
                    s.nameWords, false);
     writeTextTable(cn, "famous_person", {"name", "who"}, s.famous);
     writeTextTable(cn, "given_name", {"name", "sex", "usage"}, s.givenNames);
-    writeTextTable(cn, "classic_line", {"book", "title", "author", "line"}, s.classics, false);
-    cn.execute("create table name_char(hanzi text primary key, kind text, tier text, place text, "
-               "doubled text, meaning text, rank integer)");
+    writeClassics(cn, s);
+    cn.execute(
+        "create table name_char(hanzi text primary key, kind text, tier text, place text, "
+        "doubled text, meaning text, rank integer)");
     const char* defaults[] = {"n", "3", "any", "-", ""};
     int rank = 0;
     for (const GivenNameChar& g : s.nameChars) {

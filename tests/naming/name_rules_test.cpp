@@ -21,6 +21,10 @@ struct WordCase {
     const char* expected;  // the patterns hit, in file order, joined by blanks
 };
 
+void PrintTo(const WordCase& c, std::ostream* os) {
+    *os << c.surnameLast << c.given << " " << c.sex;
+}
+
 class WordRuleMatching : public ::testing::TestWithParam<WordCase> {};
 
 TEST_P(WordRuleMatching, HitsExactlyTheRulesOfItsPair) {
@@ -40,27 +44,28 @@ TEST_P(WordRuleMatching, HitsExactlyTheRulesOfItsPair) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, WordRuleMatching,
-    ::testing::Values(WordCase{"黄", "一月", 'n', "一月"},      // the word itself
-                      WordCase{"黄", "月一", 'n', ""},          // not backwards
-                      WordCase{"赵", "小仁", 'm', "小*"},       // a wildcard second
-                      WordCase{"司", "山大", 'm', "*大"},       // a wildcard first
-                      WordCase{"司", "小大", 'n', "小* *大"},   // both, in file order
-                      WordCase{"上", "千子", 'f', "*子"},       // a girls' rule on a girl
-                      WordCase{"上", "千子", 'm', ""},          // ... not on a boy
-                      WordCase{"上", "千子", 'n', "*子"},       // ... and on a name of either
-                      WordCase{"孙", "子强", 'm', "孙子"},      // surname and first given
-                      WordCase{"王", "子强", 'm', ""},          // ... only with that surname
-                      WordCase{"孙", "强子", 'f', "*子"},       // the given-name rule, not 孙子
-                      WordCase{"孙", "子", 'm', "孙子"},        // a single given name
-                      WordCase{"赵", "小", 'm', ""}));          // given rules need two
+    ::testing::Values(WordCase{"黄", "一月", 'n', "一月"},     // the word itself
+                      WordCase{"黄", "月一", 'n', ""},         // not backwards
+                      WordCase{"赵", "小仁", 'm', "小*"},      // a wildcard second
+                      WordCase{"司", "山大", 'm', "*大"},      // a wildcard first
+                      WordCase{"司", "小大", 'n', "小* *大"},  // both, in file order
+                      WordCase{"上", "千子", 'f', "*子"},      // a girls' rule on a girl
+                      WordCase{"上", "千子", 'm', ""},         // ... not on a boy
+                      WordCase{"上", "千子", 'n', "*子"},      // ... and on a name of either
+                      WordCase{"孙", "子强", 'm', "孙子"},     // surname and first given
+                      WordCase{"王", "子强", 'm', ""},         // ... only with that surname
+                      WordCase{"孙", "强子", 'f', "*子"},      // the given-name rule, not 孙子
+                      WordCase{"孙", "子", 'm', "孙子"},       // a single given name
+                      WordCase{"赵", "小", 'm', ""}),          // given rules need two
+    [](const ::testing::TestParamInfo<WordCase>& info) {
+        return "case" + std::to_string(info.index) + "_" + info.param.sex;
+    });
 
 TEST(WordRules, MalformedRulesAreRefused) {
-    const char* bad[][5] = {{"一", "given", "any", "refuse", "x"},
-                            {"**", "given", "any", "refuse", "x"},
-                            {"一月", "name", "any", "refuse", "x"},
-                            {"一月", "given", "boy", "refuse", "x"},
-                            {"一月", "given", "any", "drop", "x"},
-                            {"一月", "given", "any", "refuse", ""}};
+    const char* bad[][5] = {
+        {"一", "given", "any", "refuse", "x"},  {"**", "given", "any", "refuse", "x"},
+        {"一月", "name", "any", "refuse", "x"}, {"一月", "given", "boy", "refuse", "x"},
+        {"一月", "given", "any", "drop", "x"},  {"一月", "given", "any", "refuse", ""}};
     for (const auto& b : bad) {
         WordRules r;
         EXPECT_THROW(r.add(b[0], b[1], b[2], b[3], b[4]), NamingDataError) << b[0] << b[1] << b[2];
@@ -105,24 +110,25 @@ TEST(ClassicLines, PairsInOrderWithTheFirstLineOfEachBook) {
     c.add("诗经", "小雅·鹿鸣", "", "呦呦鹿鸣，食野之苹。");
     c.add("唐诗", "静夜思", "李白", "床前明月光，疑是地上霜。");
     c.add("唐诗", "无题", "某", "明月照鹿鸣。");
-    const std::u32string usable = U"呦鹿鸣苹明月光霜";
+    const std::u32string usable = U"呦鹿鸣苹明月光霜之";
     c.index([&](char32_t cp) { return usable.find(cp) != std::u32string::npos; });
 
     const ClassicLines::Pair* deer = c.find(U'鹿', U'鸣');
     ASSERT_NE(deer, nullptr);
     EXPECT_EQ(deer->firstLine(), 0);  // 诗经 before 唐诗
     EXPECT_EQ(deer->lines[static_cast<size_t>(Book::Tangshi)], 2);
-    EXPECT_EQ(c.find(U'鸣', U'鹿'), nullptr);          // only in their order
-    EXPECT_NE(c.find(U'呦', U'呦'), nullptr);          // a character that stands twice
-    EXPECT_EQ(c.find(U'食', U'苹'), nullptr);          // 食 is not usable
-    EXPECT_NE(c.find(U'鹿', U'苹'), nullptr);          // across the comma, within the line
-    EXPECT_EQ(c.find(U'苹', U'明'), nullptr);          // never across lines
+    EXPECT_EQ(c.find(U'鸣', U'鹿'), nullptr);  // only in their order
+    EXPECT_NE(c.find(U'呦', U'呦'), nullptr);  // a character that stands twice
+    EXPECT_EQ(c.find(U'食', U'苹'), nullptr);  // 食 is not usable
+    EXPECT_EQ(c.find(U'之', U'苹'), nullptr);  // nor is a function word, whatever it is
+    EXPECT_EQ(c.find(U'鹿', U'苹'), nullptr);  // never across a comma
+    EXPECT_EQ(c.find(U'苹', U'明'), nullptr);  // never across lines
     EXPECT_EQ(c.citation(0), "诗经·小雅·鹿鸣: 呦呦鹿鸣，食野之苹。");
     EXPECT_EQ(c.citation(1), "唐诗·静夜思（李白）: 床前明月光，疑是地上霜。");
     const auto at = c.positions(1, U'明', U'光');
     ASSERT_TRUE(at);
-    EXPECT_EQ(c.line(1).text.substr(at->first, 3), "明");
-    EXPECT_EQ(c.line(1).text.substr(at->second, 3), "光");
+    EXPECT_EQ(c.text(1).substr(at->first, 3), "明");
+    EXPECT_EQ(c.text(1).substr(at->second, 3), "光");
     EXPECT_THROW(c.add("史记", "x", "", "某句。"), NamingDataError);
 }
 
