@@ -43,7 +43,18 @@ void WordRules::add(std::string_view pattern, std::string_view applies, std::str
     r.action = action == "refuse" ? RuleAction::Refuse : RuleAction::Mark;
     const auto index = static_cast<uint32_t>(rules_.size());
     rules_.push_back(std::move(r));
-    (rules_.back().surnameScope ? surname_ : given_).emplace(key(cps[0], cps[1]), index);
+    (rules_.back().surnameScope ? surname_ : given_).add(cps[0], cps[1], index);
+}
+
+void WordRules::PairIndex::add(char32_t a, char32_t b, uint32_t rule) {
+    rules.emplace(key(a, b), rule);
+    if (a == 0) {
+        wildFirst.set(b);
+    } else if (b == 0) {
+        wildSecond.set(a);
+    } else {
+        exactFirst.set(a);
+    }
 }
 
 void WordRules::hits(char32_t surnameLast, std::span<const char32_t> given, char sex,
@@ -98,6 +109,12 @@ const std::string* FamousNames::find(std::span<const char32_t> fullName,
         }
     }
     return nullptr;
+}
+
+void FamousNames::addReading(size_t index, std::span<const uint16_t> syllableIds) {
+    if (syllableIds.size() >= 2 && syllableIds.size() <= 4) {
+        readings_.emplace(readingKey(syllableIds), static_cast<uint32_t>(index));
+    }
 }
 
 std::string_view FamousNames::who(const std::string& name) const {

@@ -73,6 +73,11 @@ INSTANTIATE_TEST_SUITE_P(
         PairCase{"尉迟恭廷", 'm', false, "与名人同名:尉迟恭"},
         PairCase{"李白", 'm', false, "与名人同名:李白"},
         PairCase{"蔡依林", 'f', false, "与名人同名:蔡依林"},
+        // ... or their exact sound, tones and all; a near sound passes.
+        PairCase{"陈妍熙", 'f', false, "与名人同音:陈妍希"},
+        PairCase{"陈妍曦", 'f', false, "与名人同音"},
+        PairCase{"苏奕铭", 'm', false, "与名人同音:苏翊鸣"}, PairCase{"张艺馨", 'f', true, ""},
+        PairCase{"陈雁希", 'f', true, ""},
         // Natural names of the same surnames pass.
         PairCase{"孙思远", 'm', true, ""}, PairCase{"马欣怡", 'f', true, ""},
         PairCase{"赵子轩", 'm', true, ""}, PairCase{"司马思远", 'm', true, ""},
