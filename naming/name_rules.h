@@ -104,7 +104,10 @@ class FamousNames {
     // The famous name that a whole name sounds exactly like, tones and all (陈妍熙 sounds as
     // 陈妍希); nullptr when none.
     const std::string* findReading(std::span<const uint16_t> syllableIds) const {
-        if (readings_.empty() || syllableIds.size() > 4) return nullptr;
+        if (readings_.empty() || syllableIds.size() < 2 || syllableIds.size() > 4) return nullptr;
+        if (!readingEnds_.maybe(syllableIds[syllableIds.size() - 2], syllableIds.back())) {
+            return nullptr;
+        }
         const auto it = readings_.find(readingKey(syllableIds));
         return it == readings_.end() ? nullptr : &names_[it->second];
     }
@@ -117,6 +120,9 @@ class FamousNames {
         return k;
     }
     std::unordered_map<uint64_t, uint32_t> readings_;
+    // The last two characters, and the last two syllables, of every entry: most names end
+    // otherwise and need no lookup.
+    PairBits ends_, readingEnds_;
     // Up to four characters of the basic plane, 16 bits each: no two lengths share a key.
     static uint64_t key(std::span<const char32_t> cps);
     std::unordered_map<uint64_t, uint32_t> index_;
@@ -139,6 +145,7 @@ class AttestedNames {
     size_t size() const { return names_.size(); }
     // The attested given name of two characters; nullptr when it is not attested.
     const Name* find(char32_t first, char32_t second) const {
+        if (!pairs_.maybe(first, second)) return nullptr;
         const auto it = index_.find(key(first, second));
         return it == index_.end() ? nullptr : &names_[it->second];
     }
@@ -154,6 +161,7 @@ class AttestedNames {
     static uint64_t key(char32_t a, char32_t b) { return (uint64_t{a} << 21) | b; }
     std::vector<Name> names_;
     std::unordered_map<uint64_t, uint32_t> index_;
+    PairBits pairs_;
 };
 
 }  // namespace quenvil
