@@ -22,7 +22,7 @@ PACKAGES=(
   desktop-file-utils appstream
   dpkg-dev file
   clang libclang-rt-14-dev time
-  python3 opencc libopencc-data
+  python3 opencc libopencc-data unicode-data
   ccache
 )
 

@@ -65,11 +65,13 @@ void ClassicLines::index(const std::function<bool(char32_t)>& usable) {
     std::sort(found.begin(), found.end());
     keys_.clear();
     pairs_.clear();
+    pairBits_ = PairBits();
     for (const Found& f : found) {
         if (keys_.empty() || keys_.back() != f.key) {
             Pair p{static_cast<char32_t>(f.key >> 21), static_cast<char32_t>(f.key & 0x1FFFFF), {}};
             p.lines.fill(kNone);
             keys_.push_back(f.key);
+            pairBits_.set(p.first, p.second);
             pairs_.push_back(p);
         }
         int32_t& first = pairs_.back().lines[static_cast<size_t>(pieceOf(f.line).book)];
@@ -78,6 +80,7 @@ void ClassicLines::index(const std::function<bool(char32_t)>& usable) {
 }
 
 const ClassicLines::Pair* ClassicLines::find(char32_t a, char32_t b) const {
+    if (!pairBits_.maybe(a, b)) return nullptr;
     const auto it = std::lower_bound(keys_.begin(), keys_.end(), key(a, b));
     if (it == keys_.end() || *it != key(a, b)) return nullptr;
     return &pairs_[static_cast<size_t>(it - keys_.begin())];

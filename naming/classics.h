@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "naming/bit_filter.h"
 #include "text/utf8.h"
 
 namespace quenvil {
@@ -119,6 +120,7 @@ class ClassicLines {
     std::vector<Line> lines_;
     std::string texts_;           // every line's text, one after another
     std::vector<uint64_t> keys_;  // key() of pairs_, ascending
+    PairBits pairBits_;           // the pairs of keys_, to skip most searches
     std::vector<Pair> pairs_;
 };
 

@@ -43,7 +43,18 @@ void WordRules::add(std::string_view pattern, std::string_view applies, std::str
     r.action = action == "refuse" ? RuleAction::Refuse : RuleAction::Mark;
     const auto index = static_cast<uint32_t>(rules_.size());
     rules_.push_back(std::move(r));
-    (rules_.back().surnameScope ? surname_ : given_).emplace(key(cps[0], cps[1]), index);
+    (rules_.back().surnameScope ? surname_ : given_).add(cps[0], cps[1], index);
+}
+
+void WordRules::PairIndex::add(char32_t a, char32_t b, uint32_t rule) {
+    rules.emplace(key(a, b), rule);
+    if (a == 0) {
+        wildFirst.set(b);
+    } else if (b == 0) {
+        wildSecond.set(a);
+    } else {
+        exactFirst.set(a);
+    }
 }
 
 void WordRules::hits(char32_t surnameLast, std::span<const char32_t> given, char sex,
@@ -79,6 +90,7 @@ void FamousNames::add(std::string_view name, std::string_view who) {
                               ": two to four characters of the basic plane");
     }
     if (index_.emplace(key(cps), static_cast<uint32_t>(names_.size())).second) {
+        ends_.set(cps[cps.size() - 2], cps.back());
         names_.emplace_back(name);
         who_.emplace_back(who);
     }
@@ -90,6 +102,7 @@ const std::string* FamousNames::find(std::span<const char32_t> fullName,
     // The longest famous prefix that takes in at least one given-name character.
     for (size_t n = fullName.size(); n > surnameLength; --n) {
         const std::span<const char32_t> prefix = fullName.first(n);
+        if (!ends_.maybe(prefix[n - 2], prefix[n - 1])) continue;
         if (std::any_of(prefix.begin(), prefix.end(), [](char32_t c) { return c >= 0x10000; })) {
             continue;
         }
@@ -98,6 +111,13 @@ const std::string* FamousNames::find(std::span<const char32_t> fullName,
         }
     }
     return nullptr;
+}
+
+void FamousNames::addReading(size_t index, std::span<const uint16_t> syllableIds) {
+    if (syllableIds.size() >= 2 && syllableIds.size() <= 4) {
+        readings_.emplace(readingKey(syllableIds), static_cast<uint32_t>(index));
+        readingEnds_.set(syllableIds[syllableIds.size() - 2], syllableIds.back());
+    }
 }
 
 std::string_view FamousNames::who(const std::string& name) const {
@@ -116,6 +136,7 @@ void AttestedNames::add(std::string_view givenName, std::string_view sex, std::s
                               ": two characters, m, f or n, and - or overused");
     }
     if (index_.emplace(key(cps[0], cps[1]), static_cast<uint32_t>(names_.size())).second) {
+        pairs_.set(cps[0], cps[1]);
         names_.push_back({cps[0], cps[1], sex[0], usage == "overused"});
     }
 }

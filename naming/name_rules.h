@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "naming/bit_filter.h"
+
 namespace quenvil {
 
 // What a rule does to a name that hits it.
@@ -55,23 +57,33 @@ class WordRules {
     template <typename F>
     void forEachHit(char32_t surnameLast, std::span<const char32_t> given, char sex, F&& f) const {
         if (given.empty()) return;
-        auto collect = [&](const std::unordered_multimap<uint64_t, uint32_t>& index, char32_t a,
-                           char32_t b) {
-            // The exact pair, then either side as the wildcard.
-            for (const uint64_t k : {key(a, b), key(a, 0), key(0, b)}) {
-                const auto [from, to] = index.equal_range(k);
+        auto collect = [&](const PairIndex& index, char32_t a, char32_t b) {
+            // The exact pair, then either side as the wildcard; the bits skip the lookups of
+            // characters no rule names.
+            auto look = [&](uint64_t k) {
+                const auto [from, to] = index.rules.equal_range(k);
                 for (auto it = from; it != to; ++it) {
                     const char ruleSex = rules_[it->second].sex;
                     if (ruleSex == 'n' || sex == 'n' || ruleSex == sex) f(it->second);
                 }
-            }
+            };
+            if (index.exactFirst.maybe(a)) look(key(a, b));
+            if (index.wildSecond.maybe(a)) look(key(a, 0));
+            if (index.wildFirst.maybe(b)) look(key(0, b));
         };
         collect(surname_, surnameLast, given[0]);
         if (given.size() == 2) collect(given_, given[0], given[1]);
     }
+    // Rule indexes by the pair they match; a wildcard is key 0 on its side. exactFirst holds the
+    // first characters of the exact pairs, wildSecond those of the pairs "X*", wildFirst the
+    // second characters of the pairs "*X".
+    struct PairIndex {
+        std::unordered_multimap<uint64_t, uint32_t> rules;
+        CharacterBits exactFirst, wildSecond, wildFirst;
+        void add(char32_t a, char32_t b, uint32_t rule);
+    };
     std::vector<WordRule> rules_;
-    // Rule indexes by the pair they match; a wildcard is key 0 on its side.
-    std::unordered_multimap<uint64_t, uint32_t> given_, surname_;
+    PairIndex given_, surname_;
 };
 
 // Famous people's names (two to four characters) and who they are.
@@ -84,8 +96,33 @@ class FamousNames {
     const std::string* find(std::span<const char32_t> fullName, size_t surnameLength) const;
     // Who the person of a famous name is (empty when unknown).
     std::string_view who(const std::string& name) const;
+    // Every famous name, in file order.
+    const std::vector<std::string>& names() const { return names_; }
+
+    // The reading of names()[index], as syllable ids of NamingData (two to four).
+    void addReading(size_t index, std::span<const uint16_t> syllableIds);
+    // The famous name that a whole name sounds exactly like, tones and all (陈妍熙 sounds as
+    // 陈妍希); nullptr when none.
+    const std::string* findReading(std::span<const uint16_t> syllableIds) const {
+        if (readings_.empty() || syllableIds.size() < 2 || syllableIds.size() > 4) return nullptr;
+        if (!readingEnds_.maybe(syllableIds[syllableIds.size() - 2], syllableIds.back())) {
+            return nullptr;
+        }
+        const auto it = readings_.find(readingKey(syllableIds));
+        return it == readings_.end() ? nullptr : &names_[it->second];
+    }
 
   private:
+    // Ids are never 0, so no two lengths share a key.
+    static uint64_t readingKey(std::span<const uint16_t> ids) {
+        uint64_t k = 0;
+        for (uint16_t id : ids) k = (k << 16) | id;
+        return k;
+    }
+    std::unordered_map<uint64_t, uint32_t> readings_;
+    // The last two characters, and the last two syllables, of every entry: most names end
+    // otherwise and need no lookup.
+    PairBits ends_, readingEnds_;
     // Up to four characters of the basic plane, 16 bits each: no two lengths share a key.
     static uint64_t key(std::span<const char32_t> cps);
     std::unordered_map<uint64_t, uint32_t> index_;
@@ -108,6 +145,7 @@ class AttestedNames {
     size_t size() const { return names_.size(); }
     // The attested given name of two characters; nullptr when it is not attested.
     const Name* find(char32_t first, char32_t second) const {
+        if (!pairs_.maybe(first, second)) return nullptr;
         const auto it = index_.find(key(first, second));
         return it == index_.end() ? nullptr : &names_[it->second];
     }
@@ -123,6 +161,7 @@ class AttestedNames {
     static uint64_t key(char32_t a, char32_t b) { return (uint64_t{a} << 21) | b; }
     std::vector<Name> names_;
     std::unordered_map<uint64_t, uint32_t> index_;
+    PairBits pairs_;
 };
 
 }  // namespace quenvil

@@ -190,6 +190,28 @@ void NamingData::finish() {
         return c && c->tier <= 3;
     });
     findRarity();
+    // Famous names by their sound too, read as names are.
+    for (size_t i = 0; i < famous_.names().size(); ++i) {
+        const std::vector<char32_t> cps = utf8CodePoints(famous_.names()[i]);
+        const size_t surname = cps.size() >= 3 && isCompoundSurname(cps[0], cps[1]) ? 2 : 1;
+        std::array<uint16_t, 4> ids{};
+        if (cps.size() <= 4 && nameReadingIds(cps, surname, std::span(ids).first(cps.size()))) {
+            famous_.addReading(i, std::span(ids).first(cps.size()));
+        }
+    }
+}
+
+bool NamingData::nameReadingIds(std::span<const char32_t> cps, size_t surnameCharacters,
+                                std::span<uint16_t> out) const {
+    for (size_t i = 0; i < cps.size(); ++i) {
+        out[i] = i >= surnameCharacters ? givenReadingId(cps[i]) : readingId(cps[i]);
+        if (out[i] == 0) return false;
+    }
+    if (const auto* reading =
+            surnameReading(cps[0], surnameCharacters == 2 ? cps[1] : char32_t{0})) {
+        for (size_t i = 0; i < surnameCharacters; ++i) out[i] = (*reading)[i];
+    }
+    return true;
 }
 
 void NamingData::finishSurnameReadings() {

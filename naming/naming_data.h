@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -105,6 +106,11 @@ class NamingData {
     }
     // The reviewed reading of a surname (syllable ids) by its code points (second = 0 for a
     // single surname), or nullptr when the surname has none and reads as its characters do.
+    // The syllable ids of a name as it is read: a surname with a reviewed reading that way, the
+    // other surname characters as usual, the given-name characters as in names. False when a
+    // character has no reading.
+    bool nameReadingIds(std::span<const char32_t> cps, size_t surnameCharacters,
+                        std::span<uint16_t> out) const;
     const std::vector<uint16_t>* surnameReading(char32_t first, char32_t second) const {
         // Most names' first character begins no surname with a reading of its own.
         if (first >= surnameFirst_.size() || !surnameFirst_[first]) return nullptr;

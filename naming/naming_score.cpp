@@ -32,9 +32,13 @@ class Scorer {
           notes_(notes) {}
 
     // A famous name, a doubled character the list does not allow, a refusing word rule.
-    void refusals(NamingResult& result, size_t surnameCharacters) {
+    void refusals(NamingResult& result, size_t surnameCharacters,
+                  std::span<const uint16_t> syllableIds) {
         if (const std::string* famous = data_.famous().find(cps_, surnameCharacters)) {
             note([&] { return "与名人同名:" + *famous; }, 0);
+            result.usable = false;
+        } else if (const std::string* alike = data_.famous().findReading(syllableIds)) {
+            note([&] { return "与名人同音:" + *alike; }, 0);
             result.usable = false;
         }
         if (given_.size() == 2 && given_[0] == given_[1]) {
@@ -148,12 +152,12 @@ class Scorer {
 }  // namespace
 
 NamingResult namingScore(const NamingData& data, std::span<const char32_t> cps,
-                         size_t surnameCharacters, int soundCost, bool badSound, char sex,
-                         std::vector<Note>* notes) {
+                         std::span<const uint16_t> syllableIds, size_t surnameCharacters,
+                         int soundCost, bool badSound, char sex, std::vector<Note>* notes) {
     NamingResult result;
     result.usable = !badSound;
     Scorer s(data, cps, surnameCharacters, sex, notes);
-    s.refusals(result, surnameCharacters);
+    s.refusals(result, surnameCharacters, syllableIds);
     s.characters();
     s.pair(result);
     s.soundAndSex(soundCost);

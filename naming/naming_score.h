@@ -19,7 +19,8 @@
 //             reason and the two characters: "俗语:大海".
 //
 // Never below 0 nor above 100. A name is unusable, with naming score 0, when it hits a bad sound,
-// a word rule whose action is refuse, a famous person's name (note "与名人同名:诸葛亮"), or
+// a word rule whose action is refuse, a famous person's name (note "与名人同名:诸葛亮") or its
+// exact sound, tones and all (note "与名人同音:陈妍希"), or
 // doubles a character the list does not allow doubled (note "叠字:XX").
 //
 // The overall score is the mean of the two, rounded up: (numerology + naming + 1) / 2. Names are
@@ -54,13 +55,14 @@ struct NamingResult {
     int32_t sourceLine = -1;  // the first line of a classic holding the given name, or -1
 };
 
-// The naming score of a full name: its code points, the number of them that are its surname,
+// The naming score of a full name: its code points and their syllable ids as the name reads
+// (NamingData::nameReadingIds), the number of them that are its surname,
 // the cost of its milder sound notes (soundCost of sound_check.h), whether it hits a bad sound,
 // and the sex of the list ('m', 'f', or 'n' when it is not known). Appends its notes (marked
 // as naming notes) when notes is given.
 NamingResult namingScore(const NamingData& data, std::span<const char32_t> codePoints,
-                         size_t surnameCharacters, int soundCost, bool badSound, char sex,
-                         std::vector<Note>* notes);
+                         std::span<const uint16_t> syllableIds, size_t surnameCharacters,
+                         int soundCost, bool badSound, char sex, std::vector<Note>* notes);
 
 inline int overallScore(int numerology, int naming) { return (numerology + naming + 1) / 2; }
 

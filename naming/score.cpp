@@ -50,16 +50,14 @@ bool readCodePoints(const NamingData& data, int n, Reading& r, ScoreFailure* why
     if (n == 4 && r.surnameCharacters != 2) return fail(ScoreFailure::Length);
     for (int i = 0; i < n; ++i) {
         r.strokes[i] = data.strokes(r.cps[i]);
-        // A given-name character reads as it does in names (兴 xīng, 长 cháng).
-        const uint16_t id =
-            i >= r.surnameCharacters ? data.givenReadingId(r.cps[i]) : data.readingId(r.cps[i]);
-        if (r.strokes[i] <= 0 || id == 0) return fail(ScoreFailure::Unknown);
-        r.syllableIds[i] = id;
+        if (r.strokes[i] <= 0) return fail(ScoreFailure::Unknown);
     }
-    // A surname with a reviewed reading reads that way ("曾" zēng, "尉迟" yù chí).
-    const int sl = r.surnameCharacters;
-    if (const auto* reading = data.surnameReading(r.cps[0], sl == 2 ? r.cps[1] : 0)) {
-        for (int i = 0; i < sl; ++i) r.syllableIds[i] = (*reading)[i];
+    // 曾 zēng as a surname, 长 cháng in a given name.
+    const auto count = static_cast<size_t>(n);
+    if (!data.nameReadingIds(std::span(r.cps).first(count),
+                             static_cast<size_t>(r.surnameCharacters),
+                             std::span(r.syllableIds).first(count))) {
+        return fail(ScoreFailure::Unknown);
     }
     for (int i = 0; i < n; ++i) {
         r.syllables[i] = &data.syllable(r.syllableIds[i]);
@@ -209,7 +207,8 @@ namespace {
 
 NamingResult namingOf(const NamingData& data, const Reading& r, int soundLost, bool badSound,
                       char sex, std::vector<Note>* notes) {
-    return namingScore(data, std::span(r.cps.data(), static_cast<size_t>(r.characters)),
+    const auto n = static_cast<size_t>(r.characters);
+    return namingScore(data, std::span(r.cps.data(), n), std::span(r.syllableIds.data(), n),
                        static_cast<size_t>(r.surnameCharacters), soundLost, badSound, sex, notes);
 }
 

@@ -40,6 +40,7 @@ bool SoundChecker::add(std::span<const uint16_t> ids, BadSound entry) {
         if (single_[ids[0]] == 0) single_[ids[0]] = index + 1;
     } else {
         starts_[ids[0]] = true;
+        openings_.set(ids[0], ids[1]);
     }
     return true;
 }
@@ -74,7 +75,9 @@ std::vector<const BadSound*> SoundChecker::hits(std::span<const uint16_t> ids,
         const uint16_t first = ids[i];
         if (first >= starts_.size()) continue;  // no entry starts with this syllable
         if (i >= surnameCount && single_[first] != 0) collect(single_[first] - 1, tones, i, found);
-        if (!starts_[first]) continue;
+        if (!starts_[first] || i + 1 >= ids.size() || !openings_.maybe(first, ids[i + 1])) {
+            continue;
+        }
         for (size_t n = 2; n <= longest_ && i + n <= ids.size(); ++n) {
             // One syllable (above): a given-name syllable only. Longer: not wholly inside the
             // surname.

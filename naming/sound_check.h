@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "naming/bit_filter.h"
 #include "naming/note.h"
 
 namespace quenvil {
@@ -70,6 +71,7 @@ class SoundChecker {
     // entry starts with a syllable, by toneless id.
     std::vector<uint32_t> single_;
     std::vector<bool> starts_;
+    PairBits openings_;  // the first two syllables of every longer entry
 };
 
 // The milder sound notes of a full name (surname included), each with its cost:

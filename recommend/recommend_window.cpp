@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "naming/classics.h"
 #include "naming/recommend.h"
 #include "recommend/list_scoring.h"
 #include "recommend/result_model.h"
@@ -109,6 +110,15 @@ void RecommendWindow::makeChoices(const std::vector<std::string>& surnames) {
     fixedEdit_->setMaximumWidth(fontMetrics().horizontalAdvance(utf8Q("可不填可")) + 12);
     fixedAtBox_ = named(new QComboBox(this), "fixedAtBox");
     fixedAtBox_->addItems({utf8Q("名的第一个字"), utf8Q("名的第二个字")});
+    withEdit_ = named(new QLineEdit(this), "withEdit");
+    withEdit_->setMaxLength(4);
+    withEdit_->setPlaceholderText(utf8Q("可不填"));
+    withEdit_->setToolTip(utf8Q("名字里要有的一个字，在第一个或第二个字都可以"));
+    withEdit_->setMaximumWidth(fixedEdit_->maximumWidth());
+    sourceBox_ = named(new QComboBox(this), "sourceBox");
+    sourceBox_->addItems({utf8Q("不限"), utf8Q("任一古籍")});
+    for (size_t b = 0; b < kBookCount; ++b) sourceBox_->addItem(q(bookName(static_cast<Book>(b))));
+    sourceBox_->setToolTip(utf8Q("只列两个字出自同一句古籍的名字"));
     recommendButton_ = button("推荐", "recommendButton", this);
 }
 
@@ -130,7 +140,8 @@ void RecommendWindow::makeTable() {
     header->setStretchLastSection(true);
     header->setFont(songFont(kCaptionPixels));
     const int em = table_->fontMetrics().horizontalAdvance(QChar(0x56FD));
-    const int widths[kColumnCount] = {5 * em, 3 * em, 8 * em, 6 * em, 9 * em, 6 * em, 8 * em};
+    const int widths[kColumnCount] = {5 * em, 3 * em, 9 * em, 6 * em,  9 * em, 8 * em,
+                                      8 * em, 4 * em, 4 * em, 14 * em, 20 * em};
     for (int c = 0; c < kColumnCount; ++c) header->resizeSection(c, widths[c]);
 
     details_ = named(new QPlainTextEdit(this), "details");
@@ -160,16 +171,15 @@ QSplitter* RecommendWindow::layOut() {
     splitter->setChildrenCollapsible(false);
 
     auto* choices = new QHBoxLayout;
-    const std::pair<const char*, QWidget*> captioned[] = {{"姓氏:", surnameBox_},
-                                                          {"性别:", genderBox_},
-                                                          {"字数:", lengthBox_},
-                                                          {"字辈:", fixedEdit_}};
+    const std::pair<const char*, QWidget*> captioned[] = {
+        {"姓氏:", surnameBox_}, {"性别:", genderBox_},  {"字数:", lengthBox_},
+        {"字辈:", fixedEdit_},  {nullptr, fixedAtBox_}, {"喜欢的字:", withEdit_},
+        {"出处:", sourceBox_}};
     for (const auto& [text, control] : captioned) {
-        if (control != surnameBox_) choices->addSpacing(8);
-        choices->addWidget(caption(text, this));
+        if (text && control != surnameBox_) choices->addSpacing(8);
+        if (text) choices->addWidget(caption(text, this));
         choices->addWidget(control);
     }
-    choices->addWidget(fixedAtBox_);
     choices->addSpacing(8);
     choices->addWidget(recommendButton_);
     choices->addStretch(1);
@@ -190,9 +200,9 @@ QSplitter* RecommendWindow::layOut() {
 }
 
 void RecommendWindow::setTabOrders() {
-    QWidget* chain[] = {surnameBox_,      genderBox_,  lengthBox_,  fixedEdit_,    fixedAtBox_,
-                        recommendButton_, table_,      details_,    importButton_, exportButton_,
-                        copyButton_,      sendButton_, closeButton_};
+    QWidget* chain[] = {surnameBox_,   genderBox_,    lengthBox_,       fixedEdit_,  fixedAtBox_,
+                        withEdit_,     sourceBox_,    recommendButton_, table_,      details_,
+                        importButton_, exportButton_, copyButton_,      sendButton_, closeButton_};
     for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 
@@ -211,8 +221,8 @@ void RecommendWindow::connectControls() {
     auto* copyKey =
         new QShortcut(QKeySequence::Copy, table_, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connectHandler(copyKey, &QShortcut::activated, this, &RecommendWindow::onCopy);
-    // Alt+1 … Alt+7 sort by a column from the keyboard, as a click on its header does.
-    for (int c = 0; c < kColumnCount; ++c) {
+    // Alt+1 … Alt+9 sort by the first nine columns from the keyboard, as a click on a header does.
+    for (int c = 0; c < std::min<int>(kColumnCount, 9); ++c) {
         auto* sortKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + c)), this);
         connect(sortKey, &QShortcut::activated, this,
                 [this, c] { guarded([&] { sortByColumn(c); }); });
@@ -225,7 +235,7 @@ void RecommendWindow::connectControls() {
 
 // A size that fits the screen, at any scaling.
 void RecommendWindow::fitToScreen(QSplitter* splitter) {
-    QSize size(1040, 640);
+    QSize size(1200, 680);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         size = size.boundedTo(area.size() - QSize(40, 60));
@@ -294,31 +304,50 @@ void RecommendWindow::onRecommend() {
                                                        : Gender::Any;
     options.length = lengthBox_->currentIndex() == 1 ? 1 : 2;
     options.top = kRecommendCount;
-    const std::string fixed = fixedEdit_->text().trimmed().toStdString();
-    if (!fixed.empty()) {
-        const std::vector<std::string_view> chars = utf8Characters(fixed);
-        char32_t cp = 0;
-        forEachCodePoint(
-            fixed, [&](int32_t c, std::string_view) { cp = c < 0 ? 0 : static_cast<char32_t>(c); });
-        if (chars.size() != 1 || data.strokes(cp) <= 0 || data.readingId(cp) == 0) {
-            Dialogs::current().message(utf8Q("字辈须是一个查得到笔画和读音的汉字：") + q(fixed));
-            fixedEdit_->setFocus();
-            return;
+    // One character with a stroke count and a reading, or nothing; the edit keeps the focus
+    // with a message otherwise.
+    auto oneCharacter = [&](QLineEdit* edit, const char* what, std::string& out) {
+        const std::string text = edit->text().trimmed().toStdString();
+        out.clear();
+        if (text.empty()) return true;
+        const std::vector<char32_t> cps = utf8CodePoints(text);
+        if (cps.size() != 1 || data.strokes(cps[0]) <= 0 || data.readingId(cps[0]) == 0) {
+            Dialogs::current().message(utf8Q(what) + q(text));
+            edit->setFocus();
+            return false;
         }
-        options.fixed = fixed;
+        out = text;
+        return true;
+    };
+    if (!oneCharacter(fixedEdit_, "字辈须是一个查得到笔画和读音的汉字：", options.fixed) ||
+        !oneCharacter(withEdit_, "喜欢的字须是一个查得到笔画和读音的汉字：", options.with)) {
+        return;
+    }
+    if (!options.fixed.empty()) {
         options.fixedAt = options.length == 2 && fixedAtBox_->currentIndex() == 1 ? 3 : 2;
+    }
+    if (sourceBox_->currentIndex() == 1) {
+        options.source = RecommendOptions::Source::AnyClassic;
+    } else if (sourceBox_->currentIndex() > 1) {
+        options.source = RecommendOptions::Source::OneBook;
+        options.book = static_cast<Book>(sourceBox_->currentIndex() - 2);
     }
     const std::vector<ScoredName> names = recommend(data, surname, options);
     model_->setScored(names);
     resetOrder();
     QString text = q(surname) + " " + genderBox_->currentText() + " " + lengthBox_->currentText();
     if (!options.fixed.empty()) text += utf8Q(" 字辈") + q(options.fixed);
+    if (!options.with.empty()) text += utf8Q(" 有") + q(options.with);
+    if (sourceBox_->currentIndex() > 0) text += utf8Q(" 出自") + sourceBox_->currentText();
     setStatus(names.empty() ? text + utf8Q("：没有符合条件的名字")
                             : text + utf8Q("：%1 个名字").arg(names.size()));
     if (!names.empty()) table_->setCurrentIndex(proxy_->index(0, 0));
 }
 
 void RecommendWindow::showDetails() {
+    const QString why = whyNotSendable();
+    sendButton_->setEnabled(why.isEmpty());
+    sendButton_->setToolTip(why);
     const QModelIndex current = table_->currentIndex();
     if (!current.isValid()) {
         details_->clear();
@@ -335,10 +364,28 @@ void RecommendWindow::showDetails() {
     details_->setPlainText(q(detailText(model_->namingData(), scored)));
 }
 
+// The main window reads a name of three characters as a single surname and two given-name
+// characters; a compound surname with one given-name character would get another reading there.
+QString RecommendWindow::whyNotSendable() const {
+    const QModelIndex current = table_->currentIndex();
+    if (!current.isValid()) return {};
+    const ResultRow& r = model_->row(proxy_->mapToSource(current).row());
+    if (r.surnameCharacters == 2 && r.characters == 3) {
+        return utf8Q(
+            "主窗口把三个字的名字一律按单姓双名测算，复姓单名在那里会得出另一种结果；"
+            "这个名字的完整测算就在右边。");
+    }
+    return {};
+}
+
 void RecommendWindow::onSend() {
     const QModelIndex current = table_->currentIndex();
     if (!current.isValid()) {
         Dialogs::current().message(utf8Q("请先在表中选中一个名字。"));
+        return;
+    }
+    if (const QString why = whyNotSendable(); !why.isEmpty()) {
+        Dialogs::current().message(why);
         return;
     }
     const QString name = q(model_->row(proxy_->mapToSource(current).row()).name);
@@ -394,7 +441,7 @@ void RecommendWindow::keyPressEvent(QKeyEvent* event) {
         if (focus == table_) {
             onSend();
         } else if (focus == genderBox_ || focus == lengthBox_ || focus == fixedEdit_ ||
-                   focus == fixedAtBox_) {
+                   focus == fixedAtBox_ || focus == withEdit_ || focus == sourceBox_) {
             onRecommend();
         }
     });

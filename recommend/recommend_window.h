@@ -75,6 +75,8 @@ class RecommendWindow : public QDialog {
 
     void setStatus(const QString& text);
     void showDetails();
+    // Why the current row cannot go to the main window; empty when it can.
+    QString whyNotSendable() const;
     void sortByColumn(int section);  // a click on a column's header, or Alt and its number
     void resetOrder();               // best first, as the rows came
     // The import of a user's list: the worker's batches and end, taken on this window's thread.
@@ -88,6 +90,8 @@ class RecommendWindow : public QDialog {
     QComboBox* lengthBox_ = nullptr;   // 双名 / 单名
     QLineEdit* fixedEdit_ = nullptr;   // the 字辈 character
     QComboBox* fixedAtBox_ = nullptr;  // where it stands in the given name
+    QLineEdit* withEdit_ = nullptr;    // a character the given name must hold
+    QComboBox* sourceBox_ = nullptr;   // 不限 / 任一古籍 / one book of the classics
     QPushButton* recommendButton_ = nullptr;
     // The names and the reading of the selected one.
     QTableView* table_ = nullptr;

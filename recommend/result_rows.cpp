@@ -20,10 +20,47 @@ int compareValues(const T& a, const T& b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+// Writes value's digits at p; returns the end. Room for 11 characters.
+char* writeNumber(char* p, int value) {
+    if (value >= 0 && value < 100) {  // nearly every number of a row
+        if (value >= 10) *p++ = static_cast<char>('0' + value / 10);
+        *p++ = static_cast<char>('0' + value % 10);
+        return p;
+    }
+    return std::to_chars(p, p + 11, value).ptr;
+}
+
 void appendNumber(std::string& out, int value) {
     char digits[12];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    for (const char* d = digits; d != end; ++d) out.push_back(*d);
+    out.append(digits, writeNumber(digits, value));
+}
+
+// Numbers joined by a separator, appended at once.
+template <typename Numbers>
+void appendNumbers(std::string& out, const Numbers& numbers, size_t count, char separator) {
+    char text[64];
+    char* p = text;
+    for (size_t i = 0; i < count && i < 5; ++i) {
+        if (i) *p++ = separator;
+        p = writeNumber(p, numbers[i]);
+    }
+    out.append(text, p);
+}
+
+void appendMeanings(std::string& out, const NamingData& data, std::string_view name,
+                    int surnameCharacters) {
+    int at = 0;
+    bool first = true;
+    forEachCodePoint(name, [&](int32_t cp, std::string_view ch) {
+        if (at++ < surnameCharacters || cp < 0) return;
+        const NameChar* c = data.nameChar(static_cast<char32_t>(cp));
+        if (!c || c->meaning.empty()) return;
+        if (!first) out += "; ";
+        first = false;
+        out += ch;
+        out += ':';
+        out += c->meaning;
+    });
 }
 
 }  // namespace
@@ -114,16 +151,10 @@ void appendColumnText(std::string& out, const NamingData& data, const ResultRow&
             }
             break;
         case kStrokesColumn:
-            for (size_t i = 0; i < n; ++i) {
-                if (i) out += ',';
-                appendNumber(out, row.strokes[i]);
-            }
+            appendNumbers(out, row.strokes, n, ',');
             break;
         case kGridsColumn:
-            for (size_t i = 0; i < row.grids.size(); ++i) {
-                if (i) out += ' ';
-                appendNumber(out, row.grids[i]);
-            }
+            appendNumbers(out, row.grids, row.grids.size(), ' ');
             break;
         case kSancaiColumn:
             out += threeTalentsKeyOfIndex(row.sancaiIndex);
@@ -137,7 +168,7 @@ void appendColumnText(std::string& out, const NamingData& data, const ResultRow&
             appendNumber(out, row.naming);
             break;
         case kMeaningsColumn:
-            out += meaningsText(data, row.name, row.surnameCharacters);
+            appendMeanings(out, data, row.name, row.surnameCharacters);
             break;
         case kSourceColumn:
             out += sourceText(data, row.sourceLine);
@@ -149,16 +180,7 @@ void appendColumnText(std::string& out, const NamingData& data, const ResultRow&
 
 std::string meaningsText(const NamingData& data, std::string_view name, int surnameCharacters) {
     std::string out;
-    int at = 0;
-    forEachCodePoint(name, [&](int32_t cp, std::string_view ch) {
-        if (at++ < surnameCharacters || cp < 0) return;
-        const NameChar* c = data.nameChar(static_cast<char32_t>(cp));
-        if (!c || c->meaning.empty()) return;
-        if (!out.empty()) out += "; ";
-        out += ch;
-        out += ':';
-        out += c->meaning;
-    });
+    appendMeanings(out, data, name, surnameCharacters);
     return out;
 }
 

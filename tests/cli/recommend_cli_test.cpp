@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "data/database.h"
@@ -104,6 +105,69 @@ TEST_F(RecommendCli, DoneWhenForTheSurnamesWithoutNames) {
             }
         }
         EXPECT_EQ(names.size(), lines.size()) << surname;
+    }
+}
+
+// Readings of given names, a bad sound and an ordinary name, one count for 路 in three
+// characters, and five names from 诗经 with their lines, from the terminal.
+TEST_F(RecommendCli, ReadingsSoundsCountsAndSources) {
+    auto r = runWith({"score"}, "顾长城\n王兴国\n李晟\n张靓\n吴仁耀\n尹建华\n");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::map<std::string, Lines> byName;
+    for (const std::string& line : test::outputLines(r.out)) {
+        const Lines f = split(line, '\t');
+        byName[f[0]] = f;
+    }
+    EXPECT_EQ(byName["顾长城"].at(2), "gù cháng chéng");
+    EXPECT_EQ(byName["王兴国"].at(2), "wáng xīng guó");
+    EXPECT_EQ(byName["李晟"].at(2), "lǐ shèng");
+    EXPECT_EQ(byName["张靓"].at(2), "zhāng liàng");
+    EXPECT_NE(byName["吴仁耀"].at(6).find("谐音"), std::string::npos);
+    EXPECT_EQ(byName["尹建华"].at(6).find("谐音"), std::string::npos);
+
+    r = run({"strokes", "露璐潞路雨玉"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::map<std::string, int> count;
+    for (const std::string& line : test::outputLines(r.out)) {
+        const Lines f = split(line, '\t');
+        count[f.at(0)] = std::stoi(f.at(1));
+    }
+    EXPECT_EQ(count["露"] - count["雨"], count["路"]);
+    EXPECT_EQ(count["璐"] - count["玉"], count["路"]);
+    EXPECT_EQ(count["潞"] - 4, count["路"]);  // 水 as a left side counts 4
+
+    r = run({"recommend", "王", "--source", "诗经", "--top", "5"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const Lines lines = test::outputLines(r.out);
+    ASSERT_EQ(lines.size(), 5u) << r.out;
+    for (const std::string& line : lines) {
+        expectLineFormat(line);
+        EXPECT_TRUE(split(line, '\t')[10].starts_with("诗经·")) << line;
+    }
+}
+
+// The lists open with none of the names parents would never choose.
+TEST_F(RecommendCli, TheListsOpenWithNamesAParentCouldChoose) {
+    const Lines refused = {"罗一友", "罗大强", "罗山力", "孙一月",   "黄一月",   "赵小仁",
+                           "孙子强", "孙子婷", "马子婷", "司马山大", "司马川大", "诸葛亮廷"};
+    for (const Lines& args :
+         {Lines{"recommend", "罗"}, Lines{"recommend", "司马", "--gender", "m"},
+          Lines{"recommend", "孙", "--gender", "m"}, Lines{"recommend", "黄", "--gender", "f"}}) {
+        const auto r = run(args);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const Lines lines = test::outputLines(r.out);
+        ASSERT_GE(lines.size(), 20u);
+        for (size_t i = 0; i < 20; ++i) {
+            const Lines f = split(lines[i], '\t');
+            EXPECT_EQ(std::find(refused.begin(), refused.end(), f[0]), refused.end()) << f[0];
+            for (const char* kind : {"与名人同名", "谐音", "叠字"}) {
+                EXPECT_EQ(lines[i].find(kind), std::string::npos) << lines[i];
+            }
+            // Neither 大 last nor a nickname's 小 first, nor a girl's -子.
+            const std::string given = f[0].substr(args[1].size());
+            EXPECT_FALSE(given.ends_with("大") || given.starts_with("小")) << f[0];
+            if (args.size() > 3 && args[3] == "f") EXPECT_FALSE(given.ends_with("子")) << f[0];
+        }
     }
 }
 

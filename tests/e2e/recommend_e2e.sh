@@ -90,7 +90,7 @@ done
 shot results
 
 # Enter left the window open; Tab to the table and pick the second row.
-for _ in 1 2 3 4 5 6; do xdotool key Tab; done
+for _ in 1 2 3 4 5 6 7 8; do xdotool key Tab; done
 xdotool key Down
 shot details
 

@@ -89,6 +89,12 @@ TEST(FamousNames, AFullNameOrItsBeginningWithTheGivenName) {
         EXPECT_EQ(hit ? *hit : "", c.expected) << c.name;
     }
     EXPECT_EQ(f.who("李白"), "唐代诗人");
+    // By sound: ids of the whole name, every length apart.
+    const uint16_t liBai[] = {7, 9}, liBaiYun[] = {7, 9, 11}, baiLi[] = {9, 7};
+    f.addReading(1, liBai);
+    EXPECT_EQ(*f.findReading(liBai), "李白");
+    EXPECT_EQ(f.findReading(liBaiYun), nullptr);  // the sound only of the whole name
+    EXPECT_EQ(f.findReading(baiLi), nullptr);
     EXPECT_THROW(f.add("李", "x"), NamingDataError);
 }
 

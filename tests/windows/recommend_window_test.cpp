@@ -350,6 +350,87 @@ TEST_F(RecommendWindowFlow, AFixedCharacterStandsWhereAsked) {
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 }
 
+TEST_F(RecommendWindowFlow, ALikedCharacterAndASourceNarrowTheNames) {
+    type("王");
+    tabTo(test::child<QLineEdit>(w.get(), "withEdit"));
+    type("思");
+    key(Qt::Key_Return);
+    ASSERT_GT(w->proxy()->rowCount(), 10);
+    for (const std::string& name : shownNames()) {
+        ASSERT_NE(name.find("思", 3), std::string::npos) << name;
+    }
+    QComboBox* source = test::child<QComboBox>(w.get(), "sourceBox");
+    tabTo(source);
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);  // 诗经
+    EXPECT_EQ(source->currentText(), "诗经");
+    test::child<QLineEdit>(w.get(), "withEdit")->clear();
+    key(Qt::Key_Return);
+    ASSERT_GT(w->proxy()->rowCount(), 0);
+    for (int r = 0; r < w->proxy()->rowCount(); ++r) {
+        ASSERT_TRUE(w->proxy()->index(r, kSourceColumn).data().toString().startsWith("诗经·"))
+            << shownNames()[static_cast<size_t>(r)];
+    }
+    EXPECT_TRUE(w->statusText().startsWith("王 不限 双名 出自诗经："))
+        << w->statusText().toStdString();
+    EXPECT_NE(details(*w)->toPlainText().indexOf("出处：诗经·"), -1);
+    // A liked character that has no reading is refused where it was typed.
+    tabTo(test::child<QLineEdit>(w.get(), "withEdit"));
+    type("AB");
+    key(Qt::Key_Return);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0], "message: 喜欢的字须是一个查得到笔画和读音的汉字：AB");
+    EXPECT_EQ(focused(), test::child<QLineEdit>(w.get(), "withEdit"));
+}
+
+// The main window reads three characters as a single surname and two given-name characters, so
+// a compound surname with one given-name character is not sent there: its reading here stays.
+TEST_F(RecommendWindowFlow, ACompoundSurnameWithOneGivenCharacterIsNotSent) {
+    type("欧阳");
+    tabTo(lengthBox(*w));
+    key(Qt::Key_Down);  // 单名
+    key(Qt::Key_Return);
+    ASSERT_GT(w->proxy()->rowCount(), 0);
+    QSignalSpy sent(w.get(), &RecommendWindow::nameSent);
+    tabTo(table(*w));
+    QPushButton* send = button(*w, "sendButton");
+    EXPECT_FALSE(send->isEnabled());
+    EXPECT_TRUE(send->toolTip().contains("单姓双名")) << send->toolTip().toStdString();
+    key(Qt::Key_Return);  // Enter on the row
+    const QRect cell = table(*w)->visualRect(w->proxy()->index(0, 0));
+    QTest::mouseClick(table(*w)->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table(*w)->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(sent.size(), 0);
+    EXPECT_TRUE(w->isVisible());
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(dialogs.shown[0].contains("单姓双名"));
+    // The full reading of the name stays in the details, and the compound surname's grids.
+    ScoredName s;
+    ASSERT_TRUE(scoreName(shipped(), shownNames()[0], s));
+    EXPECT_EQ(details(*w)->toPlainText().toStdString(), detailText(shipped(), s));
+    // A name of two given-name characters goes again.
+    tabTo(lengthBox(*w));
+    key(Qt::Key_Up);  // 双名
+    key(Qt::Key_Return);
+    tabTo(table(*w));
+    EXPECT_TRUE(send->isEnabled());
+    key(Qt::Key_Return);
+    EXPECT_EQ(sent.size(), 1);
+}
+
+TEST_F(RecommendWindowFlow, TheDetailsSayWhyAnUnluckyGridIsNotCounted) {
+    ResultModel& model = *w->model();
+    // A single surname with one given-name character always has 外格 2; 张 (11) has 天格 12.
+    model.setScored(scoredNames({"罗明", "张明远"}));
+    table(*w)->setFocus();
+    table(*w)->setCurrentIndex(w->proxy()->index(0, 0));
+    EXPECT_NE(details(*w)->toPlainText().indexOf(q(std::string(kOuterNotJudgedNote))), -1)
+        << details(*w)->toPlainText().toStdString();
+    table(*w)->setCurrentIndex(w->proxy()->index(1, 0));
+    EXPECT_NE(details(*w)->toPlainText().indexOf(q(std::string(kHeavenNotJudgedNote))), -1)
+        << details(*w)->toPlainText().toStdString();
+}
+
 TEST_F(RecommendWindowFlow, SelectingARowShowsItsWholeReading) {
     type("罗");
     key(Qt::Key_Return);
