@@ -208,6 +208,11 @@ int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow&
                 const ResultRow& b, int column) {
     switch (column) {
         case kNameColumn:
+            // As a dictionary orders names: by their pinyin (罗业强 luó yè before 罗一友 luó yī),
+            // then by the characters.
+            if (a.score >= 0 && b.score >= 0) {
+                if (const int c = compareRows(data, notes, a, b, kPinyinColumn)) return c;
+            }
             return a.name.compare(b.name) < 0 ? -1 : (a.name == b.name ? 0 : 1);
         case kScoreColumn:
             return compareValues(a.orderKey(), b.orderKey());

@@ -11,10 +11,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -56,14 +58,19 @@ std::vector<ScoredName> scoredNames(const std::vector<std::string>& names) {
     return out;
 }
 
-std::vector<ScoredName> recommended(const char* surname, Gender gender = Gender::Any) {
+std::vector<ScoredName> recommended(const std::string& surname, Gender gender = Gender::Any) {
     RecommendOptions o;
     o.gender = gender;
-    o.top = 200;
+    o.top = 0;  // the window lists every favourable name
     return recommend(shipped(), surname, o);
 }
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// "罗 不限 双名：17,391 个名字": the status of a recommendation of every favourable name.
+std::string statusOf(const std::string& choices, size_t count) {
+    return choices + "：" + QLocale::c().toString(qulonglong{count}).toStdString() + " 个名字";
+}
 
 // Types text into a widget as key events: ASCII as its keys, other characters as a key event
 // that carries the character, as a keyboard layout or xdotool delivers it.
@@ -129,6 +136,15 @@ TEST_F(ResultTable, ColumnsHeadersAndCells) {
         model.data(model.index(0, kScoreColumn), Qt::TextAlignmentRole).value<Qt::Alignment>() &
             Qt::AlignRight,
         Qt::AlignRight);
+}
+
+TEST_F(ResultTable, NamesSortByTheirPinyin) {
+    model.setScored(scoredNames({"罗一月", "罗业强", "罗安", "罗一友"}));
+    proxy.sort(kNameColumn, Qt::AscendingOrder);
+    std::vector<std::string> order;
+    for (int r = 0; r < proxy.rowCount(); ++r) order.push_back(column(r, kNameColumn));
+    // luó ān, luó yè, luó yī yǒu, luó yī yuè: not by code point (一 业 安; 友 before 月 too).
+    EXPECT_EQ(order, (std::vector<std::string>{"罗安", "罗业强", "罗一友", "罗一月"}));
 }
 
 TEST_F(ResultTable, EveryColumnSortsBothWaysAndTiesKeepTheirOrder) {
@@ -277,13 +293,15 @@ TEST_F(RecommendWindowFlow, TypingASurnameAndEnterFillsTheTableBestFirst) {
     const auto expected = recommended("罗");
     ASSERT_EQ(w->proxy()->rowCount(), static_cast<int>(expected.size()));
     ASSERT_GE(expected.size(), 50u);
+    const auto shown = shownNames();
     for (size_t i = 0; i < expected.size(); ++i) {
-        ASSERT_EQ(shownNames()[i], expected[i].name) << i;  // the engine's order: best first
+        ASSERT_EQ(shown[i], expected[i].name) << i;  // the engine's order: best first
     }
     EXPECT_EQ(table(*w)->horizontalHeader()->sortIndicatorSection(), kScoreColumn);
     EXPECT_EQ(table(*w)->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
-    EXPECT_EQ(w->statusText(), "罗 不限 双名：200 个名字");
-    EXPECT_EQ(w->windowTitle(), "名字推荐 - 罗 不限 双名：200 个名字");
+    EXPECT_EQ(w->statusText().toStdString(), statusOf("罗 不限 双名", expected.size()));
+    EXPECT_EQ(w->windowTitle().toStdString(),
+              "名字推荐 - " + statusOf("罗 不限 双名", expected.size()));
     EXPECT_EQ(focused(), surnameBox(*w));   // ready for the next surname
     EXPECT_EQ(surnameBox(*w)->count(), 5);  // what was typed is not added to the list
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
@@ -315,7 +333,7 @@ TEST_F(RecommendWindowFlow, GenderAndLengthChangeTheNames) {
     ASSERT_GE(girls.size(), 50u);
     EXPECT_FALSE(kindsShown().count('m'));
     EXPECT_NE(boys, girls);
-    EXPECT_EQ(w->statusText(), "罗 女 双名：200 个名字");
+    EXPECT_EQ(w->statusText().toStdString(), statusOf("罗 女 双名", girls.size()));
     tabTo(lengthBox(*w));
     key(Qt::Key_Down);  // 单名
     key(Qt::Key_Return);
@@ -381,6 +399,43 @@ TEST_F(RecommendWindowFlow, ALikedCharacterAndASourceNarrowTheNames) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0], "message: 喜欢的字须是一个查得到笔画和读音的汉字：AB");
     EXPECT_EQ(focused(), test::child<QLineEdit>(w.get(), "withEdit"));
+}
+
+TEST_F(RecommendWindowFlow, EveryNameIsListedAndAMinimumScoreHidesTheRest) {
+    type("罗");
+    key(Qt::Key_Return);
+    const auto all = recommended("罗");
+    ASSERT_EQ(w->proxy()->rowCount(), static_cast<int>(all.size()));
+    const auto full =
+        std::count_if(all.begin(), all.end(), [](const ScoredName& n) { return n.overall >= 90; });
+    ASSERT_GT(full, 0);
+    QSpinBox* minimum = test::child<QSpinBox>(w.get(), "minimumScoreBox");
+    tabTo(minimum);
+    minimum->selectAll();
+    type("90");
+    EXPECT_EQ(w->proxy()->rowCount(), static_cast<int>(full));
+    for (int r = 0; r < w->proxy()->rowCount(); ++r) {
+        ASSERT_GE(w->proxy()->index(r, kScoreColumn).data().toInt(), 90);
+    }
+    EXPECT_EQ(w->statusText().toStdString(),
+              statusOf("罗 不限 双名", all.size()) + "，90 分以上 " +
+                  QLocale::c().toString(static_cast<qlonglong>(full)).toStdString() + " 个");
+    // A box's choice takes effect at once, and the minimum stays.
+    tabTo(genderBox(*w));
+    key(Qt::Key_Down);  // 男
+    EXPECT_EQ(w->statusText().toStdString().rfind(
+                  statusOf("罗 男 双名", recommended("罗", Gender::Male).size()), 0),
+              0u)
+        << w->statusText().toStdString();
+    EXPECT_FALSE(kindsShown().count('f'));
+    for (int r = 0; r < w->proxy()->rowCount(); ++r) {
+        ASSERT_GE(w->proxy()->index(r, kScoreColumn).data().toInt(), 90);
+    }
+    // 复制 says what it did.
+    tabTo(table(*w));
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(w->statusText(), "已复制 2 个名字");
 }
 
 // The main window reads three characters as a single surname and two given-name characters, so
@@ -480,7 +535,7 @@ TEST_F(RecommendWindowFlow, EnterNeverClosesTheWindow) {
     key(Qt::Key_Enter);  // the file dialog is cancelled
     EXPECT_EQ(dialogs.lastFilter, "名单 (*.txt *.csv);;所有文件 (*)");
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(w->proxy()->rowCount(), 200);  // nothing imported, nothing lost
+    EXPECT_EQ(w->proxy()->rowCount(), static_cast<int>(recommended("曾").size()));  // nothing lost
     // Escape closes it, as the other windows.
     key(Qt::Key_Escape);
     EXPECT_FALSE(w->isVisible());
@@ -548,7 +603,8 @@ TEST_F(RecommendWindowFlow, CopyAndExportWhatIsShown) {
               exportBytes(*w->model(), *w->proxy(), ExportFormat::GbkText));
     EXPECT_EQ(readFile(dir.path() / "list.csv"),
               exportBytes(*w->model(), *w->proxy(), ExportFormat::CsvUtf8));
-    EXPECT_TRUE(w->statusText().startsWith("已导出 200 个名字到 list.csv"));
+    EXPECT_EQ(w->statusText().toStdString(),
+              "已导出 " + std::to_string(recommended("诸葛").size()) + " 个名字到 list.csv");
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
 }
 
@@ -672,7 +728,8 @@ TEST_F(RecommendWindowFlow, ALargeListCancelledHalfWayKeepsTheNamesScoredSoFar) 
     // The window goes on as before.
     tabTo(surnameBox(*w));
     key(Qt::Key_Return);
-    EXPECT_EQ(w->proxy()->rowCount(), 200);
+    EXPECT_EQ(w->proxy()->rowCount(),
+              static_cast<int>(recommended(surnameBox(*w)->currentText().toStdString()).size()));
 }
 
 // Escape and the close box of the progress dialog cancel the import as its 取消 does; the window
@@ -777,7 +834,7 @@ TEST_F(RecommendFromMain, ANameSentGoesIntoTheAnalysis) {
     // The window is made once and keeps its table.
     RecommendWindow* first = main.recommendWindow();
     QTimer::singleShot(0, [&] {
-        EXPECT_EQ(first->proxy()->rowCount(), 200);
+        EXPECT_EQ(first->proxy()->rowCount(), static_cast<int>(recommended("罗").size()));
         EXPECT_GT(surnameBox(*first)->count(), 100);  // the name lists' surnames and compounds
         EXPECT_NE(surnameBox(*first)->findText("欧阳"), -1);
         first->close();
