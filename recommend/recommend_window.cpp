@@ -220,6 +220,13 @@ void RecommendWindow::connectControls() {
     connectHandler(copyButton_, &QPushButton::clicked, this, &RecommendWindow::onCopy);
     connectHandler(sendButton_, &QPushButton::clicked, this, &RecommendWindow::onSend);
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
+    // A surname picked from the drop-down (Enter or a click in it) is recommended at once.
+    connect(
+        surnameBox_, &QComboBox::activated, this,
+        [this] {
+            if (!importing()) guarded([&] { onRecommend(); });
+        },
+        Qt::QueuedConnection);
     connectHandler(table_, &QTableView::doubleClicked, this, &RecommendWindow::onSend);
     connectHandler(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                    &RecommendWindow::showDetails);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -315,6 +316,18 @@ TEST_F(RecommendWindowFlow, TypingASurnameAndEnterFillsTheTableBestFirst) {
         ASSERT_TRUE(name.starts_with("欧阳")) << name;
         ASSERT_EQ(utf8Characters(name).size(), 4u) << name;
     }
+}
+
+TEST_F(RecommendWindowFlow, ASurnamePickedFromTheDropDownTakesOneEnter) {
+    key(Qt::Key_Down, Qt::AltModifier);  // opens the list
+    ASSERT_TRUE(test::waitUntil([&] { return surnameBox(*w)->view()->isVisible(); }));
+    key(Qt::Key_Down);
+    key(Qt::Key_Return);
+    ASSERT_TRUE(test::waitUntil([&] { return w->proxy()->rowCount() > 0; }));
+    const std::string surname = surnameBox(*w)->currentText().toStdString();
+    ASSERT_FALSE(surname.empty());
+    EXPECT_EQ(w->proxy()->rowCount(), static_cast<int>(recommended(surname).size()));
+    EXPECT_TRUE(w->isVisible());
 }
 
 TEST_F(RecommendWindowFlow, GenderAndLengthChangeTheNames) {
