@@ -25,6 +25,7 @@
 
 #include "naming/classics.h"
 #include "naming/recommend.h"
+#include "recommend/compare_window.h"
 #include "recommend/list_scoring.h"
 #include "recommend/result_model.h"
 #include "text/utf8.h"
@@ -161,6 +162,8 @@ void RecommendWindow::makeCommands() {
     exportButton_ = button("导出", "exportButton", this);
     copyButton_ = button("复制", "copyButton", this);
     sendButton_ = button("送到主窗口测算", "sendButton", this);
+    compareButton_ = button("比较", "compareButton", this);
+    compareButton_->setToolTip(utf8Q("选中两到四个名字，并排比较"));
     closeButton_ = button("关闭", "closeButton", this);
     status_ = named(new QLabel(this), "status");
     status_->setFont(songFont(kCaptionPixels));
@@ -191,7 +194,7 @@ QSplitter* RecommendWindow::layOut() {
     choices->addStretch(1);
 
     auto* commands = new QHBoxLayout;
-    for (QWidget* b : {importButton_, exportButton_, copyButton_, sendButton_}) {
+    for (QWidget* b : {importButton_, exportButton_, copyButton_, sendButton_, compareButton_}) {
         commands->addWidget(b);
     }
     commands->addSpacing(8);
@@ -209,7 +212,8 @@ void RecommendWindow::setTabOrders() {
     QWidget* chain[] = {surnameBox_,      genderBox_,  lengthBox_,  fixedEdit_,
                         fixedAtBox_,      withEdit_,   sourceBox_,  minimumScoreBox_,
                         recommendButton_, table_,      details_,    importButton_,
-                        exportButton_,    copyButton_, sendButton_, closeButton_};
+                        exportButton_,    copyButton_, sendButton_, compareButton_,
+                        closeButton_};
     for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 
@@ -219,6 +223,7 @@ void RecommendWindow::connectControls() {
     connectHandler(exportButton_, &QPushButton::clicked, this, &RecommendWindow::onExport);
     connectHandler(copyButton_, &QPushButton::clicked, this, &RecommendWindow::onCopy);
     connectHandler(sendButton_, &QPushButton::clicked, this, &RecommendWindow::onSend);
+    connectHandler(compareButton_, &QPushButton::clicked, this, &RecommendWindow::onCompare);
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
     // A surname picked from the drop-down (Enter or a click in it) is recommended at once.
     connect(
@@ -439,6 +444,26 @@ void RecommendWindow::onSend() {
     const QString name = q(model_->row(proxy_->mapToSource(current).row()).name);
     Q_EMIT nameSent(name);
     accept();  // the main window shows the reading of the name
+}
+
+void RecommendWindow::onCompare() {
+    std::vector<int> rows;
+    for (const QModelIndex& i : table_->selectionModel()->selectedRows()) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    std::vector<ScoredName> names;
+    for (const int r : rows) {
+        ScoredName s;
+        const ResultRow& row = model_->row(proxy_->mapToSource(proxy_->index(r, 0)).row());
+        if (row.score >= 0 && scoreName(model_->namingData(), row.name, s)) {
+            names.push_back(std::move(s));
+        }
+    }
+    if (names.size() < 2 || names.size() > 4) {
+        Dialogs::current().message(utf8Q("请在表中选中两到四个可以评分的名字再比较。"));
+        return;
+    }
+    CompareWindow compare(model_->namingData(), names, this);
+    compare.exec();
 }
 
 void RecommendWindow::onCopy() {

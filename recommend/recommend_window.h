@@ -45,6 +45,7 @@ class RecommendWindow : public QDialog {
     void onExport();        // 导出
     void onCopy();          // 复制, Ctrl+C in the table
     void onSend();          // 送到主窗口测算, double-click or Enter on a row
+    void onCompare();       // 比较: the selected names side by side
     void onCancelImport();  // 取消, Escape or the close box of the progress dialog
 
     bool importing() const { return job_ != nullptr; }
@@ -105,6 +106,7 @@ class RecommendWindow : public QDialog {
     QPushButton* exportButton_ = nullptr;
     QPushButton* copyButton_ = nullptr;
     QPushButton* sendButton_ = nullptr;
+    QPushButton* compareButton_ = nullptr;
     QPushButton* closeButton_ = nullptr;
     QLabel* status_ = nullptr;
     // Shown while a list is scored; modal to this window, which keeps painting.

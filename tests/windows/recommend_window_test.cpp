@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -619,6 +621,72 @@ TEST_F(RecommendWindowFlow, CopyAndExportWhatIsShown) {
     EXPECT_EQ(w->statusText().toStdString(),
               "已导出 " + std::to_string(recommended("诸葛").size()) + " 个名字到 list.csv");
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+}
+
+TEST(Comparison, TwoKnownNamesSideBySide) {
+    const auto rows = comparisonRows(shipped(), scoredNames({"黄思婷", "杜子腾"}));
+    std::map<std::string, std::vector<std::string>> by;
+    for (const auto& r : rows) by[r[0]] = {r.begin() + 1, r.end()};
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"名字", "黄思婷", "杜子腾"}));
+    EXPECT_EQ(by["拼音"], (std::vector<std::string>{"huáng sī tíng", "dù zǐ téng"}));
+    EXPECT_EQ(by["声调"], (std::vector<std::string>{"平平平", "仄仄平"}));
+    EXPECT_EQ(by["笔画"], (std::vector<std::string>{"12,9,12", "7,3,20"}));
+    EXPECT_EQ(by["人格"], (std::vector<std::string>{"21 大吉", "10 凶"}));
+    EXPECT_EQ(by["三才"], (std::vector<std::string>{"火木木 大吉", "金水火 凶多于吉"}));
+    EXPECT_EQ(by["数理分"][0], "98");
+    EXPECT_NE(by["说明"][1].find("谐音:肚子疼"), std::string::npos);
+    EXPECT_NE(by["字义"][0].find("思:"), std::string::npos);
+    EXPECT_EQ(rows.size(),
+              16u);  // 名字, 3 scores, 拼音, 声调, 笔画, 5 grids, 三才, 字义, 出处, 说明
+    const std::string text = comparisonText(rows);
+    EXPECT_EQ(text.substr(0, text.find('\n')), "名字\t黄思婷\t杜子腾");
+}
+
+TEST_F(RecommendWindowFlow, SelectedNamesAreComparedSideBySide) {
+    type("罗");
+    key(Qt::Key_Return);
+    tabTo(table(*w));
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    const auto names = shownNames();
+    QString headers, copied;
+    bool closed = false;
+    tabTo(button(*w, "compareButton"));
+    QTimer::singleShot(0, [&] {
+        QDialog* compare = nullptr;
+        test::waitUntil([&] {
+            compare = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            return compare && compare->objectName() == "compareWindow";
+        });
+        ASSERT_TRUE(compare && compare->objectName() == "compareWindow");
+        auto* t = test::child<QTableWidget>(compare, "compareTable");
+        for (int c = 0; c < t->columnCount(); ++c) {
+            headers += t->horizontalHeaderItem(c)->text() + "|";
+        }
+        // Enter on 复制 when it has the focus; Escape closes.
+        auto* copy = test::child<QPushButton>(compare, "copyComparisonButton");
+        copy->setFocus();
+        QTest::keyClick(copy, Qt::Key_Return);
+        copied = QApplication::clipboard()->text();
+        QTest::keyClick(copy, Qt::Key_Escape);
+        closed = !compare->isVisible();
+        if (!closed) compare->reject();
+    });
+    key(Qt::Key_Return);
+    EXPECT_EQ(headers.toStdString(), names[0] + "|" + names[1] + "|" + names[2] + "|");
+    EXPECT_TRUE(copied.startsWith(q("名字\t" + names[0] + "\t" + names[1])))
+        << copied.toStdString();
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(w->isVisible());
+    // One name is not a comparison.
+    w->activateWindow();  // as the desktop gives the focus back when the comparison closes
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    tabTo(table(*w));
+    key(Qt::Key_Down);
+    tabTo(button(*w, "compareButton"));
+    key(Qt::Key_Return);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0], "message: 请在表中选中两到四个可以评分的名字再比较。");
 }
 
 TEST_F(RecommendWindowFlow, DoubleClickSendsTheName) {
