@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -69,7 +70,11 @@ CompareWindow::CompareWindow(const NamingData& data, const std::vector<ScoredNam
     all->addWidget(table_, 1);
     all->addLayout(buttons);
     pressFocusedButtonOnEnter(this);
-    resize(260 + 220 * static_cast<int>(names.size()), 560);
+    QSize size(260 + 220 * static_cast<int>(names.size()), 720);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 80));
+    }
+    resize(size);
 }
 
 void CompareWindow::onCopy() { QGuiApplication::clipboard()->setText(q(comparisonText(rows_))); }

@@ -387,7 +387,8 @@ void RecommendWindow::showRecommendationStatus() {
         setStatus(recommendation_ + utf8Q("：没有符合条件的名字"));
         return;
     }
-    const QLocale c = QLocale::c();
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::DefaultNumberOptions);  // 17,391: thousands grouped
     QString text = recommendation_ + utf8Q("：%1 个名字").arg(c.toString(qulonglong{recommended_}));
     if (proxy_->minimumScore() > 0) {
         text += utf8Q("，%1 分以上 %2 个")

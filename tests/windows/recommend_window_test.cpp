@@ -71,8 +71,15 @@ std::vector<ScoredName> recommended(const std::string& surname, Gender gender = 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // "罗 不限 双名：17,391 个名字": the status of a recommendation of every favourable name.
+std::string grouped(size_t count) {
+    std::string digits = std::to_string(count);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<size_t>(at), ",");
+    }
+    return digits;
+}
 std::string statusOf(const std::string& choices, size_t count) {
-    return choices + "：" + QLocale::c().toString(qulonglong{count}).toStdString() + " 个名字";
+    return choices + "：" + grouped(count) + " 个名字";
 }
 
 // Types text into a widget as key events: ASCII as its keys, other characters as a key event
@@ -432,9 +439,8 @@ TEST_F(RecommendWindowFlow, EveryNameIsListedAndAMinimumScoreHidesTheRest) {
     for (int r = 0; r < w->proxy()->rowCount(); ++r) {
         ASSERT_GE(w->proxy()->index(r, kScoreColumn).data().toInt(), 90);
     }
-    EXPECT_EQ(w->statusText().toStdString(),
-              statusOf("罗 不限 双名", all.size()) + "，90 分以上 " +
-                  QLocale::c().toString(static_cast<qlonglong>(full)).toStdString() + " 个");
+    EXPECT_EQ(w->statusText().toStdString(), statusOf("罗 不限 双名", all.size()) + "，90 分以上 " +
+                                                 grouped(static_cast<size_t>(full)) + " 个");
     // A box's choice takes effect at once, and the minimum stays.
     tabTo(genderBox(*w));
     key(Qt::Key_Down);  // 男
