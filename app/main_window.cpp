@@ -3,13 +3,17 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QUrl>
 #include <algorithm>
+#include <memory>
 
 #include "analysis/five_grids.h"
 #include "auto_naming/auto_naming_window.h"
@@ -66,7 +70,8 @@ std::vector<std::string> recommendableSurnames(const NamingData& naming,
 
 }  // namespace
 
-MainWindow::MainWindow(const AppFolders& folders) : folders_(folders) {
+MainWindow::MainWindow(const AppFolders& folders)
+    : folders_(folders), helpOpener_(QStandardPaths::findExecutable(QStringLiteral("xdg-open"))) {
     setWindowTitle(QStringLiteral("Quenvil"));
     makeFixedCentred(this, kClientWidth, kClientHeight);
     makeCommandButtons();
@@ -240,9 +245,39 @@ std::filesystem::path MainWindow::helpPage() const {
 
 void MainWindow::onHelp() {
     const std::filesystem::path page = helpPage();
-    if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdU16String(page.u16string()))))
+    const QString file = QString::fromStdU16String(page.u16string());
+    if (helpOpener_.isEmpty()) {
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(file))) return;
+        showOwnHelp(page);  // the desktop has nothing to open the page with
         return;
-    // The desktop has nothing to open the page with: the program's own help window shows it.
+    }
+    // xdg-open says at once when it cannot show the page (3: no program for it, 4: the program
+    // failed), while QDesktopServices only knows that it started: its exit status decides. It
+    // runs without a parent, so that a browser it waits for outlives this program.
+    auto* opener = new QProcess;
+    auto since = std::make_shared<QElapsedTimer>();
+    since->start();
+    connect(
+        opener, &QProcess::finished, this,
+        [this, opener, page, since](int code, QProcess::ExitStatus status) {
+            opener->deleteLater();
+            // A browser closed much later with an error is not a failure to open the page.
+            constexpr qint64 kPatienceMs = 15000;
+            if ((status != QProcess::NormalExit || code != 0) && since->elapsed() < kPatienceMs) {
+                guarded([&] { showOwnHelp(page); });
+            }
+        });
+    connect(opener, &QProcess::errorOccurred, this,
+            [this, opener, page](QProcess::ProcessError error) {
+                if (error != QProcess::FailedToStart) return;
+                opener->deleteLater();
+                guarded([&] { showOwnHelp(page); });
+            });
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    opener->start(helpOpener_, {file});
+}
+
+void MainWindow::showOwnHelp(const std::filesystem::path& page) {
     if (!help_) help_ = new HelpWindow(this);
     help_->showPage(page);
 }

@@ -2,6 +2,7 @@
 // connection and lends it to the naming windows.
 #pragma once
 
+#include <QString>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -56,6 +57,9 @@ class MainWindow : public QWidget {
 
     const CharacterSlots& slots() const { return slots_; }
     std::filesystem::path helpPage() const;
+    // The program that opens the help page on the desktop (xdg-open from PATH by default); an
+    // empty one leaves it to QDesktopServices.
+    void setHelpOpener(const QString& program) { helpOpener_ = program; }
     // The help window, once 帮助 needed it.
     HelpWindow* helpWindow() const { return help_; }
     // The recommendation window, made on the first click of 名字推荐 (nullptr before).
@@ -91,6 +95,8 @@ class MainWindow : public QWidget {
     ManualNamingWindow* manualNamingWindow_ = nullptr;
     SemiAutoNamingWindow* semiAutoNamingWindow_ = nullptr;
     HelpWindow* help_ = nullptr;
+    QString helpOpener_;
+    void showOwnHelp(const std::filesystem::path& page);
     // The recommendation engine's data, read from the database on the first use, and its
     // window; declared in this order so that the window (and its worker) goes first.
     std::unique_ptr<NamingData> naming_;

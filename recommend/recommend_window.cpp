@@ -11,10 +11,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -23,6 +25,7 @@
 
 #include "naming/classics.h"
 #include "naming/recommend.h"
+#include "recommend/compare_window.h"
 #include "recommend/list_scoring.h"
 #include "recommend/result_model.h"
 #include "text/utf8.h"
@@ -34,7 +37,6 @@
 namespace quenvil {
 namespace {
 
-constexpr size_t kRecommendCount = 200;  // names a recommendation lists
 constexpr int kCaptionPixels = 14;
 
 QString q(std::string_view utf8) {
@@ -119,6 +121,11 @@ void RecommendWindow::makeChoices(const std::vector<std::string>& surnames) {
     sourceBox_->addItems({utf8Q("不限"), utf8Q("任一古籍")});
     for (size_t b = 0; b < kBookCount; ++b) sourceBox_->addItem(q(bookName(static_cast<Book>(b))));
     sourceBox_->setToolTip(utf8Q("只列两个字出自同一句古籍的名字"));
+    minimumScoreBox_ = named(new QSpinBox(this), "minimumScoreBox");
+    minimumScoreBox_->setRange(0, 100);
+    minimumScoreBox_->setSingleStep(5);
+    minimumScoreBox_->setSpecialValueText(utf8Q("不限"));
+    minimumScoreBox_->setToolTip(utf8Q("只显示评分不低于此的名字"));
     recommendButton_ = button("推荐", "recommendButton", this);
 }
 
@@ -155,6 +162,8 @@ void RecommendWindow::makeCommands() {
     exportButton_ = button("导出", "exportButton", this);
     copyButton_ = button("复制", "copyButton", this);
     sendButton_ = button("送到主窗口测算", "sendButton", this);
+    compareButton_ = button("比较", "compareButton", this);
+    compareButton_->setToolTip(utf8Q("选中两到四个名字，并排比较"));
     closeButton_ = button("关闭", "closeButton", this);
     status_ = named(new QLabel(this), "status");
     status_->setFont(songFont(kCaptionPixels));
@@ -172,9 +181,9 @@ QSplitter* RecommendWindow::layOut() {
 
     auto* choices = new QHBoxLayout;
     const std::pair<const char*, QWidget*> captioned[] = {
-        {"姓氏:", surnameBox_}, {"性别:", genderBox_},  {"字数:", lengthBox_},
-        {"字辈:", fixedEdit_},  {nullptr, fixedAtBox_}, {"喜欢的字:", withEdit_},
-        {"出处:", sourceBox_}};
+        {"姓氏:", surnameBox_}, {"性别:", genderBox_},        {"字数:", lengthBox_},
+        {"字辈:", fixedEdit_},  {nullptr, fixedAtBox_},       {"喜欢的字:", withEdit_},
+        {"出处:", sourceBox_},  {"最低分:", minimumScoreBox_}};
     for (const auto& [text, control] : captioned) {
         if (text && control != surnameBox_) choices->addSpacing(8);
         if (text) choices->addWidget(caption(text, this));
@@ -185,7 +194,7 @@ QSplitter* RecommendWindow::layOut() {
     choices->addStretch(1);
 
     auto* commands = new QHBoxLayout;
-    for (QWidget* b : {importButton_, exportButton_, copyButton_, sendButton_}) {
+    for (QWidget* b : {importButton_, exportButton_, copyButton_, sendButton_, compareButton_}) {
         commands->addWidget(b);
     }
     commands->addSpacing(8);
@@ -200,9 +209,11 @@ QSplitter* RecommendWindow::layOut() {
 }
 
 void RecommendWindow::setTabOrders() {
-    QWidget* chain[] = {surnameBox_,   genderBox_,    lengthBox_,       fixedEdit_,  fixedAtBox_,
-                        withEdit_,     sourceBox_,    recommendButton_, table_,      details_,
-                        importButton_, exportButton_, copyButton_,      sendButton_, closeButton_};
+    QWidget* chain[] = {surnameBox_,      genderBox_,  lengthBox_,  fixedEdit_,
+                        fixedAtBox_,      withEdit_,   sourceBox_,  minimumScoreBox_,
+                        recommendButton_, table_,      details_,    importButton_,
+                        exportButton_,    copyButton_, sendButton_, compareButton_,
+                        closeButton_};
     for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 
@@ -212,7 +223,15 @@ void RecommendWindow::connectControls() {
     connectHandler(exportButton_, &QPushButton::clicked, this, &RecommendWindow::onExport);
     connectHandler(copyButton_, &QPushButton::clicked, this, &RecommendWindow::onCopy);
     connectHandler(sendButton_, &QPushButton::clicked, this, &RecommendWindow::onSend);
+    connectHandler(compareButton_, &QPushButton::clicked, this, &RecommendWindow::onCompare);
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
+    // A surname picked from the drop-down (Enter or a click in it) is recommended at once.
+    connect(
+        surnameBox_, &QComboBox::activated, this,
+        [this] {
+            if (!importing()) guarded([&] { onRecommend(); });
+        },
+        Qt::QueuedConnection);
     connectHandler(table_, &QTableView::doubleClicked, this, &RecommendWindow::onSend);
     connectHandler(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                    &RecommendWindow::showDetails);
@@ -230,6 +249,21 @@ void RecommendWindow::connectControls() {
     connect(lengthBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
         fixedAtBox_->setCurrentIndex(0);
         fixedAtBox_->setEnabled(index == 0);  // a single given name has one place
+    });
+    // The choices of a box take effect at once on the names of the surname shown.
+    for (QComboBox* box : {genderBox_, lengthBox_, fixedAtBox_, sourceBox_}) {
+        connect(box, &QComboBox::currentIndexChanged, this, [this] {
+            if (!recommendation_.isEmpty() && !importing()) guarded([&] { onRecommend(); });
+        });
+    }
+    connect(minimumScoreBox_, &QSpinBox::valueChanged, this, [this](int score) {
+        guarded([&] {
+            proxy_->setMinimumScore(score);
+            if (!recommendation_.isEmpty()) showRecommendationStatus();
+            if (!table_->currentIndex().isValid() && proxy_->rowCount() > 0) {
+                table_->setCurrentIndex(proxy_->index(0, 0));
+            }
+        });
     });
 }
 
@@ -303,7 +337,7 @@ void RecommendWindow::onRecommend() {
                      : genderBox_->currentIndex() == 2 ? Gender::Female
                                                        : Gender::Any;
     options.length = lengthBox_->currentIndex() == 1 ? 1 : 2;
-    options.top = kRecommendCount;
+    options.top = 0;  // every favourable name
     // One character with a stroke count and a reading, or nothing; the edit keeps the focus
     // with a message otherwise.
     auto oneCharacter = [&](QLineEdit* edit, const char* what, std::string& out) {
@@ -332,16 +366,36 @@ void RecommendWindow::onRecommend() {
         options.source = RecommendOptions::Source::OneBook;
         options.book = static_cast<Book>(sourceBox_->currentIndex() - 2);
     }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::vector<ScoredName> names = recommend(data, surname, options);
     model_->setScored(names);
+    QApplication::restoreOverrideCursor();
     resetOrder();
-    QString text = q(surname) + " " + genderBox_->currentText() + " " + lengthBox_->currentText();
-    if (!options.fixed.empty()) text += utf8Q(" 字辈") + q(options.fixed);
-    if (!options.with.empty()) text += utf8Q(" 有") + q(options.with);
-    if (sourceBox_->currentIndex() > 0) text += utf8Q(" 出自") + sourceBox_->currentText();
-    setStatus(names.empty() ? text + utf8Q("：没有符合条件的名字")
-                            : text + utf8Q("：%1 个名字").arg(names.size()));
-    if (!names.empty()) table_->setCurrentIndex(proxy_->index(0, 0));
+    recommendation_ =
+        q(surname) + " " + genderBox_->currentText() + " " + lengthBox_->currentText();
+    if (!options.fixed.empty()) recommendation_ += utf8Q(" 字辈") + q(options.fixed);
+    if (!options.with.empty()) recommendation_ += utf8Q(" 有") + q(options.with);
+    if (sourceBox_->currentIndex() > 0)
+        recommendation_ += utf8Q(" 出自") + sourceBox_->currentText();
+    recommended_ = names.size();
+    showRecommendationStatus();
+    if (proxy_->rowCount() > 0) table_->setCurrentIndex(proxy_->index(0, 0));
+}
+
+void RecommendWindow::showRecommendationStatus() {
+    if (recommended_ == 0) {
+        setStatus(recommendation_ + utf8Q("：没有符合条件的名字"));
+        return;
+    }
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::DefaultNumberOptions);  // 17,391: thousands grouped
+    QString text = recommendation_ + utf8Q("：%1 个名字").arg(c.toString(qulonglong{recommended_}));
+    if (proxy_->minimumScore() > 0) {
+        text += utf8Q("，%1 分以上 %2 个")
+                    .arg(proxy_->minimumScore())
+                    .arg(c.toString(proxy_->rowCount()));
+    }
+    setStatus(text);
 }
 
 void RecommendWindow::showDetails() {
@@ -393,6 +447,26 @@ void RecommendWindow::onSend() {
     accept();  // the main window shows the reading of the name
 }
 
+void RecommendWindow::onCompare() {
+    std::vector<int> rows;
+    for (const QModelIndex& i : table_->selectionModel()->selectedRows()) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    std::vector<ScoredName> names;
+    for (const int r : rows) {
+        ScoredName s;
+        const ResultRow& row = model_->row(proxy_->mapToSource(proxy_->index(r, 0)).row());
+        if (row.score >= 0 && scoreName(model_->namingData(), row.name, s)) {
+            names.push_back(std::move(s));
+        }
+    }
+    if (names.size() < 2 || names.size() > 4) {
+        Dialogs::current().message(utf8Q("请在表中选中两到四个可以评分的名字再比较。"));
+        return;
+    }
+    CompareWindow compare(model_->namingData(), names, this);
+    compare.exec();
+}
+
 void RecommendWindow::onCopy() {
     std::vector<int> rows;
     for (const QModelIndex& i : table_->selectionModel()->selectedRows()) rows.push_back(i.row());
@@ -402,6 +476,7 @@ void RecommendWindow::onCopy() {
     }
     std::sort(rows.begin(), rows.end());
     QGuiApplication::clipboard()->setText(tabSeparated(*model_, *proxy_, rows));
+    setStatus(utf8Q("已复制 %1 个名字").arg(rows.size()));
 }
 
 void RecommendWindow::onExport() {
@@ -441,7 +516,8 @@ void RecommendWindow::keyPressEvent(QKeyEvent* event) {
         if (focus == table_) {
             onSend();
         } else if (focus == genderBox_ || focus == lengthBox_ || focus == fixedEdit_ ||
-                   focus == fixedAtBox_ || focus == withEdit_ || focus == sourceBox_) {
+                   focus == fixedAtBox_ || focus == withEdit_ || focus == sourceBox_ ||
+                   focus == minimumScoreBox_) {
             onRecommend();
         }
     });

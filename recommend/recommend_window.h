@@ -17,6 +17,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QProgressDialog;
 class QPushButton;
+class QSpinBox;
 class QSplitter;
 class QTableView;
 
@@ -44,6 +45,7 @@ class RecommendWindow : public QDialog {
     void onExport();        // 导出
     void onCopy();          // 复制, Ctrl+C in the table
     void onSend();          // 送到主窗口测算, double-click or Enter on a row
+    void onCompare();       // 比较: the selected names side by side
     void onCancelImport();  // 取消, Escape or the close box of the progress dialog
 
     bool importing() const { return job_ != nullptr; }
@@ -74,6 +76,8 @@ class RecommendWindow : public QDialog {
     void fitToScreen(QSplitter* splitter);
 
     void setStatus(const QString& text);
+    // The status of a recommendation: its choices and how many names it found and shows.
+    void showRecommendationStatus();
     void showDetails();
     // Why the current row cannot go to the main window; empty when it can.
     QString whyNotSendable() const;
@@ -86,12 +90,13 @@ class RecommendWindow : public QDialog {
 
     // The choices.
     QComboBox* surnameBox_ = nullptr;
-    QComboBox* genderBox_ = nullptr;   // 不限 / 男 / 女
-    QComboBox* lengthBox_ = nullptr;   // 双名 / 单名
-    QLineEdit* fixedEdit_ = nullptr;   // the 字辈 character
-    QComboBox* fixedAtBox_ = nullptr;  // where it stands in the given name
-    QLineEdit* withEdit_ = nullptr;    // a character the given name must hold
-    QComboBox* sourceBox_ = nullptr;   // 不限 / 任一古籍 / one book of the classics
+    QComboBox* genderBox_ = nullptr;       // 不限 / 男 / 女
+    QComboBox* lengthBox_ = nullptr;       // 双名 / 单名
+    QLineEdit* fixedEdit_ = nullptr;       // the 字辈 character
+    QComboBox* fixedAtBox_ = nullptr;      // where it stands in the given name
+    QLineEdit* withEdit_ = nullptr;        // a character the given name must hold
+    QComboBox* sourceBox_ = nullptr;       // 不限 / 任一古籍 / one book of the classics
+    QSpinBox* minimumScoreBox_ = nullptr;  // 最低分: hides the rows below it
     QPushButton* recommendButton_ = nullptr;
     // The names and the reading of the selected one.
     QTableView* table_ = nullptr;
@@ -101,6 +106,7 @@ class RecommendWindow : public QDialog {
     QPushButton* exportButton_ = nullptr;
     QPushButton* copyButton_ = nullptr;
     QPushButton* sendButton_ = nullptr;
+    QPushButton* compareButton_ = nullptr;
     QPushButton* closeButton_ = nullptr;
     QLabel* status_ = nullptr;
     // Shown while a list is scored; modal to this window, which keeps painting.
@@ -113,6 +119,9 @@ class RecommendWindow : public QDialog {
     std::unique_ptr<ListScoring> job_;
     uint64_t jobId_ = 0;  // batches of an earlier job are dropped
     QString importName_;
+    // The choices and count of the recommendation the table holds; empty when it holds a list.
+    QString recommendation_;
+    size_t recommended_ = 0;
 };
 
 }  // namespace quenvil

@@ -51,6 +51,7 @@ void RecommendWindow::onImportList() {
         Dialogs::current().openFile(this, utf8Q("名单 (*.txt *.csv);;所有文件 (*)"));
     if (!chosen) return;
     importName_ = QFileInfo(*chosen).fileName();
+    recommendation_.clear();  // the choices no longer describe the table
     model_->clear();
     details_->clear();
     resetOrder();

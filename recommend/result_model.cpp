@@ -90,6 +90,7 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
 
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::ToolTipRole) {
+        if (section >= 9) return QString::fromUtf8("点击按此列排序，再点一次反过来");
         return QString::fromUtf8("点击或按 Alt+%1 按此列排序，再按一次反过来").arg(section + 1);
     }
     if (role != Qt::DisplayRole) return {};
@@ -101,6 +102,16 @@ QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int r
 ResultSortProxy::ResultSortProxy(ResultModel* model, QObject* parent)
     : QSortFilterProxyModel(parent), model_(model) {
     setSourceModel(model);
+}
+
+void ResultSortProxy::setMinimumScore(int score) {
+    if (score == minimumScore_) return;
+    minimumScore_ = score;
+    invalidateRowsFilter();
+}
+
+bool ResultSortProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
+    return minimumScore_ <= 0 || model_->row(sourceRow).score >= minimumScore_;
 }
 
 bool ResultSortProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {

@@ -54,11 +54,18 @@ class ResultSortProxy : public QSortFilterProxyModel {
   public:
     explicit ResultSortProxy(ResultModel* model, QObject* parent = nullptr);
 
+    // Shows only the rows whose 评分 is at least this (0: every row, those that could not be
+    // scored too).
+    void setMinimumScore(int score);
+    int minimumScore() const { return minimumScore_; }
+
   protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
   private:
     ResultModel* model_;
+    int minimumScore_ = 0;
 };
 
 // The rows as the view shows them (in the proxy's order): a header line and one line per row,

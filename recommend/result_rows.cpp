@@ -208,6 +208,11 @@ int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow&
                 const ResultRow& b, int column) {
     switch (column) {
         case kNameColumn:
+            // As a dictionary orders names: by their pinyin (罗业强 luó yè before 罗一友 luó yī),
+            // then by the characters.
+            if (a.score >= 0 && b.score >= 0) {
+                if (const int c = compareRows(data, notes, a, b, kPinyinColumn)) return c;
+            }
             return a.name.compare(b.name) < 0 ? -1 : (a.name == b.name ? 0 : 1);
         case kScoreColumn:
             return compareValues(a.orderKey(), b.orderKey());
@@ -295,6 +300,80 @@ void appendNotes(std::string& out, const ScoredName& s) {
 }
 
 }  // namespace
+
+std::vector<std::vector<std::string>> comparisonRows(const NamingData& data,
+                                                     const std::vector<ScoredName>& names) {
+    static constexpr std::array<std::string_view, 5> kGrids = {"天格", "人格", "地格", "总格",
+                                                               "外格"};
+    std::vector<std::vector<std::string>> rows;
+    auto row = [&](std::string caption, auto&& cell) {
+        std::vector<std::string> r{std::move(caption)};
+        for (const ScoredName& s : names) r.push_back(cell(s));
+        rows.push_back(std::move(r));
+    };
+    row("名字", [](const ScoredName& s) { return s.name; });
+    row("评分", [](const ScoredName& s) { return std::to_string(s.overall); });
+    row("数理分", [](const ScoredName& s) { return std::to_string(s.score); });
+    row("取名分", [](const ScoredName& s) { return std::to_string(s.naming); });
+    row("拼音", [&](const ScoredName& s) {
+        std::string out;
+        for (int i = 0; i < s.characters; ++i) {
+            if (i) out += ' ';
+            out += data.syllable(s.syllables[static_cast<size_t>(i)]).toned;
+        }
+        return out;
+    });
+    row("声调", [&](const ScoredName& s) {
+        std::string out;
+        for (int i = 0; i < s.characters; ++i) {
+            const int tone = data.syllable(s.syllables[static_cast<size_t>(i)]).tone;
+            out += tone == 1 || tone == 2 ? "平" : (tone == 0 ? "轻" : "仄");
+        }
+        return out;
+    });
+    row("笔画", [](const ScoredName& s) {
+        std::string out;
+        for (int i = 0; i < s.characters; ++i) {
+            if (i) out += ',';
+            out += std::to_string(s.strokes[static_cast<size_t>(i)]);
+        }
+        return out;
+    });
+    const auto gridNumbers = [](const ScoredName& s) {
+        return std::array<int32_t, 5>{s.grids.heaven, s.grids.person, s.grids.earth, s.grids.total,
+                                      s.grids.outer};
+    };
+    for (size_t g = 0; g < kGrids.size(); ++g) {
+        row(std::string(kGrids[g]), [&](const ScoredName& s) {
+            const int32_t n = gridNumbers(s)[g];
+            return std::to_string(n) + " " + std::string(data.numberRating(n));
+        });
+    }
+    row("三才", [](const ScoredName& s) {
+        return s.sancai + " " + std::string(sancaiLevelName(s.sancaiLevel));
+    });
+    row("字义",
+        [&](const ScoredName& s) { return meaningsText(data, s.name, s.surnameCharacters); });
+    row("出处", [&](const ScoredName& s) { return markedSource(data, s); });
+    row("说明", [](const ScoredName& s) {
+        std::string out;
+        for (const Note& n : s.notes) out += (out.empty() ? "" : ";") + n.text;
+        return out.empty() ? std::string("没有扣分") : out;
+    });
+    return rows;
+}
+
+std::string comparisonText(const std::vector<std::vector<std::string>>& rows) {
+    std::string out;
+    for (const auto& r : rows) {
+        for (size_t i = 0; i < r.size(); ++i) {
+            if (i) out += '\t';
+            out += r[i];
+        }
+        out += '\n';
+    }
+    return out;
+}
 
 std::string detailText(const NamingData& data, const ScoredName& s) {
     static constexpr std::array<std::string_view, 5> kGrids = {"天格", "人格", "地格", "总格",

@@ -81,7 +81,7 @@ SemiAutoNamingWindow::SemiAutoNamingWindow(Database& db, QWidget* parent)
 
 void SemiAutoNamingWindow::onBrowse() {
     previewView_->clear();
-    const auto chosen = Dialogs::current().openFile(this, QStringLiteral("*.txt"));
+    const auto chosen = Dialogs::current().openFile(this, utf8Q("名单文件 (*.txt)"));
     if (!chosen) return;
     std::vector<std::string> lines;
     try {

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QMessageBox>
 #include <algorithm>
 
@@ -13,6 +15,12 @@ QWidget* activeParent() { return QApplication::activeWindow(); }
 
 void show(QMessageBox::Icon icon, const QString& caption, const QString& text) {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, activeParent());
+    // Wide enough for its caption in the title bar, which a short text would cut ("Q...vil").
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(caption) + 160;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 

@@ -18,7 +18,11 @@ class HelpWindow : public QWidget {
 
     QTextBrowser* browser() const { return browser_; }
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;  // Escape closes the window
+
   private:
+    void place();
     QTextBrowser* browser_;
 };
 

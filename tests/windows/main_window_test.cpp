@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QUrl>
+#include <fstream>
+#include <iterator>
 
 #include "app/startup.h"
 #include "data/database.h"
@@ -17,6 +19,7 @@
 #include "support/fixture_db.h"
 #include "support/keys.h"
 #include "support/test_dialogs.h"
+#include "support/wait.h"
 #include "support/widgets.h"
 #include "support/worked_examples.h"
 #include "text/gbk.h"
@@ -282,6 +285,7 @@ class Help : public ::testing::Test {
 };
 
 TEST_F(Help, ADesktopViewerGetsThePage) {
+    program.mainWindow->setHelpOpener(QString());  // QDesktopServices and its handler
     PageViewer viewer;
     test::pressReturn();
     EXPECT_EQ(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdU16String(
@@ -294,6 +298,7 @@ TEST_F(Help, ADesktopViewerGetsThePage) {
 TEST_F(Help, WithoutAViewerTheProgramShowsThePageItself) {
     if (QGuiApplication::platformName() != "offscreen")
         GTEST_SKIP() << "needs a desktop without a viewer";
+    program.mainWindow->setHelpOpener(QString());
     test::pressReturn();
     HelpWindow* help = program.mainWindow->helpWindow();
     ASSERT_NE(help, nullptr);
@@ -312,6 +317,63 @@ TEST_F(Help, WithoutAViewerTheProgramShowsThePageItself) {
     test::pressReturn();
     EXPECT_EQ(program.mainWindow->helpWindow(), help);
     EXPECT_TRUE(help->isVisible());
+}
+
+std::string readText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// xdg-open as a script: its exit status, and the page it was given.
+struct FakeOpener {
+    explicit FakeOpener(int exitStatus) {
+        test::writeFile(script, "#!/bin/sh\nprintf '%s' \"$1\" > '" + given.string() + "'\nexit " +
+                                    std::to_string(exitStatus) + "\n");
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+    test::TempDir dir;
+    std::filesystem::path script = dir.path() / "xdg-open", given = dir.path() / "given";
+};
+
+TEST_F(Help, AnOpenerThatFailsGivesWayToTheProgramsOwnWindow) {
+    for (const int status : {3, 4}) {  // no program for the page, or it failed
+        FakeOpener opener(status);
+        program.mainWindow->setHelpOpener(QString::fromStdString(opener.script.string()));
+        test::showActive(program.mainWindow.get());
+        button(*program.mainWindow, "helpButton")->setFocus();
+        test::pressReturn();
+        ASSERT_TRUE(test::waitUntil([&] {
+            return program.mainWindow->helpWindow() &&
+                   program.mainWindow->helpWindow()->isVisible();
+        })) << status;
+        EXPECT_EQ(readText(opener.given), program.mainWindow->helpPage().string());
+        HelpWindow* help = program.mainWindow->helpWindow();
+        // Centred on the main window, and Escape closes it.
+        EXPECT_LE((help->frameGeometry().center() - program.mainWindow->frameGeometry().center())
+                      .manhattanLength(),
+                  4);
+        // Escape at the control that has the focus in it closes it.
+        ASSERT_NE(help->focusWidget(), nullptr);
+        QTest::keyClick(help->focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(help->isVisible()) << status;
+    }
+    // An opener that cannot be started at all.
+    program.mainWindow->setHelpOpener("/nonexistent/xdg-open");
+    test::showActive(program.mainWindow.get());
+    button(*program.mainWindow, "helpButton")->setFocus();
+    test::pressReturn();
+    EXPECT_TRUE(test::waitUntil([&] { return program.mainWindow->helpWindow()->isVisible(); }));
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+}
+
+TEST_F(Help, AnOpenerThatShowsThePageIsLeftToIt) {
+    FakeOpener opener(0);
+    program.mainWindow->setHelpOpener(QString::fromStdString(opener.script.string()));
+    test::pressReturn();
+    ASSERT_TRUE(test::waitUntil([&] { return std::filesystem::exists(opener.given); }));
+    QTest::qWait(300);  // its exit has come by now
+    EXPECT_EQ(program.mainWindow->helpWindow(), nullptr);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
 TEST(HelpMissing, AMissingPageIsReported) {

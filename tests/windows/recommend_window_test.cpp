@@ -5,17 +5,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -56,14 +61,26 @@ std::vector<ScoredName> scoredNames(const std::vector<std::string>& names) {
     return out;
 }
 
-std::vector<ScoredName> recommended(const char* surname, Gender gender = Gender::Any) {
+std::vector<ScoredName> recommended(const std::string& surname, Gender gender = Gender::Any) {
     RecommendOptions o;
     o.gender = gender;
-    o.top = 200;
+    o.top = 0;  // the window lists every favourable name
     return recommend(shipped(), surname, o);
 }
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// "罗 不限 双名：17,391 个名字": the status of a recommendation of every favourable name.
+std::string grouped(size_t count) {
+    std::string digits = std::to_string(count);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<size_t>(at), ",");
+    }
+    return digits;
+}
+std::string statusOf(const std::string& choices, size_t count) {
+    return choices + "：" + grouped(count) + " 个名字";
+}
 
 // Types text into a widget as key events: ASCII as its keys, other characters as a key event
 // that carries the character, as a keyboard layout or xdotool delivers it.
@@ -129,6 +146,15 @@ TEST_F(ResultTable, ColumnsHeadersAndCells) {
         model.data(model.index(0, kScoreColumn), Qt::TextAlignmentRole).value<Qt::Alignment>() &
             Qt::AlignRight,
         Qt::AlignRight);
+}
+
+TEST_F(ResultTable, NamesSortByTheirPinyin) {
+    model.setScored(scoredNames({"罗一月", "罗业强", "罗安", "罗一友"}));
+    proxy.sort(kNameColumn, Qt::AscendingOrder);
+    std::vector<std::string> order;
+    for (int r = 0; r < proxy.rowCount(); ++r) order.push_back(column(r, kNameColumn));
+    // luó ān, luó yè, luó yī yǒu, luó yī yuè: not by code point (一 业 安; 友 before 月 too).
+    EXPECT_EQ(order, (std::vector<std::string>{"罗安", "罗业强", "罗一友", "罗一月"}));
 }
 
 TEST_F(ResultTable, EveryColumnSortsBothWaysAndTiesKeepTheirOrder) {
@@ -277,13 +303,15 @@ TEST_F(RecommendWindowFlow, TypingASurnameAndEnterFillsTheTableBestFirst) {
     const auto expected = recommended("罗");
     ASSERT_EQ(w->proxy()->rowCount(), static_cast<int>(expected.size()));
     ASSERT_GE(expected.size(), 50u);
+    const auto shown = shownNames();
     for (size_t i = 0; i < expected.size(); ++i) {
-        ASSERT_EQ(shownNames()[i], expected[i].name) << i;  // the engine's order: best first
+        ASSERT_EQ(shown[i], expected[i].name) << i;  // the engine's order: best first
     }
     EXPECT_EQ(table(*w)->horizontalHeader()->sortIndicatorSection(), kScoreColumn);
     EXPECT_EQ(table(*w)->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
-    EXPECT_EQ(w->statusText(), "罗 不限 双名：200 个名字");
-    EXPECT_EQ(w->windowTitle(), "名字推荐 - 罗 不限 双名：200 个名字");
+    EXPECT_EQ(w->statusText().toStdString(), statusOf("罗 不限 双名", expected.size()));
+    EXPECT_EQ(w->windowTitle().toStdString(),
+              "名字推荐 - " + statusOf("罗 不限 双名", expected.size()));
     EXPECT_EQ(focused(), surnameBox(*w));   // ready for the next surname
     EXPECT_EQ(surnameBox(*w)->count(), 5);  // what was typed is not added to the list
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
@@ -297,6 +325,18 @@ TEST_F(RecommendWindowFlow, TypingASurnameAndEnterFillsTheTableBestFirst) {
         ASSERT_TRUE(name.starts_with("欧阳")) << name;
         ASSERT_EQ(utf8Characters(name).size(), 4u) << name;
     }
+}
+
+TEST_F(RecommendWindowFlow, ASurnamePickedFromTheDropDownTakesOneEnter) {
+    key(Qt::Key_Down, Qt::AltModifier);  // opens the list
+    ASSERT_TRUE(test::waitUntil([&] { return surnameBox(*w)->view()->isVisible(); }));
+    key(Qt::Key_Down);
+    key(Qt::Key_Return);
+    ASSERT_TRUE(test::waitUntil([&] { return w->proxy()->rowCount() > 0; }));
+    const std::string surname = surnameBox(*w)->currentText().toStdString();
+    ASSERT_FALSE(surname.empty());
+    EXPECT_EQ(w->proxy()->rowCount(), static_cast<int>(recommended(surname).size()));
+    EXPECT_TRUE(w->isVisible());
 }
 
 TEST_F(RecommendWindowFlow, GenderAndLengthChangeTheNames) {
@@ -315,7 +355,7 @@ TEST_F(RecommendWindowFlow, GenderAndLengthChangeTheNames) {
     ASSERT_GE(girls.size(), 50u);
     EXPECT_FALSE(kindsShown().count('m'));
     EXPECT_NE(boys, girls);
-    EXPECT_EQ(w->statusText(), "罗 女 双名：200 个名字");
+    EXPECT_EQ(w->statusText().toStdString(), statusOf("罗 女 双名", girls.size()));
     tabTo(lengthBox(*w));
     key(Qt::Key_Down);  // 单名
     key(Qt::Key_Return);
@@ -381,6 +421,42 @@ TEST_F(RecommendWindowFlow, ALikedCharacterAndASourceNarrowTheNames) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0], "message: 喜欢的字须是一个查得到笔画和读音的汉字：AB");
     EXPECT_EQ(focused(), test::child<QLineEdit>(w.get(), "withEdit"));
+}
+
+TEST_F(RecommendWindowFlow, EveryNameIsListedAndAMinimumScoreHidesTheRest) {
+    type("罗");
+    key(Qt::Key_Return);
+    const auto all = recommended("罗");
+    ASSERT_EQ(w->proxy()->rowCount(), static_cast<int>(all.size()));
+    const auto full =
+        std::count_if(all.begin(), all.end(), [](const ScoredName& n) { return n.overall >= 90; });
+    ASSERT_GT(full, 0);
+    QSpinBox* minimum = test::child<QSpinBox>(w.get(), "minimumScoreBox");
+    tabTo(minimum);
+    minimum->selectAll();
+    type("90");
+    EXPECT_EQ(w->proxy()->rowCount(), static_cast<int>(full));
+    for (int r = 0; r < w->proxy()->rowCount(); ++r) {
+        ASSERT_GE(w->proxy()->index(r, kScoreColumn).data().toInt(), 90);
+    }
+    EXPECT_EQ(w->statusText().toStdString(), statusOf("罗 不限 双名", all.size()) + "，90 分以上 " +
+                                                 grouped(static_cast<size_t>(full)) + " 个");
+    // A box's choice takes effect at once, and the minimum stays.
+    tabTo(genderBox(*w));
+    key(Qt::Key_Down);  // 男
+    EXPECT_EQ(w->statusText().toStdString().rfind(
+                  statusOf("罗 男 双名", recommended("罗", Gender::Male).size()), 0),
+              0u)
+        << w->statusText().toStdString();
+    EXPECT_FALSE(kindsShown().count('f'));
+    for (int r = 0; r < w->proxy()->rowCount(); ++r) {
+        ASSERT_GE(w->proxy()->index(r, kScoreColumn).data().toInt(), 90);
+    }
+    // 复制 says what it did.
+    tabTo(table(*w));
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(w->statusText(), "已复制 2 个名字");
 }
 
 // The main window reads three characters as a single surname and two given-name characters, so
@@ -480,7 +556,7 @@ TEST_F(RecommendWindowFlow, EnterNeverClosesTheWindow) {
     key(Qt::Key_Enter);  // the file dialog is cancelled
     EXPECT_EQ(dialogs.lastFilter, "名单 (*.txt *.csv);;所有文件 (*)");
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(w->proxy()->rowCount(), 200);  // nothing imported, nothing lost
+    EXPECT_EQ(w->proxy()->rowCount(), static_cast<int>(recommended("曾").size()));  // nothing lost
     // Escape closes it, as the other windows.
     key(Qt::Key_Escape);
     EXPECT_FALSE(w->isVisible());
@@ -548,8 +624,75 @@ TEST_F(RecommendWindowFlow, CopyAndExportWhatIsShown) {
               exportBytes(*w->model(), *w->proxy(), ExportFormat::GbkText));
     EXPECT_EQ(readFile(dir.path() / "list.csv"),
               exportBytes(*w->model(), *w->proxy(), ExportFormat::CsvUtf8));
-    EXPECT_TRUE(w->statusText().startsWith("已导出 200 个名字到 list.csv"));
+    EXPECT_EQ(w->statusText().toStdString(),
+              "已导出 " + std::to_string(recommended("诸葛").size()) + " 个名字到 list.csv");
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+}
+
+TEST(Comparison, TwoKnownNamesSideBySide) {
+    const auto rows = comparisonRows(shipped(), scoredNames({"黄思婷", "杜子腾"}));
+    std::map<std::string, std::vector<std::string>> by;
+    for (const auto& r : rows) by[r[0]] = {r.begin() + 1, r.end()};
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"名字", "黄思婷", "杜子腾"}));
+    EXPECT_EQ(by["拼音"], (std::vector<std::string>{"huáng sī tíng", "dù zǐ téng"}));
+    EXPECT_EQ(by["声调"], (std::vector<std::string>{"平平平", "仄仄平"}));
+    EXPECT_EQ(by["笔画"], (std::vector<std::string>{"12,9,12", "7,3,20"}));
+    EXPECT_EQ(by["人格"], (std::vector<std::string>{"21 大吉", "10 凶"}));
+    EXPECT_EQ(by["三才"], (std::vector<std::string>{"火木木 大吉", "金水火 凶多于吉"}));
+    EXPECT_EQ(by["数理分"][0], "98");
+    EXPECT_NE(by["说明"][1].find("谐音:肚子疼"), std::string::npos);
+    EXPECT_NE(by["字义"][0].find("思:"), std::string::npos);
+    EXPECT_EQ(rows.size(),
+              16u);  // 名字, 3 scores, 拼音, 声调, 笔画, 5 grids, 三才, 字义, 出处, 说明
+    const std::string text = comparisonText(rows);
+    EXPECT_EQ(text.substr(0, text.find('\n')), "名字\t黄思婷\t杜子腾");
+}
+
+TEST_F(RecommendWindowFlow, SelectedNamesAreComparedSideBySide) {
+    type("罗");
+    key(Qt::Key_Return);
+    tabTo(table(*w));
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    const auto names = shownNames();
+    QString headers, copied;
+    bool closed = false;
+    tabTo(button(*w, "compareButton"));
+    QTimer::singleShot(0, [&] {
+        QDialog* compare = nullptr;
+        test::waitUntil([&] {
+            compare = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            return compare && compare->objectName() == "compareWindow";
+        });
+        ASSERT_TRUE(compare && compare->objectName() == "compareWindow");
+        auto* t = test::child<QTableWidget>(compare, "compareTable");
+        for (int c = 0; c < t->columnCount(); ++c) {
+            headers += t->horizontalHeaderItem(c)->text() + "|";
+        }
+        // Enter on 复制 when it has the focus; Escape closes.
+        auto* copy = test::child<QPushButton>(compare, "copyComparisonButton");
+        copy->setFocus();
+        QTest::keyClick(copy, Qt::Key_Return);
+        copied = QApplication::clipboard()->text();
+        QTest::keyClick(copy, Qt::Key_Escape);
+        closed = !compare->isVisible();
+        if (!closed) compare->reject();
+    });
+    key(Qt::Key_Return);
+    EXPECT_EQ(headers.toStdString(), names[0] + "|" + names[1] + "|" + names[2] + "|");
+    EXPECT_TRUE(copied.startsWith(q("名字\t" + names[0] + "\t" + names[1])))
+        << copied.toStdString();
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(w->isVisible());
+    // One name is not a comparison.
+    w->activateWindow();  // as the desktop gives the focus back when the comparison closes
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    tabTo(table(*w));
+    key(Qt::Key_Down);
+    tabTo(button(*w, "compareButton"));
+    key(Qt::Key_Return);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0], "message: 请在表中选中两到四个可以评分的名字再比较。");
 }
 
 TEST_F(RecommendWindowFlow, DoubleClickSendsTheName) {
@@ -672,7 +815,8 @@ TEST_F(RecommendWindowFlow, ALargeListCancelledHalfWayKeepsTheNamesScoredSoFar) 
     // The window goes on as before.
     tabTo(surnameBox(*w));
     key(Qt::Key_Return);
-    EXPECT_EQ(w->proxy()->rowCount(), 200);
+    EXPECT_EQ(w->proxy()->rowCount(),
+              static_cast<int>(recommended(surnameBox(*w)->currentText().toStdString()).size()));
 }
 
 // Escape and the close box of the progress dialog cancel the import as its 取消 does; the window
@@ -777,7 +921,7 @@ TEST_F(RecommendFromMain, ANameSentGoesIntoTheAnalysis) {
     // The window is made once and keeps its table.
     RecommendWindow* first = main.recommendWindow();
     QTimer::singleShot(0, [&] {
-        EXPECT_EQ(first->proxy()->rowCount(), 200);
+        EXPECT_EQ(first->proxy()->rowCount(), static_cast<int>(recommended("罗").size()));
         EXPECT_GT(surnameBox(*first)->count(), 100);  // the name lists' surnames and compounds
         EXPECT_NE(surnameBox(*first)->findText("欧阳"), -1);
         first->close();

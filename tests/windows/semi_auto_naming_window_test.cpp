@@ -190,7 +190,7 @@ TEST_F(SemiAuto, BrowseImportFilterOncePerImport) {
     const std::string yes = nameOf(2, 9, 4);
     browse(G("李四 ") + yes + " " + nameOf(20, 1, 1) + " " + yes + "\r\n" + nameOf(2, 9, 4) +
            "\r\n");
-    EXPECT_EQ(dialogs.lastFilter, "*.txt");
+    EXPECT_EQ(dialogs.lastFilter, "名单文件 (*.txt)");
     EXPECT_EQ(previewView(*w)->toPlainText().split('\n').size(), 2);
     EXPECT_TRUE(button(*w, "importButton")->isEnabled());
 

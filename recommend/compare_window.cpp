@@ -1,0 +1,91 @@
+// The comparison of names.
+#include "recommend/compare_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "recommend/result_rows.h"
+#include "ui/dialogs.h"
+#include "ui/handler_guard.h"
+#include "ui/keyboard.h"
+#include "ui/qt_text.h"
+
+namespace quenvil {
+namespace {
+
+QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+}  // namespace
+
+CompareWindow::CompareWindow(const NamingData& data, const std::vector<ScoredName>& names,
+                             QWidget* parent)
+    : QDialog(parent), rows_(comparisonRows(data, names)) {
+    setWindowTitle(utf8Q("比较名字"));
+    setObjectName(QStringLiteral("compareWindow"));
+    table_ =
+        new QTableWidget(static_cast<int>(rows_.size()) - 1, static_cast<int>(names.size()), this);
+    table_->setObjectName(QStringLiteral("compareTable"));
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setWordWrap(true);
+    table_->setTabKeyNavigation(false);
+    // The first row (the names) heads the columns, the captions head the rows.
+    for (size_t c = 1; c < rows_[0].size(); ++c) {
+        table_->setHorizontalHeaderItem(static_cast<int>(c - 1),
+                                        new QTableWidgetItem(q(rows_[0][c])));
+    }
+    for (size_t r = 1; r < rows_.size(); ++r) {
+        table_->setVerticalHeaderItem(static_cast<int>(r - 1),
+                                      new QTableWidgetItem(q(rows_[r][0])));
+        for (size_t c = 1; c < rows_[r].size(); ++c) {
+            auto* item = new QTableWidgetItem(q(rows_[r][c]));
+            item->setToolTip(item->text());
+            table_->setItem(static_cast<int>(r - 1), static_cast<int>(c - 1), item);
+        }
+    }
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    auto* copy = new QPushButton(utf8Q("复制"), this);
+    copy->setObjectName(QStringLiteral("copyComparisonButton"));
+    auto* save = new QPushButton(utf8Q("保存图片"), this);
+    save->setObjectName(QStringLiteral("saveComparisonButton"));
+    auto* close = new QPushButton(utf8Q("关闭"), this);
+    close->setObjectName(QStringLiteral("closeComparisonButton"));
+    connectHandler(copy, &QPushButton::clicked, this, &CompareWindow::onCopy);
+    connectHandler(save, &QPushButton::clicked, this, &CompareWindow::onSave);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(copy);
+    buttons->addWidget(save);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto* all = new QVBoxLayout(this);
+    all->addWidget(table_, 1);
+    all->addLayout(buttons);
+    pressFocusedButtonOnEnter(this);
+    QSize size(260 + 220 * static_cast<int>(names.size()), 720);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 80));
+    }
+    resize(size);
+}
+
+void CompareWindow::onCopy() { QGuiApplication::clipboard()->setText(q(comparisonText(rows_))); }
+
+void CompareWindow::onSave() {
+    const auto choice =
+        Dialogs::current().saveFile(this, {utf8Q("PNG 图片 (*.png)")}, utf8Q("比较名字.png"));
+    if (!choice) return;
+    QString file = choice->file;
+    if (!file.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) file += QStringLiteral(".png");
+    if (!grab().save(file, "PNG")) Dialogs::current().message(utf8Q("不能写入文件：") + file);
+}
+
+}  // namespace quenvil
