@@ -15,7 +15,7 @@ cd "$(dirname "$0")"
 # Every Debian package the build, the tests and the program need.
 PACKAGES=(
   build-essential cmake pkg-config
-  qt6-base-dev libsqlcipher-dev libicu-dev
+  qt6-base-dev libsqlcipher-dev libicu-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth imagemagick
   qt6-translations-l10n xdotool openbox
