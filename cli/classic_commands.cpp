@@ -101,17 +101,28 @@ int importFile(Context& c) {
     try {
         stored = writeImport(c.db(), plan);
     } catch (const DatabaseBusyError& e) {
-        c.err << "quenvil-cli: the database " << (c.programDir / kDatabaseFileName).string()
+        c.err << "quenvil-cli: the database " << c.databaseFile().string()
               << " is in use by another program; nothing was imported, try again later ("
               << e.what() << ")\n";
         return 1;
+    } catch (const NoUserCopyError& e) {
+        c.err << "quenvil-cli: nothing was imported: " << e.what()
+              << "; the program's own database is never written\n";
+        return 1;
     }
-    printLines(c.out, {plan.surname});
+    c.committed = true;
     c.err << importDoneMessage(stored) << '\n';
+    printLines(c.out, {plan.surname});
     return 0;
 }
 
 int filterImported(Context& c) {
+    if (!c.db().readOnlyReason.empty()) {
+        c.err << "quenvil-cli: the imported names are kept in the user's own copy of the database, "
+                 "which cannot be used: "
+              << c.db().readOnlyReason << '\n';
+        return 1;
+    }
     std::vector<std::string> found;
     std::string lastSurname;
     quenvil::filterImported(c.db(), found, lastSurname);

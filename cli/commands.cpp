@@ -46,8 +46,8 @@ struct CommandInfo {
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, const std::filesystem::path& programDir,
-        std::ostream& out, std::ostream& err) {
+int run(const std::vector<std::string>& args, const DataLocation& location, std::ostream& out,
+        std::ostream& err) {
     static const std::map<std::string, CommandInfo> commands = {
         {"strokes", {1, 1, strokes}},
         {"analyze", {1, 1, analyze}},
@@ -79,13 +79,24 @@ int run(const std::vector<std::string>& args, const std::filesystem::path& progr
         err << kUsage;
         return 2;
     }
-    Context context(args, programDir, out, err);
+    Context context(args, location, out, err);
     try {
         const int rc = it->second.run(context);
         errno = 0;
         out.flush();
         checkOutput(out);
         return rc;
+    } catch (const OutputError& e) {
+        err << "quenvil-cli: " << e.what() << '\n';
+        if (!context.committed) return 1;
+        // What was asked is done; a script that reads the status must not do it again.
+        err << "quenvil-cli: the change was made all the same; only its report is missing\n";
+        return 0;
+    } catch (const DatabaseBusyError& e) {
+        err << "quenvil-cli: the database " << context.databaseFile().string()
+            << " is in use by another program; nothing was changed, try again later (" << e.what()
+            << ")\n";
+        return 1;
     } catch (const UsageError& e) {
         err << "quenvil-cli: " << e.what() << '\n';
         return 2;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "data/user_database.h"
 #include "text/gbk.h"
 #include "text/utf8.h"
 
@@ -49,20 +50,40 @@ void BlockWriter::flush() {
     checkOutput(out_);
 }
 
+std::filesystem::path Context::databaseFile() const {
+    return location.database / kDatabaseFileName;
+}
+
 Database& Context::db() {
     if (!database_) {
-        database_ = std::make_unique<Database>();
-        database_->open(programDir);
+        auto db = std::make_unique<Database>();
+        const OpenReport report = openDatabase(*db, location);
+        if (!report.damage.empty()) {
+            err << "quenvil-cli: the copy of the database " << databaseFile().string()
+                << " was damaged (" << report.damage << ")";
+            if (!report.setAside.empty()) {
+                err << "; it is kept as " << report.setAside.string()
+                    << ", a fresh copy took its place, and " << report.recoveredNames
+                    << " imported names were recovered from it";
+            }
+            err << '\n';
+        }
+        if (!report.refreshProblem.empty()) {
+            err << "quenvil-cli: the copy of the database " << databaseFile().string()
+                << " keeps its older reference data: " << report.refreshProblem << '\n';
+        }
+        if (!report.readingShipped.empty()) {
+            err << "quenvil-cli: reading the program's own database "
+                << (location.shipped / kDatabaseFileName).string()
+                << " (read-only, nothing can be imported): " << report.readingShipped << '\n';
+        }
+        database_ = std::move(db);
     }
     return *database_;
 }
 
 const NamingData& Context::naming() {
-    if (!namingData_) {
-        Connection cn;
-        cn.open(programDir / kDatabaseFileName, kDatabasePassword);
-        namingData_ = std::make_unique<NamingData>(loadNamingData(cn));
-    }
+    if (!namingData_) namingData_ = std::make_unique<NamingData>(loadNamingData(db().connection));
     return *namingData_;
 }
 

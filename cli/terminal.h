@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "data/data_location.h"
 #include "data/database.h"
 #include "naming/naming_data.h"
 
@@ -57,18 +58,24 @@ class BlockWriter {
 // One run of a command: its arguments (the command first), its streams, and the data it opens
 // when it first needs them.
 struct Context {
-    Context(const std::vector<std::string>& arguments, const std::filesystem::path& folder,
+    Context(const std::vector<std::string>& arguments, const DataLocation& where,
             std::ostream& output, std::ostream& errors)
-        : args(arguments), programDir(folder), out(output), err(errors) {}
+        : args(arguments), location(where), out(output), err(errors) {}
 
     const std::vector<std::string>& args;
-    const std::filesystem::path& programDir;
+    const DataLocation& location;
     std::ostream& out;
     std::ostream& err;
+    // Set by a command once its change is in the database: an output that cannot be written after
+    // that is reported, but the command has done its work (exit status 0).
+    bool committed = false;
 
-    // The program's database with its shared data sets.
+    // The database file that location names.
+    std::filesystem::path databaseFile() const;
+    // The program's database with its shared data sets, opened as location says
+    // (openDatabase of data/user_database.h); what the opening found and did is said on err.
     Database& db();
-    // The recommendation engine's data, read once over a connection of its own.
+    // The recommendation engine's data, read once over the database's connection.
     const NamingData& naming();
 
   private:

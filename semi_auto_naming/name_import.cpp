@@ -96,6 +96,7 @@ size_t writeImport(Database& db, const ImportPlan& plan) {
         db.characterQuery.updateBatch();
         db.characterQuery.close();
     };
+    db.requireWritable();
     const std::vector<bool> distinct = firstOccurrences(plan.names);
     db.connection.beginTransaction();
     try {
