@@ -29,10 +29,14 @@ pid_t spawn(const std::filesystem::path& cli, const std::vector<std::string>& ar
             const int in = open(inFile.c_str(), O_RDONLY);
             dup2(in, 0);
         }
-        const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
         dup2(err, 2);
+        if (outFile == kClosedOutput) {
+            close(1);
+        } else {
+            const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, 1);
+        }
         std::vector<char*> argv;
         const std::string program = cli.string();
         argv.push_back(const_cast<char*>(program.c_str()));
