@@ -80,7 +80,9 @@ bool AtomicFile::commit(Existing existing) {
                         RENAME_NOREPLACE) == 0) {
             committed_ = true;
         } else if (errno == EEXIST) {
-            return false;  // the temporary file is removed by the destructor
+            ::unlink(temporary_.c_str());
+            temporary_.clear();
+            return false;
         } else if (errno != EINVAL && errno != ENOSYS) {
             failErrno(errno, "cannot rename to", target_);
         }
