@@ -23,13 +23,21 @@ constexpr const char* kUsage =
     "  chars N             the characters of N strokes\n"
     "  import FILE         imports the names on the first line of a file; prints the surname\n"
     "  filter-imported     the imported names that the filter keeps\n"
-    "  recommend SURNAME [--gender m|f|any] [--length 1|2] [--fixed CHAR --at 2|3] [--top N]\n"
-    "                      the best names for SURNAME (default: any, 2, 100), best first\n"
+    "  recommend SURNAME [--gender m|f|any] [--length 1|2] [--fixed CHAR --at 2|3]\n"
+    "            [--with CHAR] [--source 诗经|楚辞|论语|唐诗|宋词|古文|any] [--top N | --all]\n"
+    "                      the best names for SURNAME, best first (default: any, 2, the top\n"
+    "                      100; --top 0 or --all: every one); --with: names holding CHAR;\n"
+    "                      --source: names whose two given characters stand in one line of\n"
+    "                      that classic, or of any (default: names of every kind)\n"
     "  score [FILE]        scores the names of FILE or of standard input (one per line, or\n"
     "                      separated by blanks or commas; UTF-8, UTF-16 or GBK), best first\n"
     "  --help              this text\n"
-    "recommend and score print one line per name: name, score, pinyin, strokes, the grids\n"
-    "天格 人格 地格 总格 外格, the three talents and their rating, notes (tab-separated).\n"
+    "recommend and score print one line per name, tab-separated: name, score (the overall one,\n"
+    "which orders the names), pinyin, strokes, the grids 天格 人格 地格 总格 外格, the three\n"
+    "talents and their rating, notes, the numerology score, the naming score, the meaning of\n"
+    "each given character (思:思考; 远:深远) and the line of a classic the given name comes from\n"
+    "(诗经·小雅·鹿鸣: 呦呦鹿鸣，食野之苹。; empty when none). The README gives the scores' "
+    "formula.\n"
     "Text arguments and all output are UTF-8. The database is the program's data.Mdb (beside the\n"
     "program, or in the installed share/quenvil), or the user's own copy of it in\n"
     "${XDG_DATA_HOME:-~/.local/share}/quenvil when that folder cannot be written.\n"
@@ -56,7 +64,8 @@ int run(const std::vector<std::string>& args, const DataLocation& location, std:
         {"chars", {1, 1, chars}},
         {"import", {1, 1, importFile}},
         {"filter-imported", {0, 0, filterImported}},
-        {"recommend", {1, 11, recommendNames}},  // a surname and five options with values
+        // A surname, seven options with a value and --all.
+        {"recommend", {1, 16, recommendNames}},
         {"score", {0, 1, scoreNames}}};
     if (args.empty()) {
         err << kUsage;

@@ -17,9 +17,10 @@ namespace {
 
 // A bad option of recommend: the message, then how recommend is called.
 UsageError recommendUsage(const std::string& message) {
-    return UsageError(message +
-                      "\nusage: quenvil-cli recommend SURNAME [--gender m|f|any] [--length 1|2] "
-                      "[--fixed CHAR --at 2|3] [--top N]");
+    return UsageError(
+        message +
+        "\nusage: quenvil-cli recommend SURNAME [--gender m|f|any] [--length 1|2] "
+        "[--fixed CHAR --at 2|3] [--with CHAR] [--source BOOK|any] [--top N | --all]");
 }
 
 Gender genderOption(const std::string& value) {
@@ -58,6 +59,21 @@ std::string readRecommendArguments(const std::vector<std::string>& args, Recomme
             if (o.fixedAt != 2 && o.fixedAt != 3) throw recommendUsage("--at is 2 or 3");
         } else if (a == "--top") {
             o.top = static_cast<size_t>(number());
+        } else if (a == "--all") {
+            o.top = 0;
+        } else if (a == "--with") {
+            o.with = value();
+            textArgument(args, i);
+        } else if (a == "--source") {
+            const std::string& book = value();
+            textArgument(args, i);
+            if (book == "any") {
+                o.source = RecommendOptions::Source::AnyClassic;
+            } else if (parseBook(book, o.book)) {
+                o.source = RecommendOptions::Source::OneBook;
+            } else {
+                throw recommendUsage("--source is 诗经, 楚辞, 论语, 唐诗, 宋词, 古文 or any");
+            }
         } else if (surname.empty() && !a.starts_with("--")) {
             surname = textArgument(args, i);
         } else {
@@ -122,13 +138,13 @@ int scoreNames(Context& c) {
     NameCutter cutter(text);
     for (std::string_view name; cutter.next(name);) names.push_back(name);
     const NamingData& data = c.naming();
-    std::vector<int8_t> scores(names.size());
+    std::vector<int16_t> keys(names.size());
     std::vector<uint32_t> order(names.size());
     for (size_t i = 0; i < names.size(); ++i) {
-        scores[i] = static_cast<int8_t>(scoreOnly(data, names[i]));
+        keys[i] = static_cast<int16_t>(orderKeyOnly(data, names[i]));
         order[i] = static_cast<uint32_t>(i);
     }
-    sortBestFirst(order, [&](uint32_t i) { return scores[i]; });
+    sortBestFirst(order, [&](uint32_t i) { return keys[i]; });
     BlockWriter w(c.out);
     ScoredName scored;
     std::string notes;

@@ -9,16 +9,20 @@
 
 namespace quenvil {
 
-// Puts items best first by their score (0..100; scoreOf(item) gives it): higher scores first,
-// items that could not be scored (a negative score) last, and items of equal score in the
+// The largest key that orders names: orderKey of naming/naming_score.h.
+inline constexpr int kBestFirstMaxKey = 201;
+
+// Puts items best first by their key (0..kBestFirstMaxKey; keyOf(item) gives it): higher keys
+// first, items that could not be scored (a negative key) last, and items of equal key in the
 // order they had. A counting sort: linear in the number of items, for lists of millions of names.
-template <typename T, typename ScoreOf>
-void sortBestFirst(std::vector<T>& items, ScoreOf scoreOf) {
-    // Bucket 0 holds the score 100, bucket 100 the score 0, bucket 101 the unscored.
-    constexpr size_t kUnscored = 101;
+template <typename T, typename KeyOf>
+void sortBestFirst(std::vector<T>& items, KeyOf keyOf) {
+    // Bucket 0 holds the highest key, bucket kBestFirstMaxKey the key 0, then the unscored.
+    constexpr size_t kUnscored = kBestFirstMaxKey + 1;
     auto bucket = [&](const T& item) {
-        const int score = scoreOf(item);
-        return score < 0 ? kUnscored : static_cast<size_t>(100 - std::min(score, 100));
+        const int key = keyOf(item);
+        return key < 0 ? kUnscored
+                       : static_cast<size_t>(kBestFirstMaxKey - std::min(key, kBestFirstMaxKey));
     };
     std::array<size_t, kUnscored + 2> start{};
     for (const T& item : items) ++start[bucket(item) + 1];

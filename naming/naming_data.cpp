@@ -105,20 +105,52 @@ void NamingData::addCompoundSurname(std::string_view surname) {
     if (cps[0] < compoundFirst_.size()) compoundFirst_[cps[0]] = true;
 }
 
-void NamingData::addBadSound(std::string_view syllables, std::string_view word,
-                             std::string_view category) {
-    badSoundRows_.push_back({std::string(syllables), std::string(word), std::string(category)});
+void NamingData::addBadSound(std::string_view syllables, std::string_view tones,
+                             std::string_view word, std::string_view category) {
+    badSoundRows_.push_back(
+        {std::string(syllables), std::string(tones), std::string(word), std::string(category)});
 }
 
-void NamingData::addNameChar(std::string_view character, char kind, int rank) {
+void NamingData::addNameChar(std::string_view character, const NameCharText& t, int rank) {
     const std::vector<char32_t> cps = utf8CodePoints(character);
-    if (cps.size() != 1) {
-        throw NamingDataError("not one given-name character: " + std::string(character));
+    auto bad = [&](const char* what) {
+        return NamingDataError("given-name character " + std::string(character) + ": " + what);
+    };
+    if (cps.size() != 1) throw bad("not one character");
+    NameChar c;
+    c.codePoint = cps[0];
+    c.text = character;
+    c.rank = rank;
+    if (t.gender == "nm" || t.gender == "nf") {
+        c.kind = 'n';
+        c.lean = t.gender[1];
+    } else if (t.gender == "m" || t.gender == "f" || t.gender == "n") {
+        c.kind = t.gender[0];
+    } else {
+        throw bad("the gender is m, f, n, nm or nf");
     }
-    if (kind != 'm' && kind != 'f' && kind != 'n') {
-        throw NamingDataError("unknown kind of given-name character " + std::string(character));
+    if (t.tier.size() != 1 || t.tier[0] < '1' || t.tier[0] > '4') throw bad("the tier is 1 to 4");
+    c.tier = t.tier[0] - '0';
+    if (t.place == "first") {
+        c.place = CharPlace::First;
+    } else if (t.place == "last") {
+        c.place = CharPlace::Last;
+    } else if (t.place != "any") {
+        throw bad("the place is any, first or last");
     }
-    nameChars_.push_back({cps[0], std::string(character), kind, rank});
+    if (t.doubled != "y" && t.doubled != "-") throw bad("double is y or -");
+    c.doubled = t.doubled == "y";
+    c.meaning = t.meaning;
+    nameChars_.push_back(std::move(c));
+}
+
+void NamingData::addNameReading(std::string_view character, std::string_view syllable) {
+    const std::vector<char32_t> cps = utf8CodePoints(character);
+    if (cps.size() != 1 || cps[0] >= 0x10000 || syllable.empty()) {
+        throw NamingDataError("not one character and its name reading: " + std::string(character) +
+                              " " + std::string(syllable));
+    }
+    nameReading_[cps[0]] = internSyllable(syllable);
 }
 
 void NamingData::setNumber(int32_t n, std::string_view rating, std::string_view meaning) {
@@ -152,6 +184,11 @@ void NamingData::finish() {
     finishSurnameReadings();
     finishBadSounds();
     finishNameChars();
+    // Names from the classics take two curated characters that may be recommended.
+    classics_.index([this](char32_t cp) {
+        const NameChar* c = nameChar(cp);
+        return c && c->tier <= 3;
+    });
     findRarity();
 }
 
@@ -171,8 +208,33 @@ void NamingData::finishSurnameReadings() {
     surnameReadingRows_.clear();
 }
 
+namespace {
+
+// The tones of a bad-sound entry: "*" (any tone) or one item per syllable, each 1-4 or "*".
+std::array<uint8_t, 4> parseTones(const std::string& syllables, const std::string& tones,
+                                  size_t count) {
+    std::array<uint8_t, 4> out{};
+    const std::vector<std::string_view> items = splitBlanks(tones);
+    if (items.size() == 1 && items[0] == "*") return out;
+    if (items.size() != count || count > out.size()) {
+        throw NamingDataError("bad sound " + syllables + ": tones " + tones +
+                              " are * or one item per syllable");
+    }
+    for (size_t i = 0; i < items.size(); ++i) {
+        const std::string_view t = items[i];
+        if (t == "*") continue;
+        if (t.size() != 1 || t[0] < '1' || t[0] > '4') {
+            throw NamingDataError("bad sound " + syllables + ": a tone is 1-4 or *: " + tones);
+        }
+        out[i] = static_cast<uint8_t>(t[0] - '0');
+    }
+    return out;
+}
+
+}  // namespace
+
 void NamingData::finishBadSounds() {
-    for (auto& [syllables, word, category] : badSoundRows_) {
+    for (auto& [syllables, tones, word, category] : badSoundRows_) {
         std::vector<uint16_t> ids;
         for (std::string_view p : splitBlanks(syllables)) {
             const auto it = tonelessIds_.find(std::string(p));
@@ -182,8 +244,10 @@ void NamingData::finishBadSounds() {
             }
             ids.push_back(it->second);
         }
-        if (!sounds_.add(ids, {syllables, word, category})) {
-            throw NamingDataError("bad sound " + syllables + ": listed twice or too long");
+        if (!sounds_.add(ids,
+                         {syllables, word, category, parseTones(syllables, tones, ids.size())})) {
+            throw NamingDataError("bad sound " + syllables + " " + tones +
+                                  ": listed twice or too long");
         }
     }
     badSoundRows_.clear();
@@ -199,11 +263,14 @@ void NamingData::finishNameChars() {
         seen[c.codePoint] = true;
         return false;
     });
-    for (const NameChar& c : nameChars_) {
+    nameCharIndex_.assign(0x10000, -1);
+    for (size_t i = 0; i < nameChars_.size(); ++i) {
+        const NameChar& c = nameChars_[i];
         if (c.codePoint >= 0x10000 || strokes_[c.codePoint] == 0 || reading_[c.codePoint] == 0) {
             throw NamingDataError("given-name character " + c.text +
                                   " has no stroke count or no reading");
         }
+        nameCharIndex_[c.codePoint] = static_cast<int32_t>(i);
     }
 }
 
@@ -212,10 +279,9 @@ void NamingData::findRarity() {
     rarity_.assign(0x10000, 2);
     for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
         if (reading_[cp] == 0 && strokes_[cp] == 0) continue;
-        char buf[4];
-        int32_t len = 0;
-        U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(buf), len, static_cast<UChar32>(cp));
-        const std::string gbk = utf8ToGbk(std::string_view(buf, static_cast<size_t>(len)));
+        std::string text;
+        appendUtf8(text, cp);
+        const std::string gbk = utf8ToGbk(text);
         if (gbk.size() != 2) continue;
         const auto lead = static_cast<unsigned char>(gbk[0]);
         const auto trail = static_cast<unsigned char>(gbk[1]);
@@ -261,12 +327,32 @@ NamingData loadNamingData(Connection& connection) {
          [&](const Statement& s) { d.addSurnameReading(s.text(0), s.text(1)); });
     each("select surname from compound_surname order by rowid",
          [&](const Statement& s) { d.addCompoundSurname(s.text(0)); });
-    each("select syllables, word, category from bad_sound order by rowid",
-         [&](const Statement& s) { d.addBadSound(s.text(0), s.text(1), s.text(2)); });
-    each("select hanzi, kind, rank from name_char order by rank", [&](const Statement& s) {
-        const std::string_view kind = s.text(1);
-        d.addNameChar(s.text(0), kind.empty() ? 'n' : kind[0], static_cast<int>(s.integer(2)));
-    });
+    each("select syllables, tones, word, category from bad_sound order by rowid",
+         [&](const Statement& s) { d.addBadSound(s.text(0), s.text(1), s.text(2), s.text(3)); });
+    each("select hanzi, kind, tier, place, doubled, meaning, rank from name_char order by rank",
+         [&](const Statement& s) {
+             d.addNameChar(s.text(0), {s.text(1), s.text(2), s.text(3), s.text(4), s.text(5)},
+                           static_cast<int>(s.integer(6)));
+         });
+    each("select hanzi, pinyin from name_reading",
+         [&](const Statement& s) { d.addNameReading(s.text(0), s.text(1)); });
+    each("select pattern, applies, gender, action, reason from name_word order by rowid",
+         [&](const Statement& s) {
+             d.wordRules().add(s.text(0), s.text(1), s.text(2), s.text(3), s.text(4));
+         });
+    each("select name, who from famous_person order by rowid",
+         [&](const Statement& s) { d.famous().add(s.text(0), s.text(1)); });
+    each("select name, sex, usage from given_name order by rowid",
+         [&](const Statement& s) { d.attested().add(s.text(0), s.text(1), s.text(2)); });
+    each("select count(*), sum(length(cast(line as blob))) from classic_line",
+         [&](const Statement& s) {
+             d.classics().reserve(static_cast<size_t>(s.integer(0)),
+                                  static_cast<size_t>(s.integer(1)));
+         });
+    each(
+        "select p.book, p.title, p.author, l.line from classic_line l "
+        "join classic_piece p on p.id = l.piece order by l.id",
+        [&](const Statement& s) { d.classics().add(s.text(0), s.text(1), s.text(2), s.text(3)); });
     each("select shuzi, jixiong, hanyi from wuge", [&](const Statement& s) {
         const std::string_view n = s.text(0);
         int32_t value = 0;

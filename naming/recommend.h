@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "naming/classics.h"
 #include "naming/naming_data.h"
 #include "naming/score.h"
 
@@ -26,8 +27,25 @@ struct RecommendOptions {
     // 2 = the first given-name character, 3 = the second (needs length 2). The same meaning for
     // a compound surname (its given name's first or second character).
     int fixedAt = 2;
-    size_t top = 100;  // how many names at most
+    size_t top = 100;  // how many names at most; 0 for every one
+    // A character the given name must hold, anywhere (UTF-8, one character); empty for any.
+    std::string with;
+    // Where the names come from: every candidate (Source::All), only names whose two given
+    // characters stand in one line of a classic (Any), or in one line of one book.
+    enum class Source { All, AnyClassic, OneBook } source = Source::All;
+    Book book = Book::Shijing;  // with Source::OneBook
+    // Whether the first names are made varied (kVarietyBlock ...); false gives the plain best-first
+    // order.
+    bool varied = true;
 };
+
+// The top of a list holds no given-name character more than this many times ...
+inline constexpr int kVarietyCharLimit = 2;
+// ... and at least this many stroke patterns of the given name where the candidates have them,
+inline constexpr size_t kVarietyPatterns = 5;
+// ... within each block of this many names, over the first kVarietyDepth names.
+inline constexpr size_t kVarietyBlock = 20;
+inline constexpr size_t kVarietyDepth = 200;
 
 // Bad options or an unknown surname; the message says which (UTF-8).
 class RecommendError : public std::invalid_argument {
@@ -39,11 +57,15 @@ class RecommendError : public std::invalid_argument {
 // count and a reading.
 bool isKnownSurname(const NamingData& data, std::string_view surname);
 
-// The best names for a surname (UTF-8), best first, at most options.top, without duplicates:
-// every name is favourable by isFavourable, hits no bad sound, and respects the gender rule;
-// the given characters are two different ones. Within one score the first given-name
-// characters take turns (each one's best pair by rank, then each one's second ...), in the
-// order of their ranks. Throws RecommendError for an unknown surname or options out of range.
+// The best names for a surname (UTF-8), best first, at most options.top (all for 0), without
+// duplicates. Every name is favourable by isFavourable, usable (naming_score.h: no bad sound, no
+// refused word, no famous name, no doubled character the list does not allow) and respects the
+// gender rule. Candidates are the curated characters of tier 1 to 3, each where it sits well,
+// and the attested given names of curated characters; their given characters fit the sex.
+// Order: orderKey, then the naming score, then the numerology score, then the characters'
+// ranks; then each block of kVarietyBlock names over the first kVarietyDepth is made varied
+// (kVarietyCharLimit, kVarietyPatterns) by taking later names forward. Throws RecommendError
+// for an unknown surname or options out of range.
 std::vector<ScoredName> recommend(const NamingData& data, std::string_view surname,
                                   const RecommendOptions& options);
 

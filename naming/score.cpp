@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "naming/naming_score.h"
 #include "text/utf8.h"
 
 namespace quenvil {
@@ -35,32 +36,23 @@ struct Reading {
     std::array<uint16_t, 4> syllableIds{};
     std::array<const Syllable*, 4> syllables{};
     std::array<uint16_t, 4> toneless{};
+    std::array<uint8_t, 4> tones{};
 };
 
-bool readName(const NamingData& data, std::string_view name, Reading& r, ScoreFailure* why) {
+// Reads the n code points already in r.cps: the surname, the strokes and the readings.
+bool readCodePoints(const NamingData& data, int n, Reading& r, ScoreFailure* why) {
     auto fail = [&](ScoreFailure f) {
         if (why) *why = f;
         return false;
     };
-    int n = 0;
-    bool bad = false;
-    const bool walked = forEachCodePoint(name, [&](int32_t cp, std::string_view) {
-        if (n == 4) {
-            n = 5;
-            return false;
-        }
-        if (cp < 0x80 || cp >= 0x10000) bad = true;
-        r.cps[n++] = cp < 0 ? 0 : static_cast<char32_t>(cp);
-        return true;
-    });
-    if (!walked || n < 2 || n > 4) return fail(ScoreFailure::Length);
-    if (bad) return fail(ScoreFailure::Unknown);
     r.characters = n;
     r.surnameCharacters = n >= 3 && data.isCompoundSurname(r.cps[0], r.cps[1]) ? 2 : 1;
     if (n == 4 && r.surnameCharacters != 2) return fail(ScoreFailure::Length);
     for (int i = 0; i < n; ++i) {
         r.strokes[i] = data.strokes(r.cps[i]);
-        const uint16_t id = data.readingId(r.cps[i]);
+        // A given-name character reads as it does in names (兴 xīng, 长 cháng).
+        const uint16_t id =
+            i >= r.surnameCharacters ? data.givenReadingId(r.cps[i]) : data.readingId(r.cps[i]);
         if (r.strokes[i] <= 0 || id == 0) return fail(ScoreFailure::Unknown);
         r.syllableIds[i] = id;
     }
@@ -72,8 +64,31 @@ bool readName(const NamingData& data, std::string_view name, Reading& r, ScoreFa
     for (int i = 0; i < n; ++i) {
         r.syllables[i] = &data.syllable(r.syllableIds[i]);
         r.toneless[i] = r.syllables[i]->tonelessId;
+        r.tones[i] = static_cast<uint8_t>(r.syllables[i]->tone);
     }
     return true;
+}
+
+bool readName(const NamingData& data, std::string_view name, Reading& r, ScoreFailure* why) {
+    int n = 0;
+    bool bad = false;
+    const bool walked = forEachCodePoint(name, [&](int32_t cp, std::string_view) {
+        if (n == 4) {
+            n = 5;
+            return false;
+        }
+        if (cp < 0x80 || cp >= 0x10000) bad = true;
+        r.cps[n++] = cp < 0 ? 0 : static_cast<char32_t>(cp);
+        return true;
+    });
+    const ScoreFailure failure = !walked || n < 2 || n > 4 ? ScoreFailure::Length
+                                 : bad                     ? ScoreFailure::Unknown
+                                                           : ScoreFailure::None;
+    if (failure != ScoreFailure::None) {
+        if (why) *why = failure;
+        return false;
+    }
+    return readCodePoints(data, n, r, why);
 }
 
 FiveGrids gridsOf(const Reading& r) {
@@ -109,12 +124,23 @@ int sancaiScore(SancaiLevel level, std::vector<Note>* notes) {
     return points;
 }
 
-int soundScore(const NamingData& data, const Reading& r, std::vector<Note>* notes) {
+// 音律: the points left after the milder sound notes; lost says what they cost.
+int soundScore(const NamingData& data, const Reading& r, std::vector<Note>* notes, int& lost) {
     const std::span<const Syllable* const> syllables(r.syllables.data(),
                                                      static_cast<size_t>(r.characters));
-    const int lost = notes ? soundNotes(syllables, data.initials(), data.finals(), *notes)
-                           : soundCost(syllables);
+    lost = notes ? soundNotes(syllables, data.initials(), data.finals(), *notes)
+                 : soundCost(syllables);
     return std::max(0, kSoundPoints - lost);
+}
+
+// Why a grid rated 凶 costs nothing: notes of no points where they apply.
+void explainUnjudgedGrids(const Reading& r, const std::array<LuckClass, 5>& classes,
+                          std::vector<Note>& notes) {
+    if (classes[0] == LuckClass::Bad) notes.push_back({kHeavenNotJudgedNote, 0});
+    if (!outerJudged(static_cast<size_t>(r.surnameCharacters),
+                     static_cast<size_t>(r.characters - r.surnameCharacters))) {
+        notes.push_back({kOuterNotJudgedNote, 0});
+    }
 }
 
 // 用字: the given-name characters that are rare cost points, each with a note.
@@ -125,26 +151,27 @@ int charactersScore(const NamingData& data, const Reading& r, std::vector<Note>*
         if (data.rarity(cp) == 0) continue;
         lost += kRareCharCost;
         if (notes) {
-            char bytes[4];
-            int32_t length = 0;
-            U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(bytes), length, static_cast<UChar32>(cp));
-            notes->push_back(
-                {"生僻字:" + std::string(bytes, static_cast<size_t>(length)), kRareCharCost});
+            std::string text = "生僻字:";
+            appendUtf8(text, cp);
+            notes->push_back({std::move(text), kRareCharCost});
         }
     }
     return std::max(0, kCharPoints - lost);
 }
 
-// The score, and with out the whole ScoredName with its notes.
-int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSound) {
+// The numerology score, and with out the whole ScoredName with its notes (scoreName adds the
+// naming score). soundLost: what the milder sound notes cost, for the naming score.
+int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSound,
+          int* soundLost = nullptr) {
     const FiveGrids g = gridsOf(r);
     const Ratings& ratings = data.ratings();
     const std::array<LuckClass, 5> classes = {ratings.number(g.heaven), ratings.number(g.person),
                                               ratings.number(g.earth), ratings.number(g.total),
                                               ratings.number(g.outer)};
-    const std::span<const uint16_t> toneless(r.toneless.data(), static_cast<size_t>(r.characters));
+    const auto count = static_cast<size_t>(r.characters);
     const std::vector<const BadSound*> hits =
-        data.sounds().hits(toneless, static_cast<size_t>(r.surnameCharacters));
+        data.sounds().hits(std::span(r.toneless.data(), count), std::span(r.tones.data(), count),
+                           static_cast<size_t>(r.surnameCharacters));
     if (badSound) *badSound = !hits.empty();
     std::vector<Note>* notes = out ? &out->notes : nullptr;
     if (notes) {
@@ -154,9 +181,12 @@ int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSo
     const SancaiLevel level = ratings.sancai(g);
     int total = gridsScore(r, classes, notes);
     total += sancaiScore(level, notes);
-    total += soundScore(data, r, notes);
+    int lost = 0;
+    total += soundScore(data, r, notes, lost);
+    if (soundLost) *soundLost = lost;
     total += charactersScore(data, r, notes);
     total = std::max(0, total - kBadSoundPenalty * static_cast<int>(hits.size()));
+    if (notes) explainUnjudgedGrids(r, classes, *notes);
     if (out) {
         out->characters = r.characters;
         out->surnameCharacters = r.surnameCharacters;
@@ -175,12 +205,29 @@ int score(const NamingData& data, const Reading& r, ScoredName* out, bool* badSo
 
 }  // namespace
 
-bool scoreName(const NamingData& data, std::string_view name, ScoredName& out, ScoreFailure* why) {
+namespace {
+
+NamingResult namingOf(const NamingData& data, const Reading& r, int soundLost, bool badSound,
+                      char sex, std::vector<Note>* notes) {
+    return namingScore(data, std::span(r.cps.data(), static_cast<size_t>(r.characters)),
+                       static_cast<size_t>(r.surnameCharacters), soundLost, badSound, sex, notes);
+}
+
+}  // namespace
+
+bool scoreName(const NamingData& data, std::string_view name, ScoredName& out, ScoreFailure* why,
+               char sex) {
     Reading r;
     if (!readName(data, name, r, why)) return false;
     if (why) *why = ScoreFailure::None;
     out.name.assign(name);
-    score(data, r, &out, nullptr);
+    int soundLost = 0;
+    score(data, r, &out, nullptr, &soundLost);
+    const NamingResult naming = namingOf(data, r, soundLost, out.badSound, sex, &out.notes);
+    out.naming = naming.points;
+    out.usable = naming.usable;
+    out.sourceLine = naming.sourceLine;
+    out.overall = overallScore(out.score, out.naming);
     return true;
 }
 
@@ -188,6 +235,47 @@ int scoreOnly(const NamingData& data, std::string_view name, bool* badSound) {
     Reading r;
     if (!readName(data, name, r, nullptr)) return -1;
     return score(data, r, nullptr, badSound);
+}
+
+int Ranking::key() const { return orderKey(usable, overall); }
+
+namespace {
+
+void rank(const NamingData& data, const Reading& r, Ranking& out, char sex) {
+    bool badSound = false;
+    int soundLost = 0;
+    out.numerology = score(data, r, nullptr, &badSound, &soundLost);
+    const NamingResult naming = namingOf(data, r, soundLost, badSound, sex, nullptr);
+    out.naming = naming.points;
+    out.usable = naming.usable;
+    out.sourceLine = naming.sourceLine;
+    out.overall = overallScore(out.numerology, out.naming);
+}
+
+}  // namespace
+
+bool rankName(const NamingData& data, std::string_view name, Ranking& out, char sex) {
+    Reading r;
+    if (!readName(data, name, r, nullptr)) return false;
+    rank(data, r, out, sex);
+    return true;
+}
+
+bool rankName(const NamingData& data, std::span<const char32_t> name, Ranking& out, char sex) {
+    if (name.size() < 2 || name.size() > 4) return false;
+    Reading r;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] < 0x80 || name[i] >= 0x10000) return false;
+        r.cps[i] = name[i];
+    }
+    if (!readCodePoints(data, static_cast<int>(name.size()), r, nullptr)) return false;
+    rank(data, r, out, sex);
+    return true;
+}
+
+int orderKeyOnly(const NamingData& data, std::string_view name, char sex) {
+    Ranking r;
+    return rankName(data, name, r, sex) ? r.key() : -1;
 }
 
 }  // namespace quenvil

@@ -26,6 +26,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,10 @@ inline constexpr int kSoundPoints = 10;
 inline constexpr int kCharPoints = 5;
 inline constexpr int kBadSoundPenalty = 40;
 
+// Notes of no points that say why a grid rated 凶 is not counted.
+inline constexpr const char* kHeavenNotJudgedNote = "天格由姓氏决定，不计分";
+inline constexpr const char* kOuterNotJudgedNote = "外格 2: 单姓单名恒为 2，不计分";
+
 // A full name, scored.
 struct ScoredName {
     std::string name;           // the full name, UTF-8
@@ -60,7 +65,11 @@ struct ScoredName {
     std::string sancai;                      // "火木木"
     SancaiLevel sancaiLevel = SancaiLevel::Worst;
     bool badSound = false;    // hits an entry of the bad-sound list
-    int score = 0;            // 0..100
+    int score = 0;            // the numerology score, 0..100
+    int naming = 0;           // the naming score, 0..100 (naming_score.h)
+    int overall = 0;          // the mean of the two, which orders names
+    bool usable = true;       // false: a refused word, a famous name ... (naming_score.h)
+    int32_t sourceLine = -1;  // a line of the classics holding the given name, or -1
     std::vector<Note> notes;  // bad sounds first, then as the formula
 };
 
@@ -74,12 +83,30 @@ enum class ScoreFailure {
 // Scores a full name (UTF-8): a compound surname of the list when the name starts with one and
 // has a given name after it, else a single-character surname; one or two given characters.
 // Returns false (and says why) when the name cannot be scored; out is then unspecified.
+// sex is the list's ('m', 'f'), or 'n' when it is not known: it decides the word rules of one sex
+// and the naming score's gender points (naming_score.h).
 bool scoreName(const NamingData& data, std::string_view name, ScoredName& out,
-               ScoreFailure* why = nullptr);
+               ScoreFailure* why = nullptr, char sex = 'n');
 
 // The score alone, without filling a ScoredName (for sorting large lists); -1 when the name
 // cannot be scored. Always equal to the score of scoreName. badSound, when given, says whether
 // the name hits a bad sound.
 int scoreOnly(const NamingData& data, std::string_view name, bool* badSound = nullptr);
+
+// The scores of a name without its notes and texts (for ranking many names quickly); false when
+// the name cannot be scored. Always equal to the scores of scoreName.
+struct Ranking {
+    int numerology = 0, naming = 0, overall = 0;
+    bool usable = true;
+    int32_t sourceLine = -1;
+    int key() const;  // orderKey of naming_score.h
+};
+bool rankName(const NamingData& data, std::string_view name, Ranking& out, char sex = 'n');
+// The same for a name given as its code points.
+bool rankName(const NamingData& data, std::span<const char32_t> name, Ranking& out, char sex = 'n');
+
+// The key that orders a name among others (orderKey of naming_score.h); -1 when the name cannot
+// be scored.
+int orderKeyOnly(const NamingData& data, std::string_view name, char sex = 'n');
 
 }  // namespace quenvil

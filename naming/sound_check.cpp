@@ -17,40 +17,70 @@ uint64_t SoundChecker::key(std::span<const uint16_t> ids) {
 bool SoundChecker::add(std::span<const uint16_t> ids, BadSound entry) {
     if (ids.empty() || ids.size() > kMaxSyllables) return false;
     if (std::find(ids.begin(), ids.end(), uint16_t{0}) != ids.end()) return false;
-    if (!index_.emplace(key(ids), static_cast<uint32_t>(entries_.size())).second) return false;
+    const auto index = static_cast<uint32_t>(entries_.size());
+    const auto [it, added] = index_.emplace(key(ids), index);
+    if (!added) {
+        // Another entry of the same syllables: chained after it, unless its tones are the same.
+        uint32_t i = it->second;
+        while (true) {
+            if (entries_[i].tones == entry.tones) return false;
+            if (next_[i] == 0) break;
+            i = next_[i] - 1;
+        }
+        next_[i] = index + 1;
+    }
     entries_.push_back(std::move(entry));
+    next_.push_back(0);
     longest_ = std::max(longest_, ids.size());
     if (ids[0] >= starts_.size()) {
         starts_.resize(ids[0] + 1u, false);
         single_.resize(ids[0] + 1u, 0);
     }
     if (ids.size() == 1) {
-        single_[ids[0]] = static_cast<uint32_t>(entries_.size());
+        if (single_[ids[0]] == 0) single_[ids[0]] = index + 1;
     } else {
         starts_[ids[0]] = true;
     }
     return true;
 }
 
+bool SoundChecker::tonesMatch(const BadSound& e, std::span<const uint8_t> tones, size_t at) {
+    for (size_t k = 0; k < e.tones.size(); ++k) {
+        if (e.tones[k] != 0 && (at + k >= tones.size() || tones[at + k] != e.tones[k])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void SoundChecker::collect(uint32_t i, std::span<const uint8_t> tones, size_t at,
+                           std::vector<const BadSound*>& found) const {
+    while (true) {
+        const BadSound* entry = &entries_[i];
+        if (tonesMatch(*entry, tones, at) &&
+            std::find(found.begin(), found.end(), entry) == found.end()) {
+            found.push_back(entry);
+        }
+        if (next_[i] == 0) return;
+        i = next_[i] - 1;
+    }
+}
+
 std::vector<const BadSound*> SoundChecker::hits(std::span<const uint16_t> ids,
+                                                std::span<const uint8_t> tones,
                                                 size_t surnameCount) const {
     std::vector<const BadSound*> found;
     for (size_t i = 0; i < ids.size(); ++i) {
         const uint16_t first = ids[i];
         if (first >= starts_.size()) continue;  // no entry starts with this syllable
-        if (i >= surnameCount && single_[first] != 0) {
-            const BadSound* entry = &entries_[single_[first] - 1];
-            if (std::find(found.begin(), found.end(), entry) == found.end()) found.push_back(entry);
-        }
+        if (i >= surnameCount && single_[first] != 0) collect(single_[first] - 1, tones, i, found);
         if (!starts_[first]) continue;
         for (size_t n = 2; n <= longest_ && i + n <= ids.size(); ++n) {
             // One syllable (above): a given-name syllable only. Longer: not wholly inside the
             // surname.
             if (i + n <= surnameCount) continue;
             const auto it = index_.find(key(ids.subspan(i, n)));
-            if (it == index_.end()) continue;
-            const BadSound* entry = &entries_[it->second];
-            if (std::find(found.begin(), found.end(), entry) == found.end()) found.push_back(entry);
+            if (it != index_.end()) collect(it->second, tones, i, found);
         }
     }
     return found;

@@ -3,6 +3,7 @@
 // checks of tones, initials and finals.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -27,9 +28,11 @@ struct Syllable {
 
 // An entry of bad_sounds.tsv.
 struct BadSound {
-    std::string syllables;  // toneless, blank-separated: "du zi"
-    std::string word;       // 肚子
-    std::string category;   // 不雅 骂人 贬义 动物 不吉 疾病
+    std::string syllables;  // toneless, blank-separated: "du zi teng"
+    std::string word;       // 肚子疼
+    std::string category;   // 不雅 骂人 贬义 动物 不吉 疾病 犯罪
+    // The tone each syllable must have (1-4), 0 where any tone matches; all 0 for "*".
+    std::array<uint8_t, 4> tones{};
 };
 
 // The bad-sound list, keyed by toneless syllable ids.
@@ -37,23 +40,31 @@ class SoundChecker {
   public:
     static constexpr size_t kMaxSyllables = 4;  // the longest entry the checker accepts
 
-    // Adds an entry whose syllables have these toneless ids. Entries longer than kMaxSyllables
-    // are refused (false).
+    // Adds an entry whose syllables have these toneless ids. Entries longer than kMaxSyllables,
+    // and an entry listed twice (the same syllables and tones), are refused (false).
     bool add(std::span<const uint16_t> tonelessIds, BadSound entry);
     size_t size() const { return entries_.size(); }
 
     // The entries a full name hits, by the rule of bad_sounds.tsv: an entry of two or more
     // syllables hits when it appears as consecutive syllables that take in at least one
     // syllable of the given name; an entry of one syllable hits a given-name syllable only.
-    // tonelessIds are the name's syllables, the first surnameCount of them the surname's.
-    // Each entry is reported once, in order of its first position.
+    // An entry with tones hits only where every syllable has its tone. tonelessIds and tones
+    // are the name's syllables, the first surnameCount of them the surname's. Each entry is
+    // reported once, in order of its first position.
     std::vector<const BadSound*> hits(std::span<const uint16_t> tonelessIds,
-                                      size_t surnameCount) const;
+                                      std::span<const uint8_t> tones, size_t surnameCount) const;
 
   private:
     static uint64_t key(std::span<const uint16_t> ids);
+    // Whether the entry's tones agree with the name's from position `at`.
+    static bool tonesMatch(const BadSound& e, std::span<const uint8_t> tones, size_t at);
+    // Adds entry index i to found unless its tones disagree or it is there already; then
+    // follows the chain of entries with the same syllables.
+    void collect(uint32_t i, std::span<const uint8_t> tones, size_t at,
+                 std::vector<const BadSound*>& found) const;
     std::vector<BadSound> entries_;
-    std::unordered_map<uint64_t, uint32_t> index_;  // packed ids -> entry
+    std::vector<uint32_t> next_;  // the next entry with the same syllables (+1; 0 none)
+    std::unordered_map<uint64_t, uint32_t> index_;  // packed ids -> first entry
     size_t longest_ = 0;
     // Fast refusals: the entry of each single syllable (+1; 0 none), and whether any longer
     // entry starts with a syllable, by toneless id.

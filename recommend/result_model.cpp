@@ -44,7 +44,7 @@ void ResultModel::append(std::vector<ResultRow>&& rows, const std::vector<std::s
 
 void ResultModel::sortBestFirst() {
     beginResetModel();
-    quenvil::sortBestFirst(rows_, [](const ResultRow& r) { return r.score; });
+    quenvil::sortBestFirst(rows_, [](const ResultRow& r) { return r.orderKey(); });
     endResetModel();
 }
 

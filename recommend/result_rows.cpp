@@ -3,15 +3,17 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 
+#include "naming/naming_score.h"
 #include "text/gbk.h"
 #include "text/utf8.h"
 
 namespace quenvil {
 namespace {
 
-constexpr std::array<std::string_view, kColumnCount> kCaptions = {"名字", "评分", "拼音", "笔画",
-                                                                  "五格", "三才", "说明"};
+constexpr std::array<std::string_view, kColumnCount> kCaptions = {
+    "名字", "评分", "拼音", "笔画", "五格", "三才", "说明", "数理分", "取名分", "字义", "出处"};
 
 template <typename T>
 int compareValues(const T& a, const T& b) {
@@ -48,10 +50,17 @@ std::string_view failureNote(ScoreFailure why) {
     return "";
 }
 
+int ResultRow::orderKey() const { return score < 0 ? -1 : quenvil::orderKey(usable, score); }
+
 ResultRow rowOf(const ScoredName& s, std::string& notes) {
     ResultRow row;
     row.name = s.name;
-    row.score = static_cast<int8_t>(s.score);
+    row.score = static_cast<int8_t>(s.overall);
+    row.numerology = static_cast<int8_t>(s.score);
+    row.naming = static_cast<int8_t>(s.naming);
+    row.usable = s.usable;
+    row.surnameCharacters = static_cast<uint8_t>(s.surnameCharacters);
+    row.sourceLine = s.sourceLine;
     row.characters = static_cast<uint8_t>(s.characters);
     row.sancaiIndex = static_cast<uint8_t>(threeTalentsIndex(s.grids));
     row.sancaiLevel = s.sancaiLevel;
@@ -121,9 +130,40 @@ void appendColumnText(std::string& out, const NamingData& data, const ResultRow&
             out += ' ';
             out += sancaiLevelName(row.sancaiLevel);
             break;
+        case kNumerologyColumn:
+            appendNumber(out, row.numerology);
+            break;
+        case kNamingColumn:
+            appendNumber(out, row.naming);
+            break;
+        case kMeaningsColumn:
+            out += meaningsText(data, row.name, row.surnameCharacters);
+            break;
+        case kSourceColumn:
+            out += sourceText(data, row.sourceLine);
+            break;
         default:
             break;
     }
+}
+
+std::string meaningsText(const NamingData& data, std::string_view name, int surnameCharacters) {
+    std::string out;
+    int at = 0;
+    forEachCodePoint(name, [&](int32_t cp, std::string_view ch) {
+        if (at++ < surnameCharacters || cp < 0) return;
+        const NameChar* c = data.nameChar(static_cast<char32_t>(cp));
+        if (!c || c->meaning.empty()) return;
+        if (!out.empty()) out += "; ";
+        out += ch;
+        out += ':';
+        out += c->meaning;
+    });
+    return out;
+}
+
+std::string sourceText(const NamingData& data, int32_t line) {
+    return line < 0 ? std::string() : data.classics().citation(line);
 }
 
 std::string columnText(const NamingData& data, const NoteTexts& notes, const ResultRow& row,
@@ -148,7 +188,21 @@ int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow&
         case kNameColumn:
             return a.name.compare(b.name) < 0 ? -1 : (a.name == b.name ? 0 : 1);
         case kScoreColumn:
-            return compareValues(a.score, b.score);
+            return compareValues(a.orderKey(), b.orderKey());
+        case kNumerologyColumn:
+            return compareValues(a.numerology, b.numerology);
+        case kNamingColumn:
+            return compareValues(a.naming, b.naming);
+        case kMeaningsColumn: {
+            const int c = meaningsText(data, a.name, a.surnameCharacters)
+                              .compare(meaningsText(data, b.name, b.surnameCharacters));
+            return c < 0 ? -1 : (c > 0 ? 1 : 0);
+        }
+        case kSourceColumn: {
+            // Names from the classics first, in the order of their lines.
+            const auto place = [](int32_t line) { return line < 0 ? INT32_MAX : line; };
+            return compareValues(place(a.sourceLine), place(b.sourceLine));
+        }
         case kPinyinColumn: {
             const int n = std::min<int>(std::min(a.characters, b.characters), 4);
             for (int i = 0; i < n; ++i) {
@@ -178,10 +232,53 @@ int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow&
     }
 }
 
+namespace {
+
+// The line a name comes from, its two given-name characters marked 【】.
+std::string markedSource(const NamingData& data, const ScoredName& s) {
+    const int given = s.characters - s.surnameCharacters;
+    if (s.sourceLine < 0 || given != 2) return {};
+    const ClassicLines& classics = data.classics();
+    const auto at = classics.positions(s.sourceLine, s.codePoints[s.surnameCharacters],
+                                       s.codePoints[s.surnameCharacters + 1]);
+    std::string text = classics.citation(s.sourceLine);
+    if (!at) return text;
+    const std::string_view line = classics.text(s.sourceLine);
+    const size_t offset = text.size() - line.size();  // the citation ends with the line
+    const auto length = [&](size_t pos) {
+        return static_cast<size_t>(U8_LENGTH(
+            static_cast<UChar32>(s.codePoints[s.surnameCharacters + (pos == at->first ? 0 : 1)])));
+    };
+    for (const size_t pos : {at->second, at->first}) {  // the later one first: offsets stay
+        text.insert(offset + pos + length(pos), "】");
+        text.insert(offset + pos, "【");
+    }
+    return text;
+}
+
+void appendNotes(std::string& out, const ScoredName& s) {
+    if (s.notes.empty()) {
+        out += "说明：没有扣分\n";
+        return;
+    }
+    out += "说明：\n";
+    for (const Note& n : s.notes) {
+        out += "  " + n.text;
+        if (n.points > 0) {
+            out +=
+                std::string(n.naming ? "（取名 -" : "（数理 -") + std::to_string(n.points) + "）";
+        }
+        out += "\n";
+    }
+}
+
+}  // namespace
+
 std::string detailText(const NamingData& data, const ScoredName& s) {
     static constexpr std::array<std::string_view, 5> kGrids = {"天格", "人格", "地格", "总格",
                                                                "外格"};
-    std::string out = s.name + "    评分 " + std::to_string(s.score) + "\n";
+    std::string out = s.name + "    评分 " + std::to_string(s.overall) + "（数理 " +
+                      std::to_string(s.score) + "，取名 " + std::to_string(s.naming) + "）\n";
     std::string notes;
     const ResultRow row = rowOf(s, notes);
     out += "拼音：";
@@ -193,7 +290,15 @@ std::string detailText(const NamingData& data, const ScoredName& s) {
         if (i) out += "，";
         out += std::string(chars[i]) + " " + std::to_string(s.strokes[i]);
     }
-    out += "\n\n";
+    out += "\n";
+    if (const std::string meanings = meaningsText(data, s.name, s.surnameCharacters);
+        !meanings.empty()) {
+        out += "字义：" + meanings + "\n";
+    }
+    if (const std::string source = markedSource(data, s); !source.empty()) {
+        out += "出处：" + source + "\n";
+    }
+    out += "\n";
     const std::array<int32_t, 5> numbers = {s.grids.heaven, s.grids.person, s.grids.earth,
                                             s.grids.total, s.grids.outer};
     for (size_t i = 0; i < numbers.size(); ++i) {
@@ -203,16 +308,7 @@ std::string detailText(const NamingData& data, const ScoredName& s) {
     }
     out += "\n三才 " + s.sancai + "（" + std::string(sancaiLevelName(s.sancaiLevel)) + "）：" +
            std::string(data.sancaiMeaning(s.sancai)) + "\n\n";
-    if (s.notes.empty()) {
-        out += "说明：没有扣分\n";
-    } else {
-        out += "说明：\n";
-        for (const Note& n : s.notes) {
-            out += "  " + n.text;
-            if (n.points > 0) out += "（-" + std::to_string(n.points) + "）";
-            out += "\n";
-        }
-    }
+    appendNotes(out, s);
     return out;
 }
 

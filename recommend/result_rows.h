@@ -18,24 +18,33 @@ namespace quenvil {
 
 // The columns of the table, in order.
 enum ResultColumn : int {
-    kNameColumn,     // 名字
-    kScoreColumn,    // 评分
-    kPinyinColumn,   // 拼音
-    kStrokesColumn,  // 笔画
-    kGridsColumn,    // 五格
-    kSancaiColumn,   // 三才
-    kNotesColumn,    // 说明
+    kNameColumn,        // 名字
+    kScoreColumn,       // 评分
+    kPinyinColumn,      // 拼音
+    kStrokesColumn,     // 笔画
+    kGridsColumn,       // 五格
+    kSancaiColumn,      // 三才
+    kNotesColumn,       // 说明
+    kNumerologyColumn,  // 数理分: the numerology score
+    kNamingColumn,      // 取名分: the naming score
+    kMeaningsColumn,    // 字义: the meaning of each given-name character
+    kSourceColumn,      // 出处: the line of a classic that holds the given name
     kColumnCount
 };
 
 // The captions of the columns, UTF-8.
 std::string_view columnCaption(int column);
 
-// One scored name. score is -1 for a name that could not be scored; then notes says why and the
-// other numbers are zero.
+// One scored name. score (the overall score, which orders names) is -1 for a name that could not
+// be scored; then notes says why and the other numbers are zero.
 struct ResultRow {
     std::string name;  // UTF-8
     int8_t score = -1;
+    int8_t numerology = 0;
+    int8_t naming = 0;
+    bool usable = true;  // as ScoredName::usable
+    uint8_t surnameCharacters = 0;
+    int32_t sourceLine = -1;  // a line of NamingData::classics(), or -1
     uint8_t characters = 0;
     uint8_t sancaiIndex = 0;  // as threeTalentsIndex() of analysis/grid_rule.h
     SancaiLevel sancaiLevel = SancaiLevel::Worst;
@@ -43,6 +52,10 @@ struct ResultRow {
     std::array<uint16_t, 4> syllables{};  // the reading of each character, ids of NamingData
     std::array<int16_t, 5> grids{};       // 天格 人格 地格 总格 外格
     uint32_t notes = 0;                   // index into a NoteTexts
+
+    // The key that orders rows best first: usable names above unusable ones, then the overall
+    // score (orderKey of naming/naming_score.h); -1 for a name that could not be scored.
+    int orderKey() const;
 };
 
 // The notes texts of a table, each stored once ("" is 0): most names share a few.
@@ -85,8 +98,9 @@ class RowMaker {
 // the lines of quenvil-cli. ----
 
 // Appends the text of a column of a row, UTF-8: the name, "98", "huáng sī tíng", "12,9,12",
-// "13 21 21 33 13", "火木木 大吉", or the notes text given. A name that could not be scored shows
-// only its name and its notes.
+// "13 21 21 33 13", "火木木 大吉", the notes text given, "100", "96", "思:思考，情思深远; 远:深远",
+// "诗经·小雅·鹿鸣: 呦呦鹿鸣，食野之苹。". A name that could not be scored shows only its name
+// and its notes.
 void appendColumnText(std::string& out, const NamingData& data, const ResultRow& row,
                       const std::string& notes, int column);
 // The same as a string, with the notes of the table.
@@ -94,20 +108,29 @@ std::string columnText(const NamingData& data, const NoteTexts& notes, const Res
                        int column);
 // Appends every column of a row, tab-separated, and a line break: a line of quenvil-cli's
 // recommend and score, and of the window's clipboard.
-// "黄思婷\t98\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:平平平\n"
+// "黄思婷\t98\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:平平平\t98\t98\t
+//  思:思考，情思深远; 婷:美好，姿态优雅\t\n"
 void appendRowLine(std::string& out, const NamingData& data, const ResultRow& row,
                    const std::string& notes);
 
-// Compares two rows by a column: <0, 0, >0. 名字 by code points, 评分 by number, 拼音 by the
-// toneless syllables then the tones, 笔画 and 五格 by their numbers in order, 三才 by rating
-// (best first) then by the elements, 说明 by text.
+// Compares two rows by a column: <0, 0, >0. 名字 by code points, 评分 by the order key, 拼音 by
+// the toneless syllables then the tones, 笔画 and 五格 by their numbers in order, 三才 by rating
+// (best first) then by the elements, 说明 and 字义 by text, the two scores by number, 出处 by
+// the line's place in the classics (names without one last).
 int compareRows(const NamingData& data, const NoteTexts& notes, const ResultRow& a,
                 const ResultRow& b, int column);
 
 // The whole reading of a scored name for the detail box, UTF-8, one item a line: the name and
-// its score, pinyin and strokes, the five grids with their ratings and meanings, the three
-// talents with theirs, and the notes with the points each cost.
+// its scores, pinyin and strokes, the meanings of the given-name characters, the line of a classic
+// it comes from (its two characters marked 【】), the five grids with their ratings and meanings,
+// the three talents with theirs, and the notes with the points each cost.
 std::string detailText(const NamingData& data, const ScoredName& scored);
+
+// The meanings of the given-name characters of a name ("思:思考，情思深远; 远:深远"); a character
+// without one is left out.
+std::string meaningsText(const NamingData& data, std::string_view name, int surnameCharacters);
+// The citation of a line of the classics ("诗经·小雅·鹿鸣: 呦呦鹿鸣，食野之苹。"); empty for -1.
+std::string sourceText(const NamingData& data, int32_t line);
 
 // ---- Export. ----
 

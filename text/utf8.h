@@ -4,6 +4,7 @@
 #include <unicode/utf8.h>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -30,6 +31,14 @@ bool forEachCodePoint(std::string_view utf8, F&& f) {
         }
     }
     return true;
+}
+
+// Appends a code point to a UTF-8 text.
+inline void appendUtf8(std::string& out, char32_t cp) {
+    char bytes[U8_MAX_LENGTH];
+    int32_t length = 0;
+    U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(bytes), length, static_cast<UChar32>(cp));
+    out.append(bytes, static_cast<size_t>(length));
 }
 
 // The characters of a UTF-8 text, each as its bytes.

@@ -94,7 +94,7 @@ class Characters:
                 self.strokes[ch] = int(count)
         self.pinyin = {}
         for _, line in content_lines("pinyin.tsv"):
-            ch, reading = line.split("\t")
+            ch, reading = line.split("\t")[:2]
             self.pinyin[ch] = reading
 
     def check(self, where, text):

@@ -10,9 +10,30 @@ exactly one row, grouped by its name-numerology stroke count (the count of the K
     stroke group the Kangxi dictionary files it under; this equals kTotalStrokes of the radical's
     unified ideograph for 208 of the 214 radicals, and differs for 廴 瓦 禸 骨 鬼 鼎, whose
     modern counts are one lower than the dictionary's (建 = 廴3 + 6 = 9).
-  * Where that sum is lower than the written count (kTotalStrokes, largest value), because the
-    dictionary position understates the character (斌 文+7, 露 雨+12, 興 臼+9), the written
-    count is used instead: expanding a radical can only add strokes.
+  * One rule for components: the part of a character beside its radical counts the same
+    strokes in every character that contains it (路 13 in 路 露 璐 潞 鷺; 肅 13 in 肅 蕭 嘯 瀟 簫).
+    The dictionary position (the kRSKangXi residual) is where the count starts, but it can fall
+    one stroke short of the component: the dictionary files 璐 under 玉 + 12 and 蕭 under
+    艸 + 12 though 路 and 肅 have 13 strokes, and 斌 under 文 + 7 though 武 has 8.  So:
+      - the residual is raised to the written residual where that is larger: the written count
+        (kTotalStrokes, largest value) less the full radical (露 雨 + 13 = 21, 斌 文 + 8 = 12,
+        興 臼 + 10 = 16); and where the radical is written shortened (氵 王 艹 扌 忄 犭 礻 衤 月 辶
+        阝 罒 耂: SHORTENED_RADICALS; the form is the one of the character's Adobe-Japan1 glyph,
+        kRSAdobe_Japan1_6), the written count less the shortened radical, as long as that is one
+        stroke more than the dictionary's (璐 17 - 王 4 = 13, so 玉 5 + 13 = 18; 潞 水 4 + 13 =
+        17; 蕭 艸 6 + 13 = 19).  Comparing totals instead, as this generator once did, let the
+        shortened radical hide the missing stroke: 璐 17 and 潞 16 against 露 21.
+      - then every component found in several characters counts what most of them give it (on a
+        tie the larger): 即 9 in 節 唧 as in 鯽 (節 15), 者 9 in 著 暑 煮 緒 署 as in 都 諸 賭,
+        雚 18 in 勸 as in 權 歡 觀 (勸 20).  The component of a character is a character of the
+        same phonetic series (kPhonetic) whose Cangjie code (kCangjie) makes up the character's
+        code beside the radical and whose written count does the same with its written count
+        (find_components); --check-components lists the components that the dictionary counts
+        differently and what this rule made of them, and fails while one still counts
+        differently.  Pairs the search matches wrongly are kept apart in the override file.
+    Nested components keep what the rule gives their parts: 瀟 = 水 4 + 艹 3 + 肅 13 = 20 (the
+    艹 inside counted as written), while the dictionary's own count of a grass top inside a
+    component (4, as in 慕 心 + 莫 11) is never lowered.
   * A character whose residual is zero or negative (it is its radical, or a shortened form of
     it such as 王 under 玉) keeps its own kTotalStrokes, except the radical's own ideograph,
     which keeps the dictionary count of the radical (瓦 5, 骨 10).
@@ -26,7 +47,9 @@ exactly one row, grouped by its name-numerology stroke count (the count of the K
     the character itself, a form Unihan lists, or a form OpenCC lists (勋 -> 勳: Unihan lists only
     the variant 勛).
   * Characters without kRSKangXi fall back to kTotalStrokes (first value).
-  * Count overrides (the numerals 一 to 十 count by their value) win over everything.
+  * Count overrides (the numerals 一 to 十 count by their value; characters whose dictionary
+    form differs from the written one, 虜 12 written 虍 毌 力) win over everything, and hold for
+    the simplified characters counted by them (虏 counts as 虜).
 
 Row order: by count ascending.  The first row of each count holds the characters of level 1 of
 the Table of General Standard Chinese Characters (kTGH index <= 3500) with that count, and the
@@ -46,7 +69,8 @@ converter (20923 characters, both by decoding all byte pairs and by encoding all
 no correction list is needed; run with --check-icu to repeat that check through ICU's uconv.
 
 Inputs: Unihan and CJKRadicals.txt of Unicode 15.0 from Debian's unicode-data package
-(/usr/share/unicode), OpenCC's STCharacters table from Debian's opencc package
+(/usr/share/unicode; the fields kRSKangXi, kTotalStrokes, kRSAdobe_Japan1_6, kIRG_GSource,
+kPhonetic, kCangjie, kTraditionalVariant, kSimplifiedVariant, kTGH, kFrequency), OpenCC's STCharacters table from Debian's opencc package
 (/usr/share/opencc/STCharacters.ocd2, read through its opencc_dict tool; a text export
 STCharacters.txt can be given with --opencc instead), resources/fantizi_overrides.tsv,
 given_name_chars.txt, surnames.txt and given_name_exclusions.txt.  Standard library only; run by
@@ -54,7 +78,11 @@ developers, not by the build, which needs neither unicode-data nor opencc.  Outp
 deterministic.
 
 Usage: python3 tools/gen_fantizi.py [--out resources/fantizi.tsv] [--report] [--check-icu]
+                                    [--check-components]
                                     [--opencc /usr/share/opencc/STCharacters.ocd2]
+  --check-components  print the components counted differently by the dictionary and the
+                      residual the component rule gave them; write nothing; exit 1 if one still
+                      counts differently.
 """
 
 import argparse
@@ -68,12 +96,25 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 UNICODE_DIR = "/usr/share/unicode"
 OPENCC_TABLE = "/usr/share/opencc/STCharacters.ocd2"
 FIELDS = {"kRSKangXi", "kTotalStrokes", "kTraditionalVariant", "kSimplifiedVariant", "kTGH",
-          "kFrequency"}
+          "kFrequency", "kRSAdobe_Japan1_6", "kIRG_GSource", "kCangjie", "kPhonetic"}
 UNIHAN_FILES = ["IRGSources", "RadicalStrokeCounts", "Variants", "OtherMappings",
                 "DictionaryLikeData"]
 LEVEL1_LAST = 3500      # last kTGH index of level 1
 ROW_WIDTH = 100         # characters per row after the first
 NO_FREQUENCY = 6        # sorts after kFrequency 1..5
+
+# The shortened forms in which a radical is written beside other components: radical number ->
+# (form, strokes in a mainland count, strokes in a Taiwan count, the radical strokes that
+# kRSAdobe_Japan1_6 gives a glyph written with that form).  Radicals whose side form has as many
+# strokes as the radical (亻 刂 灬 攵 訁 釒 ...) need no line.  Adobe-Japan1 counts 阝 as 3.
+SHORTENED_RADICALS = {
+    61: ("忄", 3, 3, {3}), 64: ("扌", 3, 3, {3}), 85: ("氵", 3, 3, {3}), 94: ("犭", 3, 3, {3}),
+    96: ("王", 4, 4, {4}), 113: ("礻", 4, 4, {4}), 122: ("罒", 5, 5, {5}), 125: ("耂", 4, 4, {4}),
+    130: ("月", 4, 4, {4}), 140: ("艹", 3, 4, {3, 4}), 145: ("衤", 5, 5, {5}),
+    162: ("辶", 3, 4, {3, 4}), 163: ("阝", 2, 2, {3}), 170: ("阝", 2, 2, {3}),
+}
+# Radicals that a character other than the radical itself hardly ever writes in full.
+ALWAYS_SHORTENED = {140, 162, 163, 170}
 
 # First radical number of each stroke group of the Kangxi dictionary's 214 radicals.
 RADICAL_GROUPS = [(1, 1), (7, 2), (30, 3), (61, 4), (95, 5), (118, 6), (147, 7), (167, 8),
@@ -188,7 +229,9 @@ def load_opencc(path):
 
 
 def load_overrides(path):
-    trad, counts = {}, {}
+    """(traditional forms, counts, apart): apart maps a component to the characters that the
+    component search pairs with it wrongly (None: every character)."""
+    trad, counts, apart = {}, {}, {}
     for number, line in content_lines(path):
         fields = line.split("\t")
         if len(fields) != 3 or len(fields[1]) != 1:
@@ -198,9 +241,11 @@ def load_overrides(path):
             trad[ord(char)] = ord(value)
         elif kind == "count" and value.isdigit():
             counts[ord(char)] = int(value)
+        elif kind == "apart" and value and ord(char) not in apart:
+            apart[ord(char)] = None if value == "*" else {ord(ch) for ch in value}
         else:
             sys.exit("%s:%d: bad override %r" % (path, number, line))
-    return trad, counts
+    return trad, counts, apart
 
 
 class Counter:
@@ -219,6 +264,7 @@ class Counter:
             self.full_radical[number] = group
         self.radical_ideographs = {ideograph: number for number, ideograph in radicals.items()}
         self.ambiguous = {}     # simplified -> (simplified, chosen, all forms) by the default rule
+        self.component_residual = {}    # character -> residual its component gives it
 
     def field(self, cp, name):
         return self.unihan.get(cp, {}).get(name)
@@ -240,27 +286,185 @@ class Counter:
             self.ambiguous[cp] = (cp, chosen, forms)
         return chosen
 
+    def radical_and_residual(self, cp):
+        """(radical number, residual strokes) of kRSKangXi, or None."""
+        rs = self.field(cp, "kRSKangXi")
+        if not rs:
+            return None
+        radical, residual = rs.split()[0].split(".")
+        return int(radical.rstrip("'")), int(residual)
+
+    def shortened_radical(self, cp, number):
+        """Strokes of the character's radical as written in it, where it is written in one of the
+        shortened forms of SHORTENED_RADICALS (潞 氵 3, 璐 王 4), counted by the convention of
+        the character's written count (艹 and 辶: 3 in a mainland count, 4 in a Taiwan count);
+        None where the radical is written in full or the form is not known.  The form is the one
+        kRSAdobe_Japan1_6 gives the character's glyph; a character without an Adobe-Japan1 glyph
+        writes 艸 辵 邑 阜 shortened (ALWAYS_SHORTENED) and the others in full."""
+        form = SHORTENED_RADICALS.get(number)
+        if not form:
+            return None
+        _, mainland, taiwan, glyph_counts = form
+        short = mainland if self.field(cp, "kIRG_GSource") else taiwan
+        glyphs = [item.split("+")[2].split(".") for item in
+                  (self.field(cp, "kRSAdobe_Japan1_6") or "").split()]
+        glyphs = [int(written) for radical, written, _ in glyphs if int(radical) == number]
+        if not glyphs:
+            return short if number in ALWAYS_SHORTENED else None
+        return short if any(written in glyph_counts for written in glyphs) else None
+
+    def written_residual(self, cp, number):
+        """Written strokes beside the radical: the written count less the radical as written,
+        or None where the radical's written form is not known to be shortened."""
+        short = self.shortened_radical(cp, number)
+        if short is None:
+            return None
+        values = [int(x) for x in self.field(cp, "kTotalStrokes").split()]
+        # The first value is the mainland count where the character has a mainland source, the
+        # last one the Taiwan count; the shortened radical was counted by the same convention.
+        written = values[0] if self.field(cp, "kIRG_GSource") else values[-1]
+        return written - short
+
+    def residual(self, cp):
+        """(radical number, the residual the count uses), or None: the dictionary residual,
+        raised to the written residual where that is larger (see the module docstring)."""
+        rr = self.radical_and_residual(cp)
+        if not rr or rr[1] <= 0:
+            return rr
+        number, residual = rr
+        if cp in self.component_residual:
+            return number, self.component_residual[cp]
+        full = self.full_radical[number]
+        # The radical written in full: the written count less the full radical.
+        written = max(int(x) for x in self.field(cp, "kTotalStrokes").split()) - full
+        shortened = self.written_residual(cp, number)
+        # Only a shortfall of one stroke is the dictionary's way of placing the character; a
+        # larger one means the dictionary's character is written otherwise (蘤 艸 + 14 against
+        # 艹 + 17 written), and its position stands.
+        if shortened is not None and shortened == residual + 1:
+            written = max(written, shortened)
+        return number, max(residual, written)
+
     def own_count(self, cp):
         """Kangxi count of the character's own shape, without variant lookup."""
-        rs = self.field(cp, "kRSKangXi")
-        if rs:
-            radical, residual = rs.split()[0].split(".")
-            number = int(radical.rstrip("'"))
-            residual = int(residual)
+        rr = self.residual(cp)
+        if rr:
+            number, residual = rr
             if residual > 0:
-                # Spelling the radical out never removes strokes; where the dictionary position
-                # falls short of the written count (斌 67.7, 露 173.12, 興 134.9) the written
-                # count is right.
-                written = max(int(x) for x in self.field(cp, "kTotalStrokes").split())
-                return max(self.full_radical[number] + residual, written)
+                return self.full_radical[number] + residual
             if self.radical_ideographs.get(cp) == number:
                 return self.full_radical[number]
         return int(self.field(cp, "kTotalStrokes").split()[0])
 
+    def form_count(self, cp):
+        """The count of one form: its count override, else its own count."""
+        if cp in self.count_overrides:
+            return self.count_overrides[cp]
+        return self.own_count(cp)
+
     def count(self, cp):
         if cp in self.count_overrides:
             return self.count_overrides[cp]
-        return self.own_count(self.traditional(cp))
+        form = self.traditional(cp)
+        # A count decided for a traditional form holds for the simplified form counted by it
+        # (虏 counts as 虜).
+        if form in self.count_overrides:
+            return self.count_overrides[form]
+        return self.own_count(form)
+
+
+def cangjie_head(code):
+    """The Cangjie letters of a component written first (left or top): its first and last."""
+    return code if len(code) <= 2 else code[0] + code[-1]
+
+
+def cangjie_body(code):
+    """The Cangjie letters of a component written second: its first, second and last."""
+    return code if len(code) <= 3 else code[0] + code[1] + code[-1]
+
+
+def find_components(counter, forms, apart):
+    """{component: [characters]}: for each counted form with a radical and residual strokes, the
+    characters X that make up the rest of it beside its radical.  X is taken where
+      * X shares a phonetic series with the character (kPhonetic, Casey's phonetic index),
+      * the character's Cangjie code is a code of the radical followed by X's code as a second
+        component, or X's code as a first component followed by the radical's (kCangjie: 璐 MG +
+        RMR from 路 RMHER; 鷺 RR from 路 + HAF),
+      * X's written count and that of the radical as written add up to the character's
+        (璐 17 = 王 4 + 路 13), and X does not have the character's radical,
+    less the pairs that resources/fantizi_overrides.tsv keeps apart."""
+    series = {}
+    for cp, entry in counter.unihan.items():
+        for number in entry.get("kPhonetic", "").split():
+            series.setdefault(number.rstrip("*"), set()).add(cp)
+    found = {}
+    for cp in sorted(forms):
+        code = counter.field(cp, "kCangjie")
+        rr = counter.radical_and_residual(cp)
+        if not code or not rr or rr[1] <= 0:
+            continue
+        number = rr[0]
+        short = SHORTENED_RADICALS.get(number)
+        radical_counts = {counter.full_radical[number]} | ({short[1], short[2]} if short else set())
+        written = [int(x) for x in counter.field(cp, "kTotalStrokes").split()]
+        partners = set()
+        for series_number in counter.field(cp, "kPhonetic").split() if counter.field(
+                cp, "kPhonetic") else []:
+            partners |= series[series_number.rstrip("*")]
+        for x in sorted(partners - {cp}):
+            x_code = counter.field(x, "kCangjie")
+            x_rr = counter.radical_and_residual(x)
+            if not x_code or len(x_code) < 2 or (x_rr and x_rr[0] == number):
+                continue
+            body, head = cangjie_body(x_code), cangjie_head(x_code)
+            if not ((code.endswith(body) and len(code) > len(body))
+                    or (code.startswith(head) and len(code) > len(head))):
+                continue
+            x_written = [int(v) for v in counter.field(x, "kTotalStrokes").split()]
+            if not any(a - b in radical_counts for a in written for b in x_written):
+                continue
+            if x in apart and (apart[x] is None or cp in apart[x]):
+                continue
+            found.setdefault(x, []).append(cp)
+    return found
+
+
+def component_residuals(counter, components):
+    """{component: {residual: [characters]}}: the residual each character containing the
+    component gets (count less its full radical)."""
+    result = {}
+    for x, members in sorted(components.items()):
+        by_residual = {}
+        for cp in members:
+            number = counter.radical_and_residual(cp)[0]
+            residual = counter.form_count(cp) - counter.full_radical[number]
+            by_residual.setdefault(residual, []).append(cp)
+        result[x] = by_residual
+    return result
+
+
+def settle_components(counter, forms, apart):
+    """Count every character containing a component with the residual that most of the
+    characters containing it get (on a tie the larger), the component rule of the module
+    docstring; returns (components, residuals before)."""
+    components = find_components(counter, forms, apart)
+    before = component_residuals(counter, components)
+    # A character whose residual changes can be the component of another: settle again until
+    # nothing changes (a few rounds).
+    for _ in range(10):
+        decided = {}
+        for x, by_residual in component_residuals(counter, components).items():
+            agreed = max(by_residual, key=lambda r: (len(by_residual[r]), r))
+            for residual, members in by_residual.items():
+                for cp in members:
+                    if cp not in counter.count_overrides:
+                        decided[cp] = max(decided.get(cp, 0), agreed)
+        changed = {cp: r for cp, r in decided.items()
+                   if counter.residual(cp)[1] != r}
+        if not changed:
+            break
+        counter.component_residual.update(changed)
+    return components, before
 
 
 def tgh_index(unihan, cp):
@@ -345,6 +549,27 @@ def build_rows(chars, unihan, counter, name_chars=frozenset(), excluded=frozense
     return rows, counts
 
 
+def check_components(counter, components, before):
+    """Print the components that the dictionary and the written counts give different residuals
+    in different characters, before and after the component rule; 1 if any still differs."""
+    def show(by_residual):
+        return "  ".join("%d:%s" % (r, "".join(chr(cp) for cp in sorted(members)))
+                         for r, members in sorted(by_residual.items()))
+
+    after = component_residuals(counter, components)
+    differing = [x for x in sorted(components) if len(before[x]) > 1]
+    still = [x for x in sorted(components) if len(after[x]) > 1]
+    print("components found %d, in %d characters; counted differently by the dictionary %d,"
+          " still differently %d" % (len(components), len({cp for m in components.values()
+                                                            for cp in m}),
+                                     len(differing), len(still)), file=sys.stderr)
+    for x in differing:
+        print("  %s  %s  ->  %s" % (chr(x), show(before[x]), show(after[x])), file=sys.stderr)
+    for x in still:
+        print("STILL DIFFERENT %s  %s" % (chr(x), show(after[x])), file=sys.stderr)
+    return 1 if still else 0
+
+
 def main():
     parser = argparse.ArgumentParser(description="Generate the fantizi stroke-count table.")
     parser.add_argument("--out", default=os.path.join(ROOT, "resources", "fantizi.tsv"))
@@ -356,6 +581,10 @@ def main():
     parser.add_argument("--report", action="store_true",
                         help="print counts per stroke number, unreviewed variant choices and"
                              " every character whose form differs from OpenCC's")
+    parser.add_argument("--check-components", action="store_true",
+                        help="list the components whose characters the dictionary counts"
+                             " differently and what the component rule made of them; exit 1"
+                             " when a component still counts differently")
     parser.add_argument("--check-icu", action="store_true",
                         help="compare the GBK set with ICU's windows-936 (needs uconv)")
     args = parser.parse_args()
@@ -365,9 +594,11 @@ def main():
         check_icu(chars)
     unihan = load_unihan(args.unicode_dir)
     radicals = load_radicals(args.unicode_dir)
-    trad_overrides, count_overrides = load_overrides(args.overrides)
+    trad_overrides, count_overrides, apart = load_overrides(args.overrides)
     opencc = load_opencc(args.opencc)
     counter = Counter(unihan, radicals, trad_overrides, count_overrides)
+    forms = {counter.traditional(cp) for cp in chars}
+    components, before = settle_components(counter, forms, apart)
     for simplified, chosen in sorted(trad_overrides.items()):
         if (chosen != simplified and chosen not in counter.variants(simplified)
                 and chosen not in opencc.get(simplified, [])):
@@ -384,6 +615,8 @@ def main():
                      "  %s: Unihan default %s, OpenCC %s" % (
                          chr(cp), chr(chosen), " ".join(chr(f) for f in forms))
                      for cp, chosen, forms in undecided)))
+    if args.check_components:
+        sys.exit(check_components(counter, components, before))
     rows, counts = build_rows(chars, unihan, counter, name_chars, excluded)
 
     seen = [cp for _, row in rows for cp in row]

@@ -24,6 +24,21 @@ Which reading a character gets:
   * resources/pinyin_overrides.tsv wins over all of these; it holds the reviewed cases where the
     rules above pick a reading that is wrong for names (陂 keeps bēi, not pí of 黄陂).
 
+A polyphonic character, one with more than one distinct toned reading in the modern dictionaries
+Unihan cites (the union of kXHC1983 and kTGHZ2013; neutral-tone readings do not count, readings
+that differ only in tone do), gets a third field listing all of them, separated by blanks, the
+reading of the second field first and the others in the order kXHC1983 then kTGHZ2013 gives them
+(长<TAB>zhǎng<TAB>zhǎng cháng).  A character with one reading has no third field.  The builder of
+data.Mdb uses the third field to refuse a polyphonic given-name character that has no reviewed
+name reading.
+
+resources/name_readings.tsv holds those name readings (character, tab, reading, tab, note): the
+reading a polyphonic character takes in a given name (长 cháng, 兴 xīng, 朝 zhāo).  It covers
+every polyphonic character of level 1 of the general standard table (kTGH index <= 3500) and of
+resources/given_name_chars.txt; --check verifies its format, that each reading is one Unihan gives
+the character, that no character is listed twice and that this coverage holds; --check-names lists
+the polyphonic characters of given_name_chars.txt (and of an extra list) without a line in it.
+
 Surname readings that differ from these (曾 zēng, 单 shàn ...) are not this file's business; they
 are reviewed by hand in resources/surname_readings.tsv.
 
@@ -34,15 +49,22 @@ Tone marks are the precomposed letters ā á ǎ à, ē é ě è, ī í ǐ ì, ō
 ḿ ń ň ǹ; ü is written as ü (lǚ, nǚ, lüè).  The toneless form of a reading replaces each toned
 letter by its base letter and keeps ü (nǚ -> nü, lüè -> lüe).
 
-Input: Unihan_Readings.txt.bz2 and Unihan_IRGSources.txt.bz2 of Debian's unicode-data package
-(/usr/share/unicode, Unicode 15.0), and resources/pinyin_overrides.tsv.  Standard library only; run by developers, not by the build.
+Input: Unihan_Readings.txt.bz2, Unihan_IRGSources.txt.bz2 and Unihan_OtherMappings.txt.bz2 (kTGH)
+of Debian's unicode-data package (/usr/share/unicode, Unicode 15.0), resources/pinyin_overrides.tsv,
+name_readings.tsv and given_name_chars.txt.  Standard library only; run by developers, not by the build.
 Output is deterministic: rows in code point order.
 
 Usage: python3 tools/gen_pinyin.py [--out resources/pinyin.tsv] [--check] [--report]
-  --check   regenerate in memory, compare with the file, print the counts and the GBK
-            ideographs without a reading; exit status 1 when the file is out of date.
-  --report  print every character whose reading is not the first kMandarin value, and the
-            counts.
+                                   [--check-names [--names-extra FILE]]
+  --check        regenerate in memory, compare with the file, print the counts and the GBK
+                 ideographs without a reading, and check resources/name_readings.tsv; exit
+                 status 1 when the file is out of date or name_readings.tsv is wrong.
+  --report       print every character whose reading is not the first kMandarin value, and the
+                 counts.
+  --check-names  print every polyphonic character of resources/given_name_chars.txt (first
+                 column) and of FILE (every ideograph in the first tab-separated field of its
+                 lines that are not comments) without a line in name_readings.tsv; exit status
+                 1 when there is one.
 """
 
 import argparse
@@ -55,8 +77,11 @@ import gen_fantizi
 from gen_fantizi import ROOT, UNICODE_DIR, content_lines, gbk_ideographs
 
 READING_FIELDS = ("kMandarin", "kHanyuPinlu", "kTGHZ2013", "kXHC1983", "kHanyuPinyin")
-FIELDS = set(READING_FIELDS) | {"kCompatibilityVariant"}
-UNIHAN_FILES = ("Readings", "IRGSources")
+FIELDS = set(READING_FIELDS) | {"kCompatibilityVariant", "kTGH"}
+UNIHAN_FILES = ("Readings", "IRGSources", "OtherMappings")
+# The modern dictionaries whose readings make a character polyphonic.
+MODERN_FIELDS = ("kXHC1983", "kTGHZ2013")
+LEVEL1_LAST = 3500      # last kTGH index of level 1 of the general standard table
 
 TONED = "āáǎàēéěèīíǐìōóǒòūúǔùǖǘǚǜḿńňǹ"
 BASE = "aaaaeeeeiiiioooouuuuüüüümnnn"
@@ -129,6 +154,26 @@ def choose(entry):
     return reading, rule
 
 
+def modern_readings(entry):
+    """The distinct toned readings of kXHC1983 and kTGHZ2013, in that order."""
+    result = []
+    for field in MODERN_FIELDS:
+        for reading in readings(entry, field):
+            if is_toned(reading) and SYLLABLE.match(reading) and reading not in result:
+                result.append(reading)
+    return result
+
+
+def all_readings(entry):
+    """Every reading Unihan gives the character, in any field."""
+    return {r for field in READING_FIELDS for r in readings(entry, field)}
+
+
+def is_level1(entry):
+    value = entry.get("kTGH")
+    return bool(value) and int(value.split()[0].split(":")[1]) <= LEVEL1_LAST
+
+
 def load_overrides(path):
     overrides = {}
     for number, line in content_lines(path):
@@ -139,6 +184,57 @@ def load_overrides(path):
             sys.exit("%s:%d: %s listed twice" % (path, number, fields[0]))
         overrides[ord(fields[0])] = fields[1]
     return overrides
+
+
+def load_name_readings(path):
+    """({code point: (reading, note, line number)}, [format errors]) of name_readings.tsv."""
+    found, errors = {}, []
+    for number, line in content_lines(path):
+        fields = line.split("\t")
+        where = "%s:%d" % (os.path.basename(path), number)
+        if (len(fields) != 3 or len(fields[0]) != 1 or not SYLLABLE.match(fields[1])
+                or not is_toned(fields[1]) or not fields[2].strip()):
+            errors.append("%s: expected <character>\\t<toned pinyin>\\t<note>: %r" % (where, line))
+            continue
+        cp = ord(fields[0])
+        if cp in found:
+            errors.append("%s: %s listed twice" % (where, fields[0]))
+            continue
+        found[cp] = (fields[1], fields[2], number)
+    return found, errors
+
+
+def load_characters(path):
+    """The ideographs of the first tab-separated field of each line that is not a comment."""
+    chars = []
+    for _, line in content_lines(path):
+        for ch in line.split("\t")[0]:
+            if gen_fantizi.is_ideograph(ord(ch)) and ord(ch) not in chars:
+                chars.append(ord(ch))
+    return chars
+
+
+def check_name_readings(name_readings, errors, table, unihan, name_chars):
+    """Problems of name_readings.tsv: format, readings Unihan does not give, characters that
+    are not polyphonic GBK characters, and polyphonic level-1 or given-name characters without a
+    line."""
+    problems = list(errors)
+    for cp, (reading, _, number) in sorted(name_readings.items()):
+        where = "name_readings.tsv:%d: %s" % (number, chr(cp))
+        if cp not in table:
+            problems.append("%s is not a GBK ideograph with a reading" % where)
+        elif len(table[cp]) < 2:
+            problems.append("%s has one reading only (%s); it needs no line" % (where, table[cp][0]))
+        elif reading not in all_readings(unihan.get(cp, {})):
+            problems.append("%s %s is not a reading Unihan gives it (%s)"
+                            % (where, reading, " ".join(table[cp])))
+    wanted = [cp for cp in sorted(table) if len(table[cp]) > 1
+              and (is_level1(unihan.get(cp, {})) or cp in name_chars)]
+    missing = [cp for cp in wanted if cp not in name_readings]
+    if missing:
+        problems.append("polyphonic level-1 or given-name characters without a name reading: %s"
+                        % " ".join(chr(cp) for cp in missing))
+    return problems
 
 
 def build(unicode_dir, overrides):
@@ -175,14 +271,22 @@ def build(unicode_dir, overrides):
             sys.exit("U+%04X: unexpected reading %r" % (cp, reading))
         if rule:
             changed.append((cp, rule, entry.get("kMandarin", ""), reading))
-        table[cp] = reading
-    return chars, table, changed, missing
+        modern = modern_readings(entry)
+        if len(modern) > 1:
+            table[cp] = [reading] + [r for r in modern if r != reading]
+        else:
+            table[cp] = [reading]
+    return chars, table, changed, missing, unihan
 
 
 def render(table, version):
     lines = [
         "# Mandarin readings of the CJK characters that GBK encodes (hanzi<TAB>pinyin), one per\n",
         "# line, in code point order; the pinyin is one syllable with its tone mark (ü stays ü).\n",
+        "# A polyphonic character (more than one distinct toned reading in kXHC1983 and\n",
+        "# kTGHZ2013 together) has a third field: all those readings, blank-separated, the one of\n",
+        "# the second field first (长<TAB>zhǎng<TAB>zhǎng cháng); other characters have no third\n",
+        "# field. A given name reads a polyphonic character as resources/name_readings.tsv says.\n",
         "# Source: Unihan %s (Debian unicode-data), field kMandarin, first value; or the reading\n"
         % version,
         "# of the 2013 general standard dictionary (kTGHZ2013) where that gives a single, other\n",
@@ -193,7 +297,9 @@ def render(table, version):
         "# Generated by tools/gen_pinyin.py (python3 tools/gen_pinyin.py; --check compares);\n",
         "# do not edit by hand.\n",
     ]
-    lines.extend("%s\t%s\n" % (chr(cp), reading) for cp, reading in sorted(table.items()))
+    lines.extend("%s\t%s\n" % (chr(cp), "\t".join([found[0]] + ([" ".join(found)]
+                                                                if len(found) > 1 else [])))
+                 for cp, found in sorted(table.items()))
     return "".join(lines)
 
 
@@ -202,19 +308,44 @@ def main():
     parser.add_argument("--out", default=os.path.join(ROOT, "resources", "pinyin.tsv"))
     parser.add_argument("--overrides",
                         default=os.path.join(ROOT, "resources", "pinyin_overrides.tsv"))
+    parser.add_argument("--name-readings",
+                        default=os.path.join(ROOT, "resources", "name_readings.tsv"))
+    parser.add_argument("--names", default=os.path.join(ROOT, "resources", "given_name_chars.txt"))
     parser.add_argument("--unicode-dir", default=UNICODE_DIR)
     parser.add_argument("--check", action="store_true",
-                        help="compare the file with a fresh run and print the counts")
+                        help="compare the file with a fresh run, print the counts and check"
+                             " name_readings.tsv")
     parser.add_argument("--report", action="store_true",
                         help="print the replaced neutral-tone readings and the counts")
+    parser.add_argument("--check-names", action="store_true",
+                        help="list the polyphonic given-name characters without a name reading")
+    parser.add_argument("--names-extra", metavar="FILE",
+                        help="with --check-names: also check the characters of this file")
     args = parser.parse_args()
 
-    chars, table, changed, missing = build(args.unicode_dir, load_overrides(args.overrides))
+    chars, table, changed, missing, unihan = build(args.unicode_dir,
+                                                   load_overrides(args.overrides))
+    if args.check or args.check_names:
+        name_readings, errors = load_name_readings(args.name_readings)
+        name_chars = load_characters(args.names)
+
+    if args.check_names:
+        wanted = list(name_chars)
+        if args.names_extra:
+            wanted += [cp for cp in load_characters(args.names_extra) if cp not in wanted]
+        without = [cp for cp in wanted if len(table.get(cp, [])) > 1 and cp not in name_readings]
+        for cp in without:
+            print("%s\t%s" % (chr(cp), " ".join(table[cp])))
+        print("polyphonic name characters without a name reading: %d of %d characters"
+              % (len(without), len(wanted)), file=sys.stderr)
+        sys.exit(1 if without else 0)
+
     text = render(table, unihan_version(args.unicode_dir))
+    polyphonic = sum(1 for found in table.values() if len(found) > 1)
 
     if args.check or args.report:
-        print("GBK ideographs %d, with a reading %d, without %d"
-              % (len(chars), len(table), len(missing)), file=sys.stderr)
+        print("GBK ideographs %d, with a reading %d, without %d, polyphonic %d"
+              % (len(chars), len(table), len(missing), polyphonic), file=sys.stderr)
         print("without a reading: %s" % " ".join("U+%04X %s" % (cp, chr(cp)) for cp in missing),
               file=sys.stderr)
     if args.report:
@@ -223,6 +354,16 @@ def main():
             print("  %-13s %s  kMandarin %s -> %s" % (rule, chr(cp), mandarin, reading),
                   file=sys.stderr)
     if args.check:
+        failed = False
+        problems = check_name_readings(name_readings, errors, table, unihan, set(name_chars))
+        for problem in problems:
+            print(problem, file=sys.stderr)
+        if problems:
+            failed = True
+        else:
+            print("%s: %d name readings, all well-formed and covering the polyphonic level-1 and"
+                  " given-name characters" % (args.name_readings, len(name_readings)),
+                  file=sys.stderr)
         try:
             with open(args.out, encoding="utf-8", newline="") as f:
                 current = f.read()
@@ -231,9 +372,10 @@ def main():
         if current != text:
             print("%s is out of date; run python3 tools/gen_pinyin.py" % args.out,
                   file=sys.stderr)
-            sys.exit(1)
-        print("%s is up to date" % args.out, file=sys.stderr)
-        return
+            failed = True
+        else:
+            print("%s is up to date" % args.out, file=sys.stderr)
+        sys.exit(1 if failed else 0)
 
     with open(args.out, "w", encoding="utf-8", newline="\n") as f:
         f.write(text)

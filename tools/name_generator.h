@@ -12,9 +12,11 @@ namespace quenvil {
 
 class NamingData;
 
+// A line of given_name_chars.txt.
 struct GivenNameChar {
-    std::string character;  // UTF-8, one character
-    char kind = 'n';        // 'm' male, 'f' female, 'n' either
+    std::string character;             // UTF-8, one character
+    char kind = 'n';                   // 'm' male, 'f' female, 'n' either (also for nm, nf)
+    std::vector<std::string> columns;  // gender, tier, place, double, meaning (as written)
 };
 
 struct NameSources {

@@ -29,6 +29,11 @@ std::string where(const std::filesystem::path& file, int line) {
 }  // namespace
 
 std::vector<SourceLine> readSource(const std::filesystem::path& file, size_t columns) {
+    return readSource(file, columns, columns);
+}
+
+std::vector<SourceLine> readSource(const std::filesystem::path& file, size_t minColumns,
+                                   size_t maxColumns) {
     std::error_code ec;
     if (std::filesystem::is_directory(file, ec)) {
         throw SourceError(file.string() + ": cannot read: is a folder, not a file");
@@ -43,8 +48,11 @@ std::vector<SourceLine> readSource(const std::filesystem::path& file, size_t col
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#') continue;
         std::vector<std::string> fields = splitTabs(line);
-        if (columns > 0 && fields.size() != columns) {
-            throw SourceError(where(file, number) + "expected " + std::to_string(columns) +
+        if (minColumns > 0 && (fields.size() < minColumns || fields.size() > maxColumns)) {
+            const std::string expected =
+                std::to_string(minColumns) +
+                (maxColumns > minColumns ? " to " + std::to_string(maxColumns) : "");
+            throw SourceError(where(file, number) + "expected " + expected +
                               " tab-separated fields, found " + std::to_string(fields.size()));
         }
         rows.push_back({number, std::move(fields)});

@@ -26,6 +26,12 @@ struct SourceLine {
 // "<file>:<line>: expected N tab-separated fields, found M" for a bad line.
 std::vector<SourceLine> readSource(const std::filesystem::path& file, size_t columns = 0);
 
+// The same for a source whose records have between minColumns and maxColumns fields (pinyin.tsv:
+// a third field lists the readings of a character with several); "<file>:<line>: expected N to M
+// tab-separated fields, found K" for a bad line.
+std::vector<SourceLine> readSource(const std::filesystem::path& file, size_t minColumns,
+                                   size_t maxColumns);
+
 // A field that holds an integer; SourceError "<file>:<line>: not a number: <text>" otherwise.
 int32_t integerField(const std::filesystem::path& file, const SourceLine& line, size_t field);
 

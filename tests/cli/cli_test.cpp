@@ -324,6 +324,31 @@ TEST(Builder, AMissingSourceFolderFailsAndWritesNoDatabase) {
     EXPECT_THROW(buildDatabase(dir.path() / "src", out), SourceError);
 }
 
+// pinyin.tsv lists the readings of a polyphonic character in a third field; a line with more
+// fields, or fewer, is refused with its line number.
+TEST(Builder, SourceLinesTakeARangeOfFields) {
+    test::TempDir dir;
+    const auto file = dir.path() / "pinyin.tsv";
+    std::ofstream(file) << "# readings\n长\tzhǎng\tzhǎng cháng\n王\twáng\n";
+    const auto rows = readSource(file, 2, 3);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].fields, (std::vector<std::string>{"长", "zhǎng", "zhǎng cháng"}));
+    EXPECT_EQ(rows[1].number, 3);
+    EXPECT_THROW(readSource(file, 2), SourceError);  // the fixed count still holds
+    const std::pair<const char*, int> bad[] = {{"一\tyī\tyī yí\textra\n", 4}, {"一\n", 1}};
+    for (const auto& [line, found] : bad) {
+        std::ofstream(file) << "王\twáng\n" << line;
+        try {
+            readSource(file, 2, 3);
+            ADD_FAILURE() << line;
+        } catch (const SourceError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      file.string() + ":2: expected 2 to 3 tab-separated fields, found " +
+                          std::to_string(found));
+        }
+    }
+}
+
 TEST_F(Cli, MissingDatabaseFails) {
     std::filesystem::remove(dir.path() / "data.Mdb");
     const auto r = run({"strokes", "张"});

@@ -47,10 +47,14 @@ bool allDigits(const std::string& s) {
 // One output line: name, score, pinyin, strokes, grids, sancai, notes.
 void expectLineFormat(const std::string& line) {
     const Lines f = split(line, '\t');
-    ASSERT_EQ(f.size(), 7u) << line;
-    ASSERT_TRUE(allDigits(f[1])) << line;
+    // The seven columns in their places, then the numerology and the naming score, the meanings
+    // and the source; the overall score is their mean, rounded up.
+    ASSERT_EQ(f.size(), 11u) << line;
+    ASSERT_TRUE(allDigits(f[1]) && allDigits(f[7]) && allDigits(f[8])) << line;
     const int score = std::stoi(f[1]);
     EXPECT_LE(score, 100) << line;
+    EXPECT_EQ(score, (std::stoi(f[7]) + std::stoi(f[8]) + 1) / 2) << line;
+    EXPECT_TRUE(f[10].empty() || f[10].find(": ") != std::string::npos) << line;
     // Tone-marked syllables separated by single blanks: lower-case letters and marked vowels.
     const Lines syllables = split(f[2], ' ');
     EXPECT_GE(syllables.size(), 2u) << line;
@@ -86,15 +90,14 @@ TEST_F(RecommendCli, DoneWhenForTheSurnamesWithoutNames) {
         const Lines lines = test::outputLines(r.out);
         EXPECT_GE(lines.size(), 50u) << surname;
         std::set<std::string> names;
-        int last = 100;
+        const int best = std::stoi(split(lines.at(0), '\t')[1]);
         for (const std::string& line : lines) {
             expectLineFormat(line);
             const Lines f = split(line, '\t');
             EXPECT_TRUE(f[0].starts_with(surname)) << line;
             names.insert(f[0]);
-            const int score = std::stoi(f[1]);
-            EXPECT_LE(score, last) << line;
-            last = score;
+            EXPECT_LE(std::stoi(f[1]), best) << line;  // the first is the best
+            EXPECT_FALSE(f[9].empty()) << line;        // every given character's meaning
             for (const char* unlucky : {"人格 凶", "地格 凶", "总格 凶", "人格 半吉", "地格 半吉",
                                         "总格 半吉", "外格 凶", "凶多于吉", "大凶", "谐音"}) {
                 EXPECT_EQ(line.find(unlucky), std::string::npos) << line;
@@ -138,7 +141,7 @@ void PrintTo(const Refusal& r, std::ostream* os) {
 
 const std::string kRecommendUsage =
     "\nusage: quenvil-cli recommend SURNAME [--gender m|f|any] [--length 1|2] [--fixed CHAR --at "
-    "2|3] [--top N]\n";
+    "2|3] [--with CHAR] [--source BOOK|any] [--top N | --all]\n";
 
 Refusal usage(Lines args) { return {std::move(args), 2, ""}; }
 Refusal badOption(Lines args, const std::string& why) {
@@ -163,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
         usage({"strokes", "a", "b"}), usage({"filter-imported", "x"}), usage({"score", "a", "b"}),
         usage({"recommend"}),
         usage({"recommend", "王", "--gender", "m", "--length", "2", "--fixed", "明", "--at", "2",
-               "--top", "5", "--top"}),
+               "--with", "远", "--source", "诗经", "--top", "5", "--all", "--all"}),
         // Text that is not UTF-8, and an N that is not a 32-bit integer.
         Refusal{{"strokes", "\xD5\xC5"},
                 2,
@@ -195,6 +198,17 @@ INSTANTIATE_TEST_SUITE_P(
         badOption({"recommend", "王", "--fixed"}, "--fixed needs a value"),
         badOption({"recommend", "王", "李"}, "unexpected argument 李"),
         badOption({"recommend", "王", "--bogus"}, "unexpected argument --bogus"),
+        badOption({"recommend", "王", "--gender", "m", "--length", "2", "--fixed", "明", "--at",
+                   "2", "--top", "5", "--top"},
+                  "--top needs a value"),
+        badOption({"recommend", "王", "--source", "史记"},
+                  "--source is 诗经, 楚辞, 论语, 唐诗, 宋词, 古文 or any"),
+        badOption({"recommend", "王", "--source"}, "--source needs a value"),
+        badOption({"recommend", "王", "--with"}, "--with needs a value"),
+        Refusal{{"recommend", "王", "--with", "思远"},
+                2,
+                "quenvil-cli: --with takes one character with a stroke count and a reading: "
+                "思远\n"},
         // What the engine refuses.
         Refusal{{"recommend", "王", "--fixed", "明亮"},
                 2,
@@ -215,22 +229,30 @@ TEST_F(RecommendCli, EveryOptionAtOnce) {
     const Lines lines = test::outputLines(r.out);
     ASSERT_EQ(lines.size(), 5u);
     for (const std::string& line : lines) EXPECT_TRUE(split(line, '\t')[0].ends_with("明")) << line;
-    // --top 0 asks for nothing and gets nothing, with a word why.
-    const auto none = run({"recommend", "王", "--top", "0"});
+    // --top 0 and --all ask for every name; a query that finds none says so.
+    const auto all = run({"recommend", "王", "--all"});
+    EXPECT_EQ(all.exitCode, 0);
+    EXPECT_GT(test::outputLines(all.out).size(), 1000u);
+    EXPECT_EQ(run({"recommend", "王", "--top", "0"}).out, all.out);
+    const auto none = run({"recommend", "王", "--fixed", "明", "--with", "婷", "--gender", "m"});
     EXPECT_EQ(none.exitCode, 0);
     EXPECT_TRUE(none.out.empty());
     EXPECT_EQ(none.err, "quenvil-cli: no favourable name for 王 with these options\n");
 }
 
 TEST_F(RecommendCli, ScoreSortsAndNotesTheBadSounds) {
-    const std::string input = "杜梓维\n伍桂辰 关帆彤,何纯竹，黄思婷\r\n\n  罗大强\t";
+    const std::string input = "杜子腾\n伍桂辰 关帆彤,何纯竹，黄思婷\r\n\n  罗大强\t";
     const auto r = runWith({"score"}, input);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const Lines lines = test::outputLines(r.out);
     ASSERT_EQ(lines.size(), 6u) << r.out;
-    EXPECT_EQ(lines[0], "罗大强\t100\tluó dà qiáng\t20,3,12\t21 23 15 35 13\t木火土 大吉\t");
+    // A natural name before a plain one of a better numerology, every unusable one last.
+    EXPECT_EQ(lines[0],
+              "黄思婷\t95\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:平平平\t98\t"
+              "91\t思:思考，情思深远; 婷:美好，亭亭玉立\t");
     EXPECT_EQ(lines[1],
-              "黄思婷\t98\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:平平平");
+              "罗大强\t71\tluó dà qiáng\t20,3,12\t21 23 15 35 13\t木火土 大吉\t用字:大(避);"
+              "用字:强(平)\t100\t42\t大:宏大，气度开阔; 强:强大，自强不息\t");
     std::set<std::string> noted;
     for (size_t i = 0; i < lines.size(); ++i) {
         expectLineFormat(lines[i]);
@@ -240,7 +262,7 @@ TEST_F(RecommendCli, ScoreSortsAndNotesTheBadSounds) {
         }
         if (f[6].find("谐音:") != std::string::npos) noted.insert(f[0]);
     }
-    EXPECT_EQ(noted, (std::set<std::string>{"杜梓维", "伍桂辰", "关帆彤", "何纯竹"}));
+    EXPECT_EQ(noted, (std::set<std::string>{"杜子腾", "伍桂辰", "关帆彤", "何纯竹"}));
 }
 
 TEST_F(RecommendCli, ScoreReadsGbkAndUtf16FilesAndKeepsTiesInOrder) {

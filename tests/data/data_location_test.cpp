@@ -325,9 +325,10 @@ TEST_F(UserCopy, NewerShippedDataReplacesTheReferenceTablesAndKeepsTheNames) {
 // in the copy, and only the refresh can bring its rows back.
 TEST_F(UserCopy, EveryReferenceTableOfTheShippedFileIsTakenAnew) {
     const std::vector<std::string> tables = referenceTables();
-    EXPECT_EQ(tables,
-              (std::vector<std::string>{"bad_sound", "compound_surname", "fantizi", "name_char",
-                                        "pinyin", "sancai", "surname_reading", "wuge"}));
+    EXPECT_EQ(tables, (std::vector<std::string>{
+                          "bad_sound", "classic_line", "classic_piece", "compound_surname",
+                          "famous_person", "fantizi", "given_name", "name_char", "name_reading",
+                          "name_word", "pinyin", "sancai", "surname_reading", "wuge"}));
     shipNewerData();
     for (const std::string& table : tables) Db(copy).cn.execute("delete from " + table);
     ASSERT_TRUE(refreshReferenceData(copy, shipped));

@@ -107,9 +107,10 @@ std::vector<std::string> homophones(const ScoredName& n) {
 
 TEST(SoundCheck, TheComplaintsAreCaught) {
     const std::pair<const char*, const char*> bad[] = {
-        {"杜梓维", "谐音:肚子"}, {"伍桂辰", "谐音:乌龟"},   {"关帆彤", "谐音:饭桶"},
-        {"何纯竹", "谐音:蠢猪"}, {"杜子腾", "谐音:肚子"},   {"范统", "谐音:饭桶"},
-        {"张狗", "谐音:狗"},     {"史珍香", "谐音:屎真香"}, {"胡丽", "谐音:狐狸"},
+        {"吴仁耀", "谐音:无人要"}, {"伍桂辰", "谐音:乌龟"},   {"关帆彤", "谐音:饭桶"},
+        {"何纯竹", "谐音:蠢猪"},   {"杜子腾", "谐音:肚子疼"}, {"范统", "谐音:饭桶"},
+        {"吴勇", "谐音:无用"},     {"王银剑", "谐音:淫贱"},   {"张狗", "谐音:狗"},
+        {"史珍香", "谐音:屎真香"}, {"胡丽", "谐音:狐狸"},
     };
     for (const auto& [name, note] : bad) {
         const ScoredName n = scored(name);
@@ -139,8 +140,13 @@ TEST(SoundCheck, WhereAnEntryMayMatch) {
     EXPECT_TRUE(scored("司马桶").badSound);
     // An entry is reported once, however often it matches.
     EXPECT_EQ(homophones(scored("张狗狗")), std::vector<std::string>{"谐音:狗"});
-    // Tones do not matter: 杜 dù 紫 zǐ and 渡 dù 子 zǐ both read du zi.
-    EXPECT_TRUE(scored("渡子明").badSound);
+    // An entry with tones matches those tones only: 淫贱 yín jiàn, not 尹建 yǐn jiàn; 阳痿 yáng
+    // wěi, not 杨威 yáng wēi. One without tones matches any: 伍桂 wǔ guì and 吴贵 wú guì (乌龟).
+    EXPECT_FALSE(scored("尹建华").badSound);
+    EXPECT_TRUE(scored("王银剑").badSound);
+    EXPECT_TRUE(scored("杨伟").badSound);
+    EXPECT_FALSE(scored("杨威").badSound);
+    EXPECT_TRUE(scored("吴贵").badSound);
 }
 
 TEST(SoundCheck, TonesInitialsAndFinals) {
@@ -175,6 +181,7 @@ void PrintTo(const Points& p, std::ostream* os) { *os << p.name; }
 Points pointsOf(const ScoredName& n) {
     Points p{"", 30, 15, 15, 5, 20, 10, 5, 0, n.score};
     for (const Note& note : n.notes) {
+        if (note.naming) continue;  // the naming score's, not these parts'
         const std::string_view t = note.text;
         int* part = t.starts_with("人格")     ? &p.person
                     : t.starts_with("地格")   ? &p.earth
@@ -247,29 +254,38 @@ TEST(Score, TheObviousOrder) {
     const ScoredName best = scored("罗大强");       // all grids 吉, 木火土 大吉, varied tones
     const ScoredName halfOuter = scored("罗一子");  // 地格 4 凶, 外格 4 凶
     const ScoredName unlucky = scored("韩璟舟");    // 人格 34 凶, 总格 40 凶, 吉凶参半
-    const ScoredName badSound = scored("杜梓维");   // otherwise good grids, sounds like 肚子
+    const ScoredName badSound = scored("伍桂辰");   // otherwise good grids, sounds like 乌龟
     EXPECT_EQ(best.score, 100) << test::notesText(best);
-    EXPECT_TRUE(best.notes.empty());
+    EXPECT_TRUE(
+        std::all_of(best.notes.begin(), best.notes.end(), [](const Note& n) { return n.naming; }));
     EXPECT_GT(best.score, halfOuter.score);
     EXPECT_GT(halfOuter.score, unlucky.score);
     EXPECT_TRUE(hasNote(unlucky, "人格 凶"));
     EXPECT_TRUE(hasNote(unlucky, "总格 凶"));
     EXPECT_TRUE(hasNote(unlucky, "三才 吉凶参半"));
-    // The same strokes and tones without the bad sound score 40 more: 何 has 7 strokes as 杜.
+    // The same strokes and tones without the bad sound score 40 more: 米 mǐ has 6 strokes as
+    // 伍 wǔ.
     ScoredName clean;
-    ASSERT_TRUE(scoreName(shipped(), "何梓维", clean));
+    ASSERT_TRUE(scoreName(shipped(), "米桂辰", clean));
     EXPECT_EQ(clean.score - badSound.score, kBadSoundPenalty) << test::notesText(clean);
 
     std::vector<ScoredName> list = {unlucky, badSound, best, halfOuter};
     sortBestFirst(list, [](const ScoredName& n) { return n.score; });
     std::vector<std::string> order;
     for (const auto& n : list) order.push_back(n.name);
-    EXPECT_EQ(order, (std::vector<std::string>{"罗大强", "罗一子", "杜梓维", "韩璟舟"}));
-    // By the score alone, as quenvil-cli score sorts: what cannot be scored comes last.
-    std::vector<std::string> names = {"韩璟舟", "张", "杜梓维", "罗大强", "罗一子", "罗山力"};
+    EXPECT_EQ(order, (std::vector<std::string>{"罗大强", "罗一子", "伍桂辰", "韩璟舟"}));
+    // By the numerology score alone: what cannot be scored comes last.
+    std::vector<std::string> names = {"韩璟舟", "张", "伍桂辰", "罗大强", "罗一子", "罗山力"};
     sortBestFirst(names, [](const std::string& n) { return scoreOnly(shipped(), n); });
     EXPECT_EQ(names,
-              (std::vector<std::string>{"罗大强", "罗山力", "罗一子", "杜梓维", "韩璟舟", "张"}));
+              (std::vector<std::string>{"罗大强", "罗山力", "罗一子", "伍桂辰", "韩璟舟", "张"}));
+    // As quenvil-cli score sorts, by the order key: a natural name (米桂辰 84) before plain ones
+    // of a better numerology (罗大强 71, 罗山力 65), every unusable name (乌龟; 罗一子 a girl's
+    // -子 name) after every usable one, whatever its overall score.
+    names = {"伍桂辰", "罗一子", "韩璟舟", "张", "罗山力", "罗大强", "米桂辰"};
+    sortBestFirst(names, [](const std::string& n) { return orderKeyOnly(shipped(), n); });
+    EXPECT_EQ(names, (std::vector<std::string>{"米桂辰", "罗大强", "罗山力", "韩璟舟", "罗一子",
+                                               "伍桂辰", "张"}));
 }
 
 TEST(BestFirst, KeepsTheOrderOfEqualScoresAndPutsFailuresLast) {
@@ -293,11 +309,12 @@ TEST(BestFirst, KeepsTheOrderOfEqualScoresAndPutsFailuresLast) {
 
 TEST(Score, PointsAddUpToTheNotes) {
     // Every point lost is explained by a note, for names of every shape.
-    for (const char* name : {"黄思婷", "韩璟舟", "杜梓维", "欧阳修", "诸葛孔明", "万俟卨", "张曾",
+    for (const char* name : {"黄思婷", "韩璟舟", "伍桂辰", "欧阳修", "诸葛孔明", "万俟卨", "张曾",
                              "曾国藩", "李屁", "上官婉儿"}) {
         const ScoredName n = scored(name);
         int lost = 0, sound = 0, chars = 0;
         for (const Note& note : n.notes) {
+            if (note.naming) continue;  // the naming score's
             if (note.text.starts_with("声")) {
                 sound += note.points;
             } else if (note.text.starts_with("生僻字")) {

@@ -53,23 +53,46 @@ ResultRow rowOf(std::string_view name, NoteTexts& notes) {
 // The lines of real names, as quenvil-cli prints them: every column, a surname with a reading of
 // its own (尉迟 yù chí, 曾 zēng), compound surnames, one given character, several notes.
 TEST(ResultRows, TheLinesOfRealNames) {
-    const std::pair<const char*, const char*> lines[] = {
-        {"罗大强", "罗大强\t100\tluó dà qiáng\t20,3,12\t21 23 15 35 13\t木火土 大吉\t"},
-        {"黄思婷", "黄思婷\t98\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:平平平"},
+    // The seven columns, then the numerology and naming score, the meanings and the source.
+    const std::pair<const char*, std::string> lines[] = {
+        {"罗大强",
+         "罗大强\t71\tluó dà qiáng\t20,3,12\t21 23 15 35 13\t木火土 大吉\t用字:大(避);用字:强(平)"
+         "\t100\t42\t大:宏大，气度开阔; 强:强大，自强不息\t"},
+        {"黄思婷",
+         "黄思婷\t95\thuáng sī tíng\t12,9,12\t13 21 21 33 13\t火木木 大吉\t声调:平平平"
+         "\t98\t91\t思:思考，情思深远; 婷:美好，亭亭玉立\t"},
         {"尉迟恭",
-         "尉迟恭\t80\tyù chí gōng\t11,19,10\t30 29 11 40 12\t水水木 大吉\t总格 凶;外格 凶"},
+         "尉迟恭\t40\tyù chí gōng\t11,19,10\t30 29 11 40 12\t水水木 大吉\t总格 凶;外格 "
+         "凶;与名人同名:尉迟恭;用字:恭(平)"
+         "\t80\t0\t恭:恭敬，谦和有礼\t"},
         {"曾国藩",
-         "曾国藩\t78\tzēng guó fān\t12,11,21\t13 23 32 44 22\t火火木 大吉\t"
-         "总格 凶;外格 凶;声调:平平平"},
+         "曾国藩\t39\tzēng guó fān\t12,11,21\t13 23 32 44 22\t火火木 大吉\t总格 凶;外格 "
+         "凶;声调:平平平;与名人同名:曾国藩;用字:国(平);用字:藩(未收录)"
+         "\t78\t0\t国:国家，胸怀家国\t"},
         {"欧阳修",
-         "欧阳修\t48\tōu yáng xiū\t15,17,10\t32 27 11 42 16\t木金木 大凶\t"
-         "人格 半吉;总格 凶;三才 大凶;声调:平平平"},
+         "欧阳修\t24\tōu yáng xiū\t15,17,10\t32 27 11 42 16\t木金木 大凶\t人格 半吉;总格 凶;三才 "
+         "大凶;声调:平平平;与名人同名:欧阳修"
+         "\t48\t0\t修:修身，路远志长\t"},
         {"诸葛孔明",
-         "诸葛孔明\t40\tzhū gě kǒng míng\t16,15,4,8\t31 19 12 43 24\t木水木 大吉\t"
-         "人格 凶;地格 凶;总格 凶"},
+         "诸葛孔明\t20\tzhū gě kǒng míng\t16,15,4,8\t31 19 12 43 24\t木水木 大吉\t人格 凶;地格 "
+         "凶;总格 凶;与名人同名:诸葛孔明;用字:孔(未收录)"
+         "\t40\t0\t明:光明，聪慧明达\t"},
         {"李白",
-         "李白\t37\tlǐ bái\t7,5\t8 12 6 12 2\t金木土 凶多于吉\t人格 凶;总格 凶;三才 凶多于吉"},
-        {"杜梓维", "杜梓维\t60\tdù zǐ wéi\t7,11,14\t8 18 25 32 15\t金金土 大吉\t谐音:肚子"},
+         "李白\t19\tlǐ bái\t7,5\t8 12 6 12 2\t金木土 凶多于吉\t人格 凶;总格 凶;三才 凶多于吉;外格 "
+         "2: 单姓单名恒为 2，不计分;与名人同名:李白;用字:白(平)"
+         "\t37\t0\t白:洁白，清白坦荡\t"},
+        {"杜子腾",
+         "杜子腾\t2\tdù zǐ téng\t7,3,20\t8 10 23 30 21\t金水火 凶多于吉\t谐音:肚子疼;人格 凶;总格 "
+         "半吉;三才 凶多于吉;用字:腾(平)"
+         "\t4\t0\t子:君子，温文有德; 腾:腾飞，飞黄腾达\t"},
+        {"王婉如",
+         "王婉如\t98\twáng wǎn rú\t4,11,6\t5 15 17 21 7\t土土金 大吉\t"
+         "\t100\t95\t婉:婉约，柔美和顺; 如:如意，心想事成\t诗经·郑风·野有蔓草: "
+         "有美一人，婉如清扬。"},
+        {"张曾",
+         "张曾\t77\tzhāng céng\t11,12\t12 23 13 23 2\t木火火 中吉\t三才 "
+         "中吉;天格由姓氏决定，不计分;外格 2: 单姓单名恒为 2，不计分;用字:曾(未收录)"
+         "\t97\t56\t\t"},
     };
     for (const auto& [name, line] : lines) {
         ScoredName s;
@@ -96,7 +119,12 @@ TEST(ResultRows, KeepWhatTheColumnsShow) {
                 std::string notes;
                 const ResultRow row = rowOf(s, notes);
                 EXPECT_EQ(row.name, s.name);
-                EXPECT_EQ(row.score, s.score);
+                EXPECT_EQ(row.score, s.overall);
+                EXPECT_EQ(row.numerology, s.score);
+                EXPECT_EQ(row.naming, s.naming);
+                EXPECT_EQ(row.usable, s.usable);
+                EXPECT_EQ(row.sourceLine, s.sourceLine);
+                EXPECT_EQ(row.surnameCharacters, s.surnameCharacters);
                 EXPECT_EQ(row.characters, s.characters);
                 for (size_t i = 0; i < 4; ++i) {
                     EXPECT_EQ(row.strokes[i], s.strokes[i]) << s.name;
@@ -119,8 +147,9 @@ TEST(ResultRows, NamesThatCannotBeScoredSayWhy) {
     NoteTexts notes;
     const ResultRow tooLong = rowOf("黄思婷婷婷", notes);
     EXPECT_EQ(tooLong.score, -1);
-    EXPECT_EQ(lineOf(notes, tooLong),
-              "黄思婷婷婷\t\t\t\t\t\t" + std::string(failureNote(ScoreFailure::Length)));
+    EXPECT_EQ(
+        lineOf(notes, tooLong),
+        "黄思婷婷婷\t\t\t\t\t\t" + std::string(failureNote(ScoreFailure::Length)) + "\t\t\t\t");
     const ResultRow latin = rowOf("Tom", notes);
     EXPECT_EQ(latin.score, -1);
     EXPECT_EQ(notes.text(latin.notes), failureNote(ScoreFailure::Unknown));
@@ -282,7 +311,8 @@ TEST(ListScoringWorker, ScoresEveryNameInFileOrderInBatches) {
         EXPECT_LE(b.done, b.total);
         for (const ResultRow& r : b.rows) {
             ASSERT_EQ(r.name, names[i]) << i;
-            EXPECT_EQ(r.score, scoreOnly(shipped(), names[i])) << names[i];
+            EXPECT_EQ(r.orderKey(), orderKeyOnly(shipped(), names[i])) << names[i];
+            EXPECT_EQ(r.score < 0 ? -1 : r.numerology, scoreOnly(shipped(), names[i])) << names[i];
             ++i;
         }
     }

@@ -10,7 +10,9 @@ cd "$root" || exit 1
 record=tests/resources/reference_data.sha256
 sources=(resources/fantizi.tsv resources/wuge.tsv resources/sancai.tsv resources/pinyin.tsv
   resources/surname_readings.tsv resources/compound_surnames.txt resources/bad_sounds.tsv
-  resources/given_name_chars.txt resources/given_name_exclusions.txt)
+  resources/given_name_chars.txt resources/given_name_exclusions.txt resources/name_readings.tsv
+  resources/name_words.tsv resources/famous_people.tsv resources/given_names.tsv
+  resources/classics.tsv)
 
 version=$(sed -n 's/.*kReferenceDataVersion = \([0-9]*\);.*/\1/p' data/reference_data.h)
 recorded=$(sed -n 's/^# kReferenceDataVersion \([0-9]*\)$/\1/p' "$record")

@@ -307,7 +307,7 @@ TEST(ShippedNameLists, NoNamePairsABoysCharacterWithAGirlsCharacter) {
                     static_cast<unsigned char>(line[at + 1])];
     };
     for (const auto& row : sourceRows("resources/given_name_chars.txt")) {
-        ASSERT_EQ(row.size(), 2u) << row.at(0);
+        ASSERT_EQ(row.size(), 6u) << row.at(0);  // character, gender, tier, place, double, meaning
         const std::string gbk = utf8ToGbk(row[0]);
         ASSERT_EQ(gbk.size(), 2u) << row[0];
         kindOf(gbk, 0) = row[1].at(0);

@@ -51,7 +51,8 @@ void buildFixtureDb(const std::filesystem::path& dir, const FixtureData& data) {
     // The recommendation engine's sources are the real ones.
     for (const char* file :
          {"pinyin.tsv", "surname_readings.tsv", "compound_surnames.txt", "bad_sounds.tsv",
-          "given_name_chars.txt", "given_name_exclusions.txt"}) {
+          "given_name_chars.txt", "given_name_exclusions.txt", "name_readings.tsv",
+          "name_words.tsv", "famous_people.tsv", "given_names.tsv", "classics.tsv"}) {
         std::filesystem::copy_file(sourceDir() / "resources" / file, sources / file,
                                    std::filesystem::copy_options::overwrite_existing);
     }

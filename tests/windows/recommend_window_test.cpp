@@ -109,21 +109,22 @@ class ResultTable : public ::testing::Test {
 };
 
 TEST_F(ResultTable, ColumnsHeadersAndCells) {
-    const auto names = scoredNames({"黄思婷", "杜梓维", "欧阳修"});
+    const auto names = scoredNames({"黄思婷", "杜子腾", "欧阳修"});
     model.setScored(names);
-    ASSERT_EQ(model.columnCount(), 7);
+    ASSERT_EQ(model.columnCount(), 11);
     QStringList headers;
     for (int c = 0; c < model.columnCount(); ++c) {
         headers << model.headerData(c, Qt::Horizontal).toString();
     }
-    EXPECT_EQ(headers, (QStringList{"名字", "评分", "拼音", "笔画", "五格", "三才", "说明"}));
+    EXPECT_EQ(headers, (QStringList{"名字", "评分", "拼音", "笔画", "五格", "三才", "说明",
+                                    "数理分", "取名分", "字义", "出处"}));
     ASSERT_EQ(model.rowCount(), 3);
     for (int r = 0; r < 3; ++r) {
         QStringList cells;
-        for (int c = 0; c < 7; ++c) cells << model.data(model.index(r, c)).toString();
+        for (int c = 0; c < 11; ++c) cells << model.data(model.index(r, c)).toString();
         EXPECT_EQ(cells.join('\t').toStdString(), lineOf(names[static_cast<size_t>(r)]));
     }
-    EXPECT_NE(model.data(model.index(1, kNotesColumn)).toString().indexOf("谐音:肚子"), -1);
+    EXPECT_NE(model.data(model.index(1, kNotesColumn)).toString().indexOf("谐音:肚子疼"), -1);
     EXPECT_EQ(
         model.data(model.index(0, kScoreColumn), Qt::TextAlignmentRole).value<Qt::Alignment>() &
             Qt::AlignRight,
@@ -169,21 +170,22 @@ TEST_F(ResultTable, EveryColumnSortsBothWaysAndTiesKeepTheirOrder) {
 }
 
 TEST_F(ResultTable, ExportWritesTheRowsAsShownInBothFormats) {
-    const auto names = scoredNames({"黄思婷", "杜梓维", "欧阳修"});
+    const auto names = scoredNames({"黄思婷", "杜子腾", "欧阳修"});
     model.setScored(names);
     proxy.sort(kPinyinColumn, Qt::AscendingOrder);  // dù, huáng, ōu
     auto csvLine = [](const ScoredName& s) {
         const auto t = test::columnTexts(shipped(), s);
-        return t[0] + "," + t[1] + "," + t[2] + ",\"" + t[3] + "\"," + t[4] + "," + t[5] + "," +
-               t[6] + "\r\n";
+        std::string line = t[0] + "," + t[1] + "," + t[2] + ",\"" + t[3] + "\"";
+        for (size_t c = 4; c < t.size(); ++c) line += "," + t[c];
+        return line + "\r\n";
     };
     EXPECT_EQ(exportBytes(model, proxy, ExportFormat::CsvUtf8),
-              "\xEF\xBB\xBF名字,评分,拼音,笔画,五格,三才,说明\r\n" + csvLine(names[1]) +
-                  csvLine(names[0]) + csvLine(names[2]));
+              "\xEF\xBB\xBF名字,评分,拼音,笔画,五格,三才,说明,数理分,取名分,字义,出处\r\n" +
+                  csvLine(names[1]) + csvLine(names[0]) + csvLine(names[2]));
     EXPECT_EQ(exportBytes(model, proxy, ExportFormat::GbkText),
-              utf8ToGbk("名字\t评分\t拼音\t笔画\t五格\t三才\t说明") + "\r\n" +
-                  utf8ToGbk(lineOf(names[1])) + "\r\n" + utf8ToGbk(lineOf(names[0])) + "\r\n" +
-                  utf8ToGbk(lineOf(names[2])) + "\r\n");
+              utf8ToGbk("名字\t评分\t拼音\t笔画\t五格\t三才\t说明\t数理分\t取名分\t字义\t出处") +
+                  "\r\n" + utf8ToGbk(lineOf(names[1])) + "\r\n" + utf8ToGbk(lineOf(names[0])) +
+                  "\r\n" + utf8ToGbk(lineOf(names[2])) + "\r\n");
 }
 
 TEST_F(ResultTable, AnExportedCsvReadsBackAndScoresTheSame) {
@@ -215,7 +217,7 @@ TEST_F(ResultTable, AnExportedCsvReadsBackAndScoresTheSame) {
 }
 
 TEST_F(ResultTable, CopiedRowsAreTabSeparated) {
-    const auto names = scoredNames({"黄思婷", "杜梓维", "欧阳修"});
+    const auto names = scoredNames({"黄思婷", "杜子腾", "欧阳修"});
     model.setScored(names);
     EXPECT_EQ(tabSeparated(model, proxy, {0, 2}).toStdString(),
               lineOf(names[0]) + "\n" + lineOf(names[2]) + "\n");
@@ -368,11 +370,11 @@ TEST_F(RecommendWindowFlow, SelectingARowShowsItsWholeReading) {
 
 TEST_F(RecommendWindowFlow, DetailsExplainLostPoints) {
     ResultModel& model = *w->model();
-    model.setScored(scoredNames({"杜梓维"}));
+    model.setScored(scoredNames({"杜子腾"}));
     table(*w)->setFocus();
     table(*w)->setCurrentIndex(w->proxy()->index(0, 0));
     const QString text = details(*w)->toPlainText();
-    EXPECT_NE(text.indexOf("谐音:肚子（-40）"), -1) << text.toStdString();
+    EXPECT_NE(text.indexOf("谐音:肚子疼（数理 -"), -1) << text.toStdString();
 }
 
 TEST_F(RecommendWindowFlow, EnterNeverClosesTheWindow) {
@@ -428,7 +430,11 @@ TEST_F(RecommendWindowFlow, HeaderClicksSortAndComeBackToBestFirst) {
     // Worst first now; the best score comes last.
     EXPECT_LT(w->proxy()->index(0, kScoreColumn).data().toInt(),
               w->proxy()->index(last, kScoreColumn).data().toInt());
-    EXPECT_EQ(w->proxy()->index(last, kScoreColumn).data().toString(), "100");
+    int best = 0;
+    for (int r = 0; r <= last; ++r) {
+        best = std::max(best, w->proxy()->index(r, kScoreColumn).data().toInt());
+    }
+    EXPECT_EQ(w->proxy()->index(last, kScoreColumn).data().toInt(), best);
     // The keyboard's way: Alt and the column's number.
     key(Qt::Key_3, Qt::AltModifier);
     EXPECT_EQ(header->sortIndicatorSection(), kPinyinColumn);
@@ -562,13 +568,13 @@ TEST_F(RecommendWindowFlow, AListIsScoredIntoTheTable) {
     ASSERT_EQ(w->proxy()->rowCount(), 1000);
     EXPECT_EQ(w->statusText(), "names.txt：1000 个名字");
     // Best first; the names that cannot be scored last, with the reason.
-    int last = 101;
+    int last = 1000;
     for (int r = 0; r < 1000; ++r) {
         const ResultRow& row =
             w->model()->row(w->proxy()->mapToSource(w->proxy()->index(r, 0)).row());
-        ASSERT_EQ(row.score, scoreOnly(shipped(), row.name)) << row.name;
-        ASSERT_LE(row.score, last);
-        last = row.score;
+        ASSERT_EQ(row.orderKey(), orderKeyOnly(shipped(), row.name)) << row.name;
+        ASSERT_LE(row.orderKey(), last);
+        last = row.orderKey();
     }
     EXPECT_EQ(w->proxy()->index(999, 0).data().toString(), "Tom");
     EXPECT_EQ(w->proxy()->index(999, kNotesColumn).data().toString().toStdString(),
@@ -624,16 +630,16 @@ TEST_F(RecommendWindowFlow, ALargeListCancelledHalfWayKeepsTheNamesScoredSoFar) 
     EXPECT_EQ(w->proxy()->rowCount(), kept);
     std::multiset<std::string> expected(names.begin(), names.begin() + kept);
     std::multiset<std::string> shown;
-    int last = 101;
+    int last = 1000;
     for (int r = 0; r < kept; ++r) {
         const ResultRow& row =
             w->model()->row(w->proxy()->mapToSource(w->proxy()->index(r, 0)).row());
         shown.insert(row.name);
         if (r % 97 == 0) {
-            ASSERT_EQ(row.score, scoreOnly(shipped(), row.name)) << row.name;
+            ASSERT_EQ(row.orderKey(), orderKeyOnly(shipped(), row.name)) << row.name;
         }
-        ASSERT_LE(row.score, last);
-        last = row.score;
+        ASSERT_LE(row.orderKey(), last);
+        last = row.orderKey();
     }
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(w->statusText().toStdString(),
