@@ -17,7 +17,7 @@
 namespace quenvil::cli {
 
 int strokes(Context& c) {
-    const std::string text(trimControl(utf8ToGbk(textArgument(c.args, 1))));
+    const std::string text(trimControl(utf8ToGbk(nameArgument(c.args, 1))));
     std::vector<std::string> lines;
     for (const std::string& unit : cutUnits(text)) {
         lines.push_back(unit + '\t' + std::to_string(c.db().strokes.strokes(unit)));
@@ -27,7 +27,7 @@ int strokes(Context& c) {
 }
 
 int analyze(Context& c) {
-    const NameCut cut = cutName(utf8ToGbk(textArgument(c.args, 1)));
+    const NameCut cut = cutName(utf8ToGbk(nameArgument(c.args, 1)));
     if (cut.outcome != NameCut::Outcome::Accepted) {
         c.err << (cut.outcome == NameCut::Outcome::Blocked ? kInvalidNameMessage
                                                            : kNameTooLongMessage)
@@ -76,7 +76,7 @@ int filter(Context& c) {
 }
 
 int pairs(Context& c) {
-    const Suggestion s = suggestPairs(utf8ToGbk(textArgument(c.args, 1)), c.db().strokes);
+    const Suggestion s = suggestPairs(utf8ToGbk(nameArgument(c.args, 1)), c.db().strokes);
     std::vector<std::string> lines{s.label};
     lines.insert(lines.end(), s.rows.begin(), s.rows.end());
     printLines(c.out, lines);
@@ -85,7 +85,7 @@ int pairs(Context& c) {
 
 int chars(Context& c) {
     const auto n = parseInteger(textArgument(c.args, 1));
-    if (!n) throw UsageError("'" + c.args[1] + "' is not a valid integer value");
+    if (!n) throw UsageError("'" + shown(c.args[1]) + "' is not a valid integer value");
     if (const auto found = charactersOfCount(c.db().characterQuery, *n)) {
         printLines(c.out, {found->first, found->second});
     }
@@ -101,12 +101,12 @@ int importFile(Context& c) {
     try {
         stored = writeImport(c.db(), plan);
     } catch (const DatabaseBusyError& e) {
-        c.err << "quenvil-cli: the database " << c.databaseFile().string()
+        c.err << "quenvil-cli: the database " << shown(c.databaseFile().string())
               << " is in use by another program; nothing was imported, try again later ("
-              << e.what() << ")\n";
+              << shown(e.what()) << ")\n";
         return 1;
     } catch (const NoUserCopyError& e) {
-        c.err << "quenvil-cli: nothing was imported: " << e.what()
+        c.err << "quenvil-cli: nothing was imported: " << shown(e.what())
               << "; the program's own database is never written\n";
         return 1;
     }
@@ -120,7 +120,7 @@ int filterImported(Context& c) {
     if (!c.db().readOnlyReason.empty()) {
         c.err << "quenvil-cli: the imported names are kept in the user's own copy of the database, "
                  "which cannot be used: "
-              << c.db().readOnlyReason << '\n';
+              << shown(c.db().readOnlyReason) << '\n';
         return 1;
     }
     std::vector<std::string> found;

@@ -33,6 +33,7 @@ Gender genderOption(const std::string& value) {
 // The arguments of recommend after the command: the surname (UTF-8) and the options.
 std::string readRecommendArguments(const std::vector<std::string>& args, RecommendOptions& o) {
     std::string surname;
+    bool haveSurname = false;
     bool at = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -52,7 +53,7 @@ std::string readRecommendArguments(const std::vector<std::string>& args, Recomme
             if (o.length != 1 && o.length != 2) throw recommendUsage("--length is 1 or 2");
         } else if (a == "--fixed") {
             o.fixed = value();
-            textArgument(args, i);
+            nameArgument(args, i, a);
         } else if (a == "--at") {
             o.fixedAt = number();
             at = true;
@@ -63,10 +64,10 @@ std::string readRecommendArguments(const std::vector<std::string>& args, Recomme
             o.top = 0;
         } else if (a == "--with") {
             o.with = value();
-            textArgument(args, i);
+            nameArgument(args, i, a);
         } else if (a == "--source") {
             const std::string& book = value();
-            textArgument(args, i);
+            textArgument(args, i, a);
             if (book == "any") {
                 o.source = RecommendOptions::Source::AnyClassic;
             } else if (parseBook(book, o.book)) {
@@ -74,13 +75,14 @@ std::string readRecommendArguments(const std::vector<std::string>& args, Recomme
             } else {
                 throw recommendUsage("--source is 诗经, 楚辞, 论语, 唐诗, 宋词, 古文 or any");
             }
-        } else if (surname.empty() && !a.starts_with("--")) {
-            surname = textArgument(args, i);
+        } else if (!haveSurname && !a.starts_with("--")) {
+            surname = nameArgument(args, i);
+            haveSurname = true;
         } else {
             throw recommendUsage("unexpected argument " + a);
         }
     }
-    if (surname.empty()) throw recommendUsage("recommend needs a surname");
+    if (!haveSurname) throw recommendUsage("recommend needs a surname");
     if (at && o.fixed.empty()) throw recommendUsage("--at needs --fixed");
     return surname;
 }
@@ -99,7 +101,7 @@ std::string namesText(const std::vector<std::string>& args) {
 }
 
 void reportUnscored(std::ostream& err, std::string_view name, ScoreFailure why) {
-    err << "quenvil-cli: cannot score " << name << ": "
+    err << "quenvil-cli: cannot score " << shown(name) << ": "
         << (why == ScoreFailure::Length ? "a name is a surname and one or two given-name characters"
                                         : "a character without a stroke count or a reading")
         << '\n';
@@ -112,7 +114,7 @@ int recommendNames(Context& c) {
     const std::string surname = readRecommendArguments(c.args, o);
     const NamingData& data = c.naming();
     if (!isKnownSurname(data, surname)) {
-        c.err << "quenvil-cli: unknown surname " << surname
+        c.err << "quenvil-cli: unknown surname " << shown(surname)
               << ": neither a compound surname of the list nor a character with a stroke count\n";
         return 1;
     }

@@ -21,6 +21,13 @@ class UsageError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A name or text that the database cannot hold (a character outside GBK): the message, and exit
+// status 1.
+class RefusedTextError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
 // Results that cannot be written (a full disk, a closed pipe): the run fails.
 class OutputError : public std::runtime_error {
   public:
@@ -31,8 +38,23 @@ class OutputError : public std::runtime_error {
 void checkOutput(std::ostream& out);
 
 // Text arguments are UTF-8; anything else is refused (UsageError) instead of being looked up as
-// '?'. Returns args[i].
-const std::string& textArgument(const std::vector<std::string>& args, size_t i);
+// '?'. what names the argument in the message (the command when empty). Returns args[i].
+const std::string& textArgument(const std::vector<std::string>& args, size_t i,
+                                const std::string& what = {});
+
+// The longest name or text argument taken, in bytes: a name has four characters at most, and a
+// longer text is a mistake (a pasted file) rather than something to look up.
+inline constexpr size_t kMaxTextArgument = 1024;
+
+// A name or text argument (strokes, analyze, pairs, recommend and its --fixed and --with):
+// textArgument's check, then neither blank nor longer than kMaxTextArgument bytes (UsageError),
+// and only characters that GBK holds (RefusedTextError). Returns args[i].
+const std::string& nameArgument(const std::vector<std::string>& args, size_t i,
+                                const std::string& what = {});
+
+// Text as it may be put on a terminal: UTF-8 characters, tabs and line breaks as they are; other
+// control characters and bytes that are not UTF-8 as \xNN, so that nothing raw reaches it.
+std::string shown(std::string_view text);
 
 // Writes GBK lines as UTF-8, one per line, in one conversion.
 void printLines(std::ostream& out, const std::vector<std::string>& gbkLines);
