@@ -1,12 +1,14 @@
 // The classic commands of quenvil-cli.
 #include "cli/classic_commands.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "analysis/five_grids.h"
 #include "analysis/name_entry.h"
 #include "manual_naming/pair_rows.h"
 #include "naming/candidate_filter.h"
+#include "semi_auto_naming/import_line.h"
 #include "semi_auto_naming/name_import.h"
 #include "text/encoding.h"
 #include "text/gbk.h"
@@ -92,11 +94,31 @@ int chars(Context& c) {
     return 0;
 }
 
+// The import reads its file block by block up to the first line break and keeps each name in
+// eight bytes (ImportPlanner), never the line itself: its memory grows with the names only.
 int importFile(Context& c) {
-    const GbkText text = toGbkText(readWholeFile(c.args[1]));
-    const std::string_view firstLine =
-        std::string_view(text.gbk).substr(0, text.gbk.find_first_of("\r\n"));
-    const ImportPlan plan = planImportLine(firstLine);
+    FileBlocks file(c.args[1]);
+    GbkStreamDecoder decoder;
+    // Room for the names a file of that size can hold on one line, up to 4 million at first.
+    ImportPlanner planner(std::min<size_t>(file.sizeHint() / 7, size_t{1} << 22));
+    ImportLineStream line(
+        [&](std::string_view first, size_t length) { planner.token(first, length); });
+    std::vector<char> block(1 << 20);
+    std::string text;  // the decoded GBK of a block
+    for (bool lineEnded = false; !lineEnded;) {
+        const size_t n = file.read(block.data(), block.size());
+        text.clear();
+        if (n == 0) {
+            decoder.finish(text);
+        } else {
+            decoder.feed(std::string_view(block.data(), n), text);
+        }
+        const size_t lineBreak = text.find_first_of("\r\n");
+        line.feed(std::string_view(text).substr(0, lineBreak));
+        lineEnded = n == 0 || lineBreak != std::string::npos;
+    }
+    line.finish();
+    const ImportPlan plan = planner.finish();
     size_t stored = 0;
     try {
         stored = writeImport(c.db(), plan);

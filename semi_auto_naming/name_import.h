@@ -50,6 +50,22 @@ struct ImportPlan {
 // Splits the first line. Throws ImportError when it holds no storable name (no token at all, or
 // none that could be stored), so that the old names stay.
 ImportPlan planImportLine(std::string_view firstLine);
+// Builds an ImportPlan token by token while the first line is read (ImportLineStream of
+// import_line.h), as planImportLine does for a whole line.
+class ImportPlanner {
+  public:
+    // Room for expectedNames names is taken at once (a file's size / 7 bounds them).
+    explicit ImportPlanner(size_t expectedNames = 0) { plan_.names.reserve(expectedNames); }
+    // A token: its first bytes (a name of six bytes always whole) and its length.
+    void token(std::string_view firstBytes, size_t length);
+    // The plan. Throws ImportError when the line held no storable name.
+    ImportPlan finish();
+
+  private:
+    ImportPlan plan_;
+    bool anyToken_ = false;
+};
+
 // planImportLine of the first of the loaded lines.
 ImportPlan planImport(const std::vector<std::string>& loadedLines);
 

@@ -399,5 +399,28 @@ TEST_F(Cli, KilledImportLeavesTheOldOrTheNewRows) {
     EXPECT_TRUE(killedMidway);
 }
 
+// import reads its file in blocks up to the first line break and never holds a token longer than a
+// name: a file without end keeps it small (score: recommend_cli_test).
+TEST_F(Cli, AnEndlessFileKeepsTheImportSmall) {
+    const size_t kib = test::peakKiBOfEndlessRun(cli, {"import", "/dev/zero"});
+    EXPECT_GT(kib, 0u);
+    EXPECT_LT(kib, 64u * 1024);
+}
+
+// The first line is read in blocks: a name cut by the end of a block is joined, a token of
+// megabytes is skipped, and the line ends at its first break.
+TEST_F(Cli, AnImportReadsTheFirstLineAcrossBlocks) {
+    const auto file = dir.path() / "blocks.txt";
+    const size_t block = 1 << 20;
+    test::writeFile(file, std::string(block - 3, ' ') + nameOf(2, 9, 4) + " " +
+                              std::string(3 * block, 'x') + " " + nameOf(6, 11, 14) + "\r\n" +
+                              nameOf(1, 1, 1));
+    auto r = run({"import", file.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "二\n");
+    r = run({"filter-imported"});
+    EXPECT_EQ(test::outputLines(r.out), (Lines{"二九四", "六壹肆", "六壹肆"}));
+}
+
 }  // namespace
 }  // namespace quenvil

@@ -352,6 +352,33 @@ TEST_F(RecommendCli, TheDocumentedOptionsCombine) {
     }
 }
 
+// score reads its input in blocks and never holds a token longer than a name: an input without
+// end keeps it small.
+TEST_F(RecommendCli, AnEndlessInputKeepsTheScoreSmall) {
+    const size_t kib = test::peakKiBOfEndlessRun(cli, {"score", "/dev/zero"});
+    EXPECT_GT(kib, 0u);
+    EXPECT_LT(kib, 64u * 1024);
+}
+
+// score reads its input in blocks of 1 MiB: a name cut by the end of a block is scored whole, and
+// a token of megabytes is reported by its start and length.
+TEST_F(RecommendCli, ScoreReadsItsInputAcrossBlocks) {
+    const std::string input =
+        std::string((1 << 20) - 2, ' ') + "王芳 李娜 " + std::string(3 << 20, 'a') + "\n张伟";
+    const auto file = dir.path() / "blocks.txt";
+    test::writeFile(file, input);
+    const auto r = run({"score", file.string()});
+    EXPECT_EQ(r.exitCode, 1);
+    const Lines lines = test::outputLines(r.out);
+    ASSERT_EQ(lines.size(), 3u) << r.err;
+    std::set<std::string> names;
+    for (const auto& line : lines) names.insert(split(line, '\t')[0]);
+    EXPECT_EQ(names, (std::set<std::string>{"王芳", "李娜", "张伟"}));
+    EXPECT_EQ(r.err, "quenvil-cli: cannot score " + std::string(24, 'a') + "... (" +
+                         std::to_string(3 << 20) + " bytes): longer than any name\n");
+    EXPECT_EQ(runWith({"score"}, input).out, r.out);
+}
+
 TEST_F(RecommendCli, ScoreSaysWhichNamesItCannotRead) {
     const auto r = runWith({"score"}, "王芳 张 abc 王芳李娜\n");
     EXPECT_EQ(r.exitCode, 1);

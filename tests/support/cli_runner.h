@@ -33,6 +33,9 @@ CliResult runCliWithInput(const std::filesystem::path& cli, const std::vector<st
 // Starts the program without waiting; its output goes to /dev/null.
 pid_t startCli(const std::filesystem::path& cli, const std::vector<std::string>& args);
 
+// The peak memory (KiB) of a run on input without end (/dev/zero), stopped after two seconds.
+size_t peakKiBOfEndlessRun(const std::filesystem::path& cli, const std::vector<std::string>& args);
+
 std::vector<std::string> outputLines(const std::string& out);
 
 }  // namespace quenvil::test

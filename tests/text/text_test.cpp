@@ -71,15 +71,21 @@ TEST(Encoding, BlocksOfEverySizeDecodeAsTheWholeFile) {
                                   "abc\n" + G(text.c_str())};
     for (const std::string& input : inputs) {
         const GbkText whole = toGbkText(input);
+        const std::string wholeUtf8 = decodeToUtf8(input);
         for (size_t block : {1u, 2u, 3u, 5u, 7u, 64u, 4096u}) {
             GbkStreamDecoder decoder;
-            std::string out;
+            GbkStreamDecoder toUtf8(GbkStreamDecoder::Target::Utf8);
+            std::string out, utf8;
             for (size_t i = 0; i < input.size(); i += block) {
                 decoder.feed(std::string_view(input).substr(i, block), out);
+                toUtf8.feed(std::string_view(input).substr(i, block), utf8);
             }
             decoder.finish(out);
+            toUtf8.finish(utf8);
             EXPECT_EQ(out, whole.gbk) << "block " << block;
             EXPECT_EQ(decoder.encoding(), whole.detected) << "block " << block;
+            EXPECT_EQ(utf8, wholeUtf8) << "block " << block;
+            EXPECT_EQ(toUtf8.encoding(), whole.detected) << "block " << block;
         }
     }
     // A file cut in the middle of a character keeps its last bytes.
