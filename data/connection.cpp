@@ -63,7 +63,7 @@ void Connection::openFile() {
     run("select count(*) from sqlite_master", false);
     // Sorting for distinct rows and large batches stay in memory.
     run("pragma temp_store=memory", true);
-    run("pragma cache_size=-32768", true);
+    run(("pragma cache_size=-" + std::to_string(kCacheKiB)).c_str(), true);
     lastOpenError_.clear();
     openWhenUsed_ = false;
     db_ = db;

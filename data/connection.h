@@ -30,6 +30,9 @@ struct Param {
     static Param utf8(std::string_view s) { return Param{Kind::Utf8, 0, std::string(s)}; }
 };
 
+// The page cache of a connection, in KiB (SQLite's cache_size when negative).
+inline constexpr int kCacheKiB = 32768;
+
 // connection: the one connection to data.Mdb.
 class Connection {
   public:
