@@ -1,6 +1,5 @@
 // Program entry: the application, the four windows, the message loop.
 #include <QApplication>
-#include <iostream>
 
 #include "app/startup.h"
 #include "data/data_location.h"
@@ -9,6 +8,7 @@
 #include "ui/window_log.h"
 
 int main(int argc, char** argv) {
+    quenvil::keepStandardStreamsTaken();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenvil"));
     // Lets Wayland compositors match the window to its menu entry and icon.
@@ -23,8 +23,7 @@ int main(int argc, char** argv) {
         quenvil::startWindowLog(log);
     }
     const quenvil::DataLocation data = quenvil::locateData(quenvil::programFolder());
-    if (!data.warning.empty()) std::cerr << "quenvil: " << data.warning << '\n';
-    quenvil::Program program = quenvil::createProgram({data.shipped, data.system, data.database});
+    quenvil::Program program = quenvil::createProgram(quenvil::appFolders(data));
     program.mainWindow->show();
     return QApplication::exec();
 }

@@ -19,6 +19,7 @@
 #include "auto_naming/auto_naming_window.h"
 #include "auto_naming/name_list.h"
 #include "data/folders.h"
+#include "data/user_database.h"
 #include "manual_naming/manual_naming_window.h"
 #include "naming/naming_data.h"
 #include "naming/recommend.h"
@@ -37,6 +38,14 @@ namespace {
 constexpr int kClientWidth = 683;
 constexpr int kClientHeight = 472;
 constexpr int kButtonRowHeight = 44;  // the panel fills the window below the command buttons
+
+// What opening the user's copy of the database found, shown at start-up.
+constexpr const char* kRepairedCopyMessage =
+    "你的数据库副本已损坏，已改名保存为 %1，并换上了一份新的副本；从旧副本中找回了 %2 "
+    "个导入的名字。";
+constexpr const char* kDamagedCopyMessage = "你的数据库副本已损坏。";
+constexpr const char* kOldReferenceDataMessage =
+    "你的数据库副本无法换上新版本的参考数据，暂时继续使用原来的数据。";
 
 template <typename Widget>
 Widget* place(Widget* w, int x, int y, int width, int height) {
@@ -147,10 +156,31 @@ void MainWindow::makeAnalysisPanel() {
     for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 
-// Opening the database; a failure is reported and start-up carries on.
+// Opening the database; what the opening found (a damaged copy replaced, a copy that cannot be
+// used) and a failure are reported, and start-up carries on.
 void MainWindow::openDatabase() {
+    const DataLocation location{folders_.program, folders_.system,
+                                folders_.database.empty() ? folders_.program : folders_.database,
+                                folders_.home, folders_.problem};
     try {
-        db_.open(folders_.database.empty() ? folders_.program : folders_.database);
+        const OpenReport report = quenvil::openDatabase(db_, location);
+        if (!report.damage.empty()) {
+            Dialogs::current().message(
+                (report.setAside.empty()
+                     ? utf8Q(kDamagedCopyMessage)
+                     : utf8Q(kRepairedCopyMessage)
+                           .arg(QString::fromStdU16String(report.setAside.u16string()))
+                           .arg(report.recoveredNames)) +
+                '\n' + QString::fromUtf8(report.damage));
+        }
+        if (!report.refreshProblem.empty()) {
+            Dialogs::current().message(utf8Q(kOldReferenceDataMessage) + '\n' +
+                                       QString::fromUtf8(report.refreshProblem));
+        }
+        if (!report.readingShipped.empty()) {
+            Dialogs::current().message(utf8Q(kNoUserCopyMessage) + '\n' +
+                                       QString::fromUtf8(report.readingShipped));
+        }
     } catch (const DatabaseBusyError& e) {
         // Another program is writing it; the first action after that opens it.
         Dialogs::current().message(utf8Q(kDatabaseBusyMessage) + '\n' +

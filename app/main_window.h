@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "analysis/name_entry.h"
+#include "data/data_location.h"
 #include "data/database.h"
 
 class QLineEdit;
@@ -30,7 +31,15 @@ struct AppFolders {
     // The folder of the data.Mdb to open when it is not program's: the user's own copy of an
     // installed program's database.
     std::filesystem::path database{};
+    // Whose data.Mdb that is, and why the user's copy cannot be made (DataLocation).
+    DatabaseHome home = DatabaseHome::Program;
+    std::string problem{};
 };
+
+// The folders of a located program (locateData of data/data_location.h).
+inline AppFolders appFolders(const DataLocation& data) {
+    return {data.shipped, data.system, data.database, data.home, data.problem};
+}
 
 // Each control that tests reach has an object name: its member's name without the underscore
 // (strokesOfCharacter1 ... strokesOfCharacter4 for the stroke fields).

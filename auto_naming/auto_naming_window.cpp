@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTimer>
 
 #include "auto_naming/name_list.h"
@@ -84,7 +85,12 @@ AutoNamingWindow::AutoNamingWindow(Database& db, const std::filesystem::path& sy
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
     connectHandler(blinkTimer_, &QTimer::timeout, this, &AutoNamingWindow::onBlink);
     pressFocusedButtonOnEnter(this);
+}
 
+void AutoNamingWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (loaded_) return;
+    loaded_ = true;
     guarded([this] { loadSurnames(); });
 }
 

@@ -20,7 +20,9 @@ namespace quenvil {
 class AutoNamingWindow : public QDialog {
     Q_OBJECT
   public:
-    // The creation step: lists the name-list folder and loads the first surname.
+    // The creation step builds the controls only. The name-list folder is listed and the first
+    // surname loaded the first time the window opens (showEvent): a program that never opens it
+    // never reads the folder, and its start stays quick.
     AutoNamingWindow(Database& db, const std::filesystem::path& systemFolder,
                      QWidget* parent = nullptr);
     ~AutoNamingWindow() override;
@@ -42,6 +44,7 @@ class AutoNamingWindow : public QDialog {
     void setYieldSlice(std::chrono::microseconds slice) { yieldSlice_ = slice; }
 
   protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,6 +68,7 @@ class AutoNamingWindow : public QDialog {
     Database& db_;
     std::filesystem::path folder_;
     std::vector<std::string> names_;  // the partial name list, GBK
+    bool loaded_ = false;             // the folder has been listed (the first opening)
     bool running_ = false;
     bool stopRequested_ = false;
     std::chrono::microseconds yieldSlice_{20000};

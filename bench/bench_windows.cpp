@@ -23,6 +23,7 @@ class SilentDialogs : public quenvil::Dialogs {
     void information(const QString&) override {}
     void message(const QString&) override {}
     void error(const QString& text) override { qFatal("%s", qPrintable(text)); }
+    bool question(const QString&) override { return false; }
     std::optional<QString> openFile(QWidget*, const QString&) override { return std::nullopt; }
     std::optional<quenvil::SaveChoice> saveFile(QWidget*, const QStringList&,
                                                 const QString&) override {

@@ -1,12 +1,14 @@
 // The classic commands of quenvil-cli.
 #include "cli/classic_commands.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "analysis/five_grids.h"
 #include "analysis/name_entry.h"
 #include "manual_naming/pair_rows.h"
 #include "naming/candidate_filter.h"
+#include "semi_auto_naming/import_line.h"
 #include "semi_auto_naming/name_import.h"
 #include "text/encoding.h"
 #include "text/gbk.h"
@@ -17,7 +19,7 @@
 namespace quenvil::cli {
 
 int strokes(Context& c) {
-    const std::string text(trimControl(utf8ToGbk(textArgument(c.args, 1))));
+    const std::string text(trimControl(utf8ToGbk(nameArgument(c.args, 1))));
     std::vector<std::string> lines;
     for (const std::string& unit : cutUnits(text)) {
         lines.push_back(unit + '\t' + std::to_string(c.db().strokes.strokes(unit)));
@@ -27,7 +29,7 @@ int strokes(Context& c) {
 }
 
 int analyze(Context& c) {
-    const NameCut cut = cutName(utf8ToGbk(textArgument(c.args, 1)));
+    const NameCut cut = cutName(utf8ToGbk(nameArgument(c.args, 1)));
     if (cut.outcome != NameCut::Outcome::Accepted) {
         c.err << (cut.outcome == NameCut::Outcome::Blocked ? kInvalidNameMessage
                                                            : kNameTooLongMessage)
@@ -76,7 +78,7 @@ int filter(Context& c) {
 }
 
 int pairs(Context& c) {
-    const Suggestion s = suggestPairs(utf8ToGbk(textArgument(c.args, 1)), c.db().strokes);
+    const Suggestion s = suggestPairs(utf8ToGbk(nameArgument(c.args, 1)), c.db().strokes);
     std::vector<std::string> lines{s.label};
     lines.insert(lines.end(), s.rows.begin(), s.rows.end());
     printLines(c.out, lines);
@@ -85,33 +87,64 @@ int pairs(Context& c) {
 
 int chars(Context& c) {
     const auto n = parseInteger(textArgument(c.args, 1));
-    if (!n) throw UsageError("'" + c.args[1] + "' is not a valid integer value");
+    if (!n) throw UsageError("'" + shown(c.args[1]) + "' is not a valid integer value");
     if (const auto found = charactersOfCount(c.db().characterQuery, *n)) {
         printLines(c.out, {found->first, found->second});
     }
     return 0;
 }
 
+// The import reads its file block by block up to the first line break and keeps each name in
+// eight bytes (ImportPlanner), never the line itself: its memory grows with the names only.
 int importFile(Context& c) {
-    const GbkText text = toGbkText(readWholeFile(c.args[1]));
-    const std::string_view firstLine =
-        std::string_view(text.gbk).substr(0, text.gbk.find_first_of("\r\n"));
-    const ImportPlan plan = planImportLine(firstLine);
+    FileBlocks file(c.args[1]);
+    GbkStreamDecoder decoder;
+    // Room for the names a file of that size can hold on one line, up to 4 million at first.
+    ImportPlanner planner(std::min<size_t>(file.sizeHint() / 7, size_t{1} << 22));
+    ImportLineStream line(
+        [&](std::string_view first, size_t length) { planner.token(first, length); });
+    std::vector<char> block(1 << 20);
+    std::string text;  // the decoded GBK of a block
+    for (bool lineEnded = false; !lineEnded;) {
+        const size_t n = file.read(block.data(), block.size());
+        text.clear();
+        if (n == 0) {
+            decoder.finish(text);
+        } else {
+            decoder.feed(std::string_view(block.data(), n), text);
+        }
+        const size_t lineBreak = text.find_first_of("\r\n");
+        line.feed(std::string_view(text).substr(0, lineBreak));
+        lineEnded = n == 0 || lineBreak != std::string::npos;
+    }
+    line.finish();
+    const ImportPlan plan = planner.finish();
     size_t stored = 0;
     try {
         stored = writeImport(c.db(), plan);
     } catch (const DatabaseBusyError& e) {
-        c.err << "quenvil-cli: the database " << (c.programDir / kDatabaseFileName).string()
+        c.err << "quenvil-cli: the database " << shown(c.databaseFile().string())
               << " is in use by another program; nothing was imported, try again later ("
-              << e.what() << ")\n";
+              << shown(e.what()) << ")\n";
+        return 1;
+    } catch (const NoUserCopyError& e) {
+        c.err << "quenvil-cli: nothing was imported: " << shown(e.what())
+              << "; the program's own database is never written\n";
         return 1;
     }
-    printLines(c.out, {plan.surname});
+    c.committed = true;
     c.err << importDoneMessage(stored) << '\n';
+    printLines(c.out, {plan.surname});
     return 0;
 }
 
 int filterImported(Context& c) {
+    if (!c.db().readOnlyReason.empty()) {
+        c.err << "quenvil-cli: the imported names are kept in the user's own copy of the database, "
+                 "which cannot be used: "
+              << shown(c.db().readOnlyReason) << '\n';
+        return 1;
+    }
     std::vector<std::string> found;
     std::string lastSurname;
     quenvil::filterImported(c.db(), found, lastSurname);

@@ -43,8 +43,10 @@ constexpr const char* kUsage =
     "${XDG_DATA_HOME:-~/.local/share}/quenvil when that folder cannot be written.\n"
     "Name-list files may be GBK, UTF-8 (with or without BOM) or UTF-16 with a BOM.\n"
     "Exit status: 0 done; 1 failed (a file or the database cannot be used, a refused name or\n"
-    "file, the output cannot be written); 2 usage error (unknown command, wrong number of\n"
-    "arguments, an argument that is not UTF-8, an N that is not an integer).\n";
+    "file, a character outside GBK such as an emoji, the output cannot be written); 2 usage\n"
+    "error (unknown command, wrong number of arguments, a name or text that is blank or longer\n"
+    "than 1024 bytes, an argument that is not UTF-8, an N that is not an integer). Bytes that\n"
+    "are not UTF-8 are shown as \\xNN in messages.\n";
 
 struct CommandInfo {
     size_t arguments;     // at least
@@ -54,8 +56,8 @@ struct CommandInfo {
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, const std::filesystem::path& programDir,
-        std::ostream& out, std::ostream& err) {
+int run(const std::vector<std::string>& args, const DataLocation& location, std::ostream& out,
+        std::ostream& err) {
     static const std::map<std::string, CommandInfo> commands = {
         {"strokes", {1, 1, strokes}},
         {"analyze", {1, 1, analyze}},
@@ -88,21 +90,32 @@ int run(const std::vector<std::string>& args, const std::filesystem::path& progr
         err << kUsage;
         return 2;
     }
-    Context context(args, programDir, out, err);
+    Context context(args, location, out, err);
     try {
         const int rc = it->second.run(context);
         errno = 0;
         out.flush();
         checkOutput(out);
         return rc;
+    } catch (const OutputError& e) {
+        err << "quenvil-cli: " << shown(e.what()) << '\n';
+        if (!context.committed) return 1;
+        // What was asked is done; a script that reads the status must not do it again.
+        err << "quenvil-cli: the change was made all the same; only its report is missing\n";
+        return 0;
+    } catch (const DatabaseBusyError& e) {
+        err << "quenvil-cli: the database " << shown(context.databaseFile().string())
+            << " is in use by another program; nothing was changed, try again later ("
+            << shown(e.what()) << ")\n";
+        return 1;
     } catch (const UsageError& e) {
-        err << "quenvil-cli: " << e.what() << '\n';
+        err << "quenvil-cli: " << shown(e.what()) << '\n';
         return 2;
     } catch (const RecommendError& e) {
-        err << "quenvil-cli: " << e.what() << '\n';
+        err << "quenvil-cli: " << shown(e.what()) << '\n';
         return 2;
     } catch (const std::exception& e) {
-        err << "quenvil-cli: " << e.what() << '\n';
+        err << "quenvil-cli: " << shown(e.what()) << '\n';
         return 1;
     }
 }

@@ -1,8 +1,11 @@
 // recommend and score: the recommendation engine from a terminal.
 #include "cli/recommend_commands.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <ostream>
+#include <stdexcept>
 
 #include "naming/best_first.h"
 #include "naming/name_cutter.h"
@@ -33,6 +36,7 @@ Gender genderOption(const std::string& value) {
 // The arguments of recommend after the command: the surname (UTF-8) and the options.
 std::string readRecommendArguments(const std::vector<std::string>& args, RecommendOptions& o) {
     std::string surname;
+    bool haveSurname = false;
     bool at = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -52,7 +56,7 @@ std::string readRecommendArguments(const std::vector<std::string>& args, Recomme
             if (o.length != 1 && o.length != 2) throw recommendUsage("--length is 1 or 2");
         } else if (a == "--fixed") {
             o.fixed = value();
-            textArgument(args, i);
+            nameArgument(args, i, a);
         } else if (a == "--at") {
             o.fixedAt = number();
             at = true;
@@ -63,10 +67,10 @@ std::string readRecommendArguments(const std::vector<std::string>& args, Recomme
             o.top = 0;
         } else if (a == "--with") {
             o.with = value();
-            textArgument(args, i);
+            nameArgument(args, i, a);
         } else if (a == "--source") {
             const std::string& book = value();
-            textArgument(args, i);
+            textArgument(args, i, a);
             if (book == "any") {
                 o.source = RecommendOptions::Source::AnyClassic;
             } else if (parseBook(book, o.book)) {
@@ -74,32 +78,71 @@ std::string readRecommendArguments(const std::vector<std::string>& args, Recomme
             } else {
                 throw recommendUsage("--source is 诗经, 楚辞, 论语, 唐诗, 宋词, 古文 or any");
             }
-        } else if (surname.empty() && !a.starts_with("--")) {
-            surname = textArgument(args, i);
+        } else if (!haveSurname && !a.starts_with("--")) {
+            surname = nameArgument(args, i);
+            haveSurname = true;
         } else {
             throw recommendUsage("unexpected argument " + a);
         }
     }
-    if (surname.empty()) throw recommendUsage("recommend needs a surname");
+    if (!haveSurname) throw recommendUsage("recommend needs a surname");
     if (at && o.fixed.empty()) throw recommendUsage("--at needs --fixed");
     return surname;
 }
 
-// The names of FILE, or of standard input without one, as UTF-8 text.
-std::string namesText(const std::vector<std::string>& args) {
-    std::string bytes;
+// Reads FILE, or standard input without one, block by block: onBlock(std::string_view).
+template <typename OnBlock>
+void readBlocks(const std::vector<std::string>& args, OnBlock&& onBlock) {
+    std::vector<char> block(1 << 20);
     if (args.size() == 2) {
-        bytes = readWholeFile(args[1]);
-    } else {
-        char block[1 << 16];
-        size_t n;
-        while ((n = std::fread(block, 1, sizeof block, stdin)) > 0) bytes.append(block, n);
+        FileBlocks file(args[1]);
+        while (const size_t n = file.read(block.data(), block.size())) onBlock({block.data(), n});
+        return;
     }
-    return decodeToUtf8(bytes);
+    size_t n;
+    while ((n = std::fread(block.data(), 1, block.size(), stdin)) > 0) onBlock({block.data(), n});
+    if (std::ferror(stdin)) throw std::runtime_error("cannot read standard input");
 }
 
+// Names kept best first as they are read, in little room: one run of chunks per key holds each
+// name as its length byte and its bytes, in the order the names came; reading the runs from the
+// best key to the unscored gives sortBestFirst's order without a table of all the names.
+class BestFirstNames {
+  public:
+    void add(int key, std::string_view name) {
+        const size_t bucket =
+            key < 0 ? kUnscored
+                    : static_cast<size_t>(kBestFirstMaxKey - std::min(key, kBestFirstMaxKey));
+        auto& chunks = buckets_[bucket];
+        if (chunks.empty() || chunks.back().size() + 1 + name.size() > kChunk) {
+            chunks.emplace_back();
+            chunks.back().reserve(kChunk);
+        }
+        chunks.back() += static_cast<char>(name.size());
+        chunks.back() += name;
+    }
+    template <typename F>
+    void forEach(F&& f) const {
+        for (const auto& chunks : buckets_) {
+            for (const std::string& chunk : chunks) {
+                for (size_t i = 0; i < chunk.size();) {
+                    const auto length = static_cast<unsigned char>(chunk[i]);
+                    f(std::string_view(chunk).substr(i + 1, length));
+                    i += 1 + length;
+                }
+            }
+        }
+    }
+
+  private:
+    static_assert(kLongestNameBytes < 256, "a name's length is one byte");
+    static constexpr size_t kChunk = 1 << 16;
+    static constexpr size_t kUnscored = kBestFirstMaxKey + 1;
+    std::array<std::vector<std::string>, kUnscored + 1> buckets_;
+};
+
 void reportUnscored(std::ostream& err, std::string_view name, ScoreFailure why) {
-    err << "quenvil-cli: cannot score " << name << ": "
+    err << "quenvil-cli: cannot score " << shown(name) << ": "
         << (why == ScoreFailure::Length ? "a name is a surname and one or two given-name characters"
                                         : "a character without a stroke count or a reading")
         << '\n';
@@ -112,7 +155,7 @@ int recommendNames(Context& c) {
     const std::string surname = readRecommendArguments(c.args, o);
     const NamingData& data = c.naming();
     if (!isKnownSurname(data, surname)) {
-        c.err << "quenvil-cli: unknown surname " << surname
+        c.err << "quenvil-cli: unknown surname " << shown(surname)
               << ": neither a compound surname of the list nor a character with a stroke count\n";
         return 1;
     }
@@ -130,40 +173,45 @@ int recommendNames(Context& c) {
     return 0;
 }
 
-// Two passes keep the memory small for millions of names: the scores alone and the order best
-// first, then the whole result of each name in that order.
+// The input is read in blocks and each name kept with its key only (BestFirstNames): the memory
+// is the names' own bytes and one byte more for each. Its whole result is made when it is written.
 int scoreNames(Context& c) {
-    const std::string text = namesText(c.args);
-    std::vector<std::string_view> names;
-    NameCutter cutter(text);
-    for (std::string_view name; cutter.next(name);) names.push_back(name);
     const NamingData& data = c.naming();
-    std::vector<int16_t> keys(names.size());
-    std::vector<uint32_t> order(names.size());
-    for (size_t i = 0; i < names.size(); ++i) {
-        keys[i] = static_cast<int16_t>(orderKeyOnly(data, names[i]));
-        order[i] = static_cast<uint32_t>(i);
-    }
-    sortBestFirst(order, [&](uint32_t i) { return keys[i]; });
+    BestFirstNames names;
+    NameStream stream;
+    GbkStreamDecoder decoder(GbkStreamDecoder::Target::Utf8);
+    int failed = 0;
+    auto onName = [&](std::string_view name) { names.add(orderKeyOnly(data, name), name); };
+    auto onTooLong = [&](std::string_view start, size_t bytes) {
+        c.err << "quenvil-cli: cannot score " << shown(start) << "... (" << bytes
+              << " bytes): longer than any name\n";
+        ++failed;
+    };
+    std::string text;
+    readBlocks(c.args, [&](std::string_view block) {
+        text.clear();
+        decoder.feed(block, text);
+        stream.feed(text, onName, onTooLong);
+    });
+    text.clear();
+    decoder.finish(text);
+    stream.feed(text, onName, onTooLong);
+    stream.finish(onName, onTooLong);
+
     BlockWriter w(c.out);
     ScoredName scored;
     std::string notes;
-    int failed = 0;
-    for (size_t k = 0; k < order.size(); ++k) {
-        // The order jumps through the names: fetch the ones a little ahead.
-        if (k + 16 < order.size()) __builtin_prefetch(&names[order[k + 16]]);
-        if (k + 8 < order.size()) __builtin_prefetch(names[order[k + 8]].data());
-        const std::string_view name = names[order[k]];
+    names.forEach([&](std::string_view name) {
         ScoreFailure why = ScoreFailure::None;
         if (!scoreName(data, name, scored, &why)) {
             reportUnscored(c.err, name, why);
             ++failed;
-            continue;
+            return;
         }
         const ResultRow row = rowOf(scored, notes);
         appendRowLine(w.buffer(), data, row, notes);
         w.maybeFlush();
-    }
+    });
     w.flush();
     return failed ? 1 : 0;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "data/data_location.h"
 #include "data/database.h"
 #include "naming/naming_data.h"
 
@@ -16,6 +17,13 @@ namespace quenvil::cli {
 
 // A usage error found in an argument: the message, and exit status 2.
 class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// A name or text that the database cannot hold (a character outside GBK): the message, and exit
+// status 1.
+class RefusedTextError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
@@ -30,8 +38,23 @@ class OutputError : public std::runtime_error {
 void checkOutput(std::ostream& out);
 
 // Text arguments are UTF-8; anything else is refused (UsageError) instead of being looked up as
-// '?'. Returns args[i].
-const std::string& textArgument(const std::vector<std::string>& args, size_t i);
+// '?'. what names the argument in the message (the command when empty). Returns args[i].
+const std::string& textArgument(const std::vector<std::string>& args, size_t i,
+                                const std::string& what = {});
+
+// The longest name or text argument taken, in bytes: a name has four characters at most, and a
+// longer text is a mistake (a pasted file) rather than something to look up.
+inline constexpr size_t kMaxTextArgument = 1024;
+
+// A name or text argument (strokes, analyze, pairs, recommend and its --fixed and --with):
+// textArgument's check, then neither blank nor longer than kMaxTextArgument bytes (UsageError),
+// and only characters that GBK holds (RefusedTextError). Returns args[i].
+const std::string& nameArgument(const std::vector<std::string>& args, size_t i,
+                                const std::string& what = {});
+
+// Text as it may be put on a terminal: UTF-8 characters, tabs and line breaks as they are; other
+// control characters and bytes that are not UTF-8 as \xNN, so that nothing raw reaches it.
+std::string shown(std::string_view text);
 
 // Writes GBK lines as UTF-8, one per line, in one conversion.
 void printLines(std::ostream& out, const std::vector<std::string>& gbkLines);
@@ -57,18 +80,24 @@ class BlockWriter {
 // One run of a command: its arguments (the command first), its streams, and the data it opens
 // when it first needs them.
 struct Context {
-    Context(const std::vector<std::string>& arguments, const std::filesystem::path& folder,
+    Context(const std::vector<std::string>& arguments, const DataLocation& where,
             std::ostream& output, std::ostream& errors)
-        : args(arguments), programDir(folder), out(output), err(errors) {}
+        : args(arguments), location(where), out(output), err(errors) {}
 
     const std::vector<std::string>& args;
-    const std::filesystem::path& programDir;
+    const DataLocation& location;
     std::ostream& out;
     std::ostream& err;
+    // Set by a command once its change is in the database: an output that cannot be written after
+    // that is reported, but the command has done its work (exit status 0).
+    bool committed = false;
 
-    // The program's database with its shared data sets.
+    // The database file that location names.
+    std::filesystem::path databaseFile() const;
+    // The program's database with its shared data sets, opened as location says
+    // (openDatabase of data/user_database.h); what the opening found and did is said on err.
     Database& db();
-    // The recommendation engine's data, read once over a connection of its own.
+    // The recommendation engine's data, read once over the database's connection.
     const NamingData& naming();
 
   private:

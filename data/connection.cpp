@@ -4,16 +4,18 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include "data/database_key.h"
 #include "text/gbk.h"
 
 namespace quenvil {
 
 Connection::~Connection() { close(); }
 
-void Connection::open(const std::filesystem::path& file, std::string key) {
+void Connection::open(const std::filesystem::path& file, std::string key, Access access) {
     close();
     file_ = file;
     key_ = std::move(key);
+    access_ = access;
     openFile();
 }
 
@@ -22,6 +24,7 @@ void Connection::failOpen(sqlite3* db, const std::string& why, int rc) {
     sqlite3_close(db);
     openWhenUsed_ = isBusyCode(rc);
     if (isBusyCode(rc)) throw DatabaseBusyError(lastOpenError_);
+    if (isCorruptCode(rc)) throw DatabaseCorruptError(lastOpenError_);
     throw DatabaseError(lastOpenError_);
 }
 
@@ -34,12 +37,15 @@ void Connection::openFile() {
         throw DatabaseError(lastOpenError_);
     }
     sqlite3* db = nullptr;
-    int rc =
-        sqlite3_open_v2(file_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int mode = access_ == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    int rc = sqlite3_open_v2(file_.c_str(), &db, mode | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) failOpen(db, db ? sqlite3_errmsg(db) : sqlite3_errstr(rc), rc);
     // Before the first read: a file that another program is writing is waited for, not failed.
     sqlite3_busy_timeout(db, busyTimeoutMs_);
-    rc = sqlite3_key(db, key_.data(), static_cast<int>(key_.size()));
+    // The raw key when this process has derived the file's key before: no derivation again.
+    const std::string raw = rawKeyOf(file_, key_);
+    const std::string& key = raw.empty() ? key_ : raw;
+    rc = sqlite3_key(db, key.data(), static_cast<int>(key.size()));
     if (rc != SQLITE_OK) failOpen(db, std::string("cannot set the key: ") + sqlite3_errmsg(db), rc);
     // Runs a statement of the opening; a failure names it when named.
     auto run = [&](const char* sql, bool named) {
@@ -57,7 +63,7 @@ void Connection::openFile() {
     run("select count(*) from sqlite_master", false);
     // Sorting for distinct rows and large batches stay in memory.
     run("pragma temp_store=memory", true);
-    run("pragma cache_size=-32768", true);
+    run(("pragma cache_size=-" + std::to_string(kCacheKiB)).c_str(), true);
     lastOpenError_.clear();
     openWhenUsed_ = false;
     db_ = db;

@@ -30,6 +30,9 @@ struct Param {
     static Param utf8(std::string_view s) { return Param{Kind::Utf8, 0, std::string(s)}; }
 };
 
+// The page cache of a connection, in KiB (SQLite's cache_size when negative).
+inline constexpr int kCacheKiB = 32768;
+
 // connection: the one connection to data.Mdb.
 class Connection {
   public:
@@ -38,16 +41,22 @@ class Connection {
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Opens an encrypted database file with its key (closing what was open). The file is read
-    // with pages of 4 KiB, waits kBusyTimeoutMs (or setBusyTimeout's) for a lock before its first
-    // read, and keeps temporary data in memory. Throws DatabaseError with the engine's text when
-    // the file is missing, a folder, or the key is wrong, DatabaseBusyError when another program
-    // keeps the file locked for longer than the busy timeout.
-    void open(const std::filesystem::path& file, std::string key);
+    enum class Access { ReadWrite, ReadOnly };
+
+    // Opens an encrypted database file with its password (closing what was open); the key derived
+    // from it is kept for the process (rawKeyOf of data/database_key.h). The file is read with
+    // pages of 4 KiB, waits kBusyTimeoutMs (or setBusyTimeout's) for a lock before its first read,
+    // and keeps temporary data in memory; a ReadOnly connection cannot write it, whoever runs the
+    // program. Throws DatabaseError with the engine's text when the file is missing or a folder,
+    // DatabaseCorruptError when it is not a database or the key is wrong, DatabaseBusyError when
+    // another program keeps the file locked for longer than the busy timeout.
+    void open(const std::filesystem::path& file, std::string key,
+              Access access = Access::ReadWrite);
     void close();
     bool connected() const { return db_ != nullptr; }
     // The file of the last open (empty before the first).
     const std::filesystem::path& file() const { return file_; }
+    bool readOnly() const { return access_ == Access::ReadOnly; }
 
     // The open handle; throws DatabaseError when the connection is closed. A connection whose
     // last open found the file busy (another program writing it for longer than the timeout)
@@ -75,6 +84,7 @@ class Connection {
 
     std::filesystem::path file_;
     std::string key_;
+    Access access_ = Access::ReadWrite;
     std::string lastOpenError_;  // why the last open failed, for the messages of later queries
     int busyTimeoutMs_ = kBusyTimeoutMs;
     bool openWhenUsed_ = false;  // the last open failed only because the file was busy

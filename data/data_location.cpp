@@ -68,15 +68,18 @@ DataLocation locateData(const std::filesystem::path& programDir,
     const bool installed = location.shipped != programDir;
     if (!installed && databaseWritable(location.shipped)) return location;
 
+    location.home = DatabaseHome::NoUserCopy;
     if (userFolder.empty()) {
-        location.warning = "neither XDG_DATA_HOME nor HOME names a folder for the user's copy of " +
+        location.problem = "neither XDG_DATA_HOME nor HOME names a folder for the user's copy of " +
                            shippedFile.string();
         return location;
     }
     try {
-        location.database = prepareUserDatabase(shippedFile, userFolder).parent_path();
+        location.database =
+            prepareUserFolder(shippedFile, userFolder, processStartTime()).parent_path();
+        location.home = DatabaseHome::UserCopy;
     } catch (const std::exception& e) {
-        location.warning = "cannot prepare the user's copy of the database in " +
+        location.problem = "the user's copy of the database cannot be made in " +
                            userFolder.string() + ": " + e.what();
     }
     return location;

@@ -11,13 +11,21 @@ namespace quenvil {
 // ("../share/quenvil" for the usual bin/ and share/ layout; set when the build is configured).
 extern const char* const kInstalledDataRelative;
 
+// Which data.Mdb holds the user's names.
+enum class DatabaseHome {
+    Program,     // data.Mdb beside the program, used where it is (a build folder)
+    UserCopy,    // the user's own copy in the user's data folder
+    NoUserCopy,  // the copy cannot be made: the shipped file is read, read-only, and nothing can
+                 // be imported
+};
+
 struct DataLocation {
     std::filesystem::path shipped;   // data.Mdb, xm/ and help/ as built or installed
     std::filesystem::path system;    // the folder whose xm/ holds the name lists
     std::filesystem::path database;  // the folder of the data.Mdb to open
-    // Why the per-user copy could not be made; the shipped file is opened then, read-only for
-    // most users, so that everything but the import works.
-    std::string warning;
+    DatabaseHome home = DatabaseHome::Program;
+    // NoUserCopy: why the user's copy cannot be made (English, with the system's reason).
+    std::string problem;
 };
 
 // The folders searched for data.Mdb, in order: beside the program, then the installed data
@@ -44,8 +52,10 @@ bool databaseWritable(const std::filesystem::path& folder);
 // Finds the shipped data and decides which data.Mdb to open. The build folder, or any folder
 // with data.Mdb beside the program that the user may write, is used as it is. Otherwise (an
 // installed program, whose data folder belongs to the package and is never written, even by
-// root; or a read-only program folder) the per-user copy in userFolder is made or refreshed
-// from the shipped file and opened instead.
+// root; or a read-only program folder) the per-user copy in userFolder is made when it does not
+// exist yet (prepareUserFolder of data/user_database.h), and opened instead; when it cannot be
+// made (no user folder, a folder that cannot be written) the home is NoUserCopy. Nothing is
+// opened here: openDatabase of data/user_database.h checks the copy and refreshes it.
 DataLocation locateData(const std::filesystem::path& programDir,
                         const std::filesystem::path& userFolder);
 DataLocation locateData(const std::filesystem::path& programDir);  // userDataFolder()

@@ -18,9 +18,10 @@ void checkTables(Connection& cn, const std::filesystem::path& file) {
             std::error_code ec;
             const bool empty = std::filesystem::file_size(file, ec) == 0 && !ec;
             cn.close();
-            throw DatabaseError(std::string(empty ? "the database file is empty"
-                                                  : "not a character database of this program") +
-                                " (no table " + table + "): " + file.string());
+            throw DatabaseCorruptError(
+                std::string(empty ? "the database file is empty"
+                                  : "not a character database of this program") +
+                " (no table " + table + "): " + file.string());
         }
     }
 }
@@ -29,10 +30,25 @@ void checkTables(Connection& cn, const std::filesystem::path& file) {
 
 void Database::open(const std::filesystem::path& programDir) {
     strokes.dropIndex();
-    const std::filesystem::path file = programDir / kDatabaseFileName;
-    connection.open(file, kDatabasePassword);
-    checkTables(connection, file);
+    readOnlyReason.clear();
+    connection.open(programDir / kDatabaseFileName, kDatabasePassword);
+    checkAndIndex();
+}
+
+void Database::openReadOnly(const std::filesystem::path& folder, std::string reason) {
+    strokes.dropIndex();
+    readOnlyReason = std::move(reason);
+    connection.open(folder / kDatabaseFileName, kDatabasePassword, Connection::Access::ReadOnly);
+    checkAndIndex();
+}
+
+void Database::checkAndIndex() {
+    checkTables(connection, connection.file());
     strokes.buildIndex(connection);
+}
+
+void Database::requireWritable() const {
+    if (!readOnlyReason.empty()) throw NoUserCopyError(readOnlyReason);
 }
 
 }  // namespace quenvil

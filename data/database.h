@@ -19,10 +19,23 @@ struct Database {
     Command importCommand{connection};
     StrokeLookup strokes{characterQuery};
 
+    // Why nothing may be written to the open database (the shipped file, open read-only because
+    // the user's copy cannot be used); empty when it may be written.
+    std::string readOnlyReason;
+
     // Opens data.Mdb of the program's folder with the program's password (closing what was
     // open) and checks that it holds the program's tables; builds the stroke index. Throws
-    // DatabaseError with the engine's text on failure.
+    // DatabaseError with the engine's text on failure (DatabaseCorruptError for a file that is
+    // not a database of this program).
     void open(const std::filesystem::path& programDir);
+    // The same for a file that must not be written (the connection is read-only): reason says
+    // why, and is what requireWritable reports.
+    void openReadOnly(const std::filesystem::path& folder, std::string reason);
+    // The same on a connection that is open already, for the steps of opening a user's copy.
+    void checkAndIndex();
+
+    // Throws NoUserCopyError with readOnlyReason when the database must not be written.
+    void requireWritable() const;
 };
 
 }  // namespace quenvil

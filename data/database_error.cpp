@@ -14,6 +14,11 @@ bool isBusyCode(int rc) {
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
+bool isCorruptCode(int rc) {
+    const int primary = rc & 0xFF;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
 EngineError engineError(sqlite3* db, int rc) {
     EngineError error{sqlite3_errmsg(db), rc, false};
     const int primary = rc & 0xFF;
@@ -41,6 +46,7 @@ EngineError engineError(sqlite3* db, int rc) {
 void throwEngineError(const EngineError& error) {
     if (isBusyCode(error.rc)) throw DatabaseBusyError(error.message);
     if (error.readOnly) throw DatabaseReadOnlyError(error.message);
+    if (isCorruptCode(error.rc)) throw DatabaseCorruptError(error.message);
     throw DatabaseError(error.message);
 }
 

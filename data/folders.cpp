@@ -4,6 +4,9 @@
 #ifdef _WIN32
 #include <shlobj.h>
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace quenvil {
@@ -28,6 +31,25 @@ std::filesystem::path systemFolder() {
     return programFolder();
 #else
     return programFolder();
+#endif
+}
+
+bool standardStreamOpen(int fd) {
+#ifdef _WIN32
+    return fd >= 0;
+#else
+    return ::fcntl(fd, F_GETFD) >= 0;
+#endif
+}
+
+void keepStandardStreamsTaken() {
+#ifndef _WIN32
+    for (const int fd : {0, 1, 2}) {
+        if (standardStreamOpen(fd)) continue;
+        // open takes the lowest free number: this one.
+        const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (opened >= 0 && opened != fd) ::close(opened);
+    }
 #endif
 }
 

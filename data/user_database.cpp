@@ -1,19 +1,24 @@
-// Making and refreshing the per-user copy of data.Mdb.
+// Making, checking, repairing and refreshing the per-user copy of data.Mdb.
+#define SQLITE_HAS_CODEC 1
 #include "data/user_database.h"
 
 #include <fcntl.h>
+#include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <string>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 #include <vector>
 
 #include "data/connection.h"
 #include "data/database.h"
+#include "data/database_key.h"
 #include "data/reference_data.h"
+#include "text/atomic_file.h"
 
 namespace quenvil {
 namespace {
@@ -22,49 +27,37 @@ namespace {
     throw std::system_error(errno, std::generic_category(), what + " " + file.string());
 }
 
-// A file descriptor closed at the end of its scope.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
-void writeAll(int fd, const char* data, size_t size, const std::filesystem::path& file) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            failErrno("cannot write", file);
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-}
-
-void syncFolder(const std::filesystem::path& folder) {
-    Fd dir{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (dir.fd >= 0) ::fsync(dir.fd);  // best effort: some file systems refuse it for folders
-}
-
-int integerQuery(Connection& cn, const std::string& sql) {
+int64_t integerQuery(Connection& cn, const std::string& sql) {
     Statement stmt(cn.handle(), sql);
-    return stmt.step() ? static_cast<int>(stmt.integer(0)) : 0;
+    return stmt.step() ? stmt.integer(0) : 0;
 }
 
-// Attaches the shipped file as "shipped", keyed with the program's password and read with the
+// An identifier of the schema in double quotes, for statements made from table names.
+std::string sqlName(std::string_view name) {
+    std::string out = "\"";
+    for (const char ch : name) {
+        if (ch == '"') out += '"';
+        out += ch;
+    }
+    return out + '"';
+}
+
+// Attaches the shipped file as "shipped", keyed with the program's password (its raw key when the
+// salt is the copy's, as it is while the copy is the shipped file's bytes) and read with the
 // connection's own cipher page size. SQLCipher reads the first page of an attached file while
 // attaching, with the process-wide default page size, so that default is set for the moment.
 void attachShipped(Connection& cn, const std::filesystem::path& shipped) {
-    const int pageSize = integerQuery(cn, "pragma cipher_page_size");
-    const int previousDefault = integerQuery(cn, "pragma cipher_default_page_size");
-    const auto setDefault = [&](int size) {
+    const auto pageSize = integerQuery(cn, "pragma cipher_page_size");
+    const auto previousDefault = integerQuery(cn, "pragma cipher_default_page_size");
+    const auto setDefault = [&](int64_t size) {
         cn.execute("pragma cipher_default_page_size = " + std::to_string(size));
     };
+    const std::string raw = rawKeyOf(shipped, kDatabasePassword);
     setDefault(pageSize);
     try {
-        cn.execute("attach database ? as shipped key ?",
-                   {Param::utf8(shipped.string()), Param::utf8(kDatabasePassword)});
+        cn.execute(
+            "attach database ? as shipped key ?",
+            {Param::utf8(shipped.string()), Param::utf8(raw.empty() ? kDatabasePassword : raw)});
     } catch (...) {
         setDefault(previousDefault);
         throw;
@@ -99,102 +92,355 @@ void replaceTable(Connection& cn, const std::string& table) {
         stmt.bind({Param::utf8(table)});
         while (stmt.step()) definitions.emplace_back(stmt.text(0));
     }
-    cn.execute("drop table if exists main." + table);
+    cn.execute("drop table if exists main." + sqlName(table));
     // Unqualified, the definitions create their table and indexes in main.
     for (const std::string& sql : definitions) cn.execute(sql);
-    cn.execute("insert into main." + table + " select * from shipped." + table);
+    cn.execute("insert into main." + sqlName(table) + " select * from shipped." + sqlName(table));
+}
+
+// Removes the temporary copies that a program killed while copying left beside copy: those not
+// written since before this program started.
+void removeLeftovers(const std::filesystem::path& copy, std::time_t startedAt) {
+    std::error_code ec;
+    std::vector<std::filesystem::path> leftovers;
+    for (auto it = std::filesystem::directory_iterator(copy.parent_path(), ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        struct stat st {};
+        if (isTemporaryFileOf(it->path(), copy) && ::lstat(it->path().c_str(), &st) == 0 &&
+            S_ISREG(st.st_mode) && st.st_mtime < startedAt) {
+            leftovers.push_back(it->path());
+        }
+    }
+    for (const auto& file : leftovers) ::unlink(file.c_str());
+}
+
+// Renames a damaged copy, and its journal when it has one, to data.Mdb.damaged-YYYYMMDD-HHMMSS
+// (with -2, -3 ... when that name is taken), never over another file. The journal goes along so
+// that the fresh copy does not take it for its own, and so that reading the damaged file still
+// finds it.
+std::filesystem::path setAside(const std::filesystem::path& copy) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string base = copy.filename().string() + ".damaged-" + stamp;
+    for (int n = 1;; ++n) {
+        const std::filesystem::path aside =
+            copy.parent_path() / (n == 1 ? base : base + "-" + std::to_string(n));
+        if (::renameat2(AT_FDCWD, copy.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
+            const std::filesystem::path journal = copy.string() + "-journal";
+            if (::access(journal.c_str(), F_OK) == 0) {
+                ::rename(journal.c_str(), (aside.string() + "-journal").c_str());
+            }
+            return aside;
+        }
+        if (errno != EEXIST || n == 100) failErrno("cannot set the damaged copy aside:", copy);
+    }
+}
+
+// The identity of a file, to see whether another program has replaced it meanwhile.
+std::pair<dev_t, ino_t> fileIdentity(const std::filesystem::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return {0, 0};
+    return {st.st_dev, st.st_ino};
+}
+
+// Opens the user's copy into db with one connection: its data version, every page, newer
+// reference data from the shipped file, the program's tables and the stroke index.
+void openUserCopy(Database& db, const std::filesystem::path& copy,
+                  const std::filesystem::path& shipped, OpenReport& report) {
+    db.strokes.dropIndex();
+    db.readOnlyReason.clear();
+    db.connection.open(copy, kDatabasePassword);
+    Connection& cn = db.connection;
+    const auto version = integerQuery(cn, "pragma user_version");
+    checkEveryPage(cn);
+    report.refreshed = false;
+    report.refreshProblem.clear();
+    if (version < kReferenceDataVersion) {
+        try {
+            report.refreshed = refreshReferenceData(cn, shipped);
+        } catch (const DatabaseBusyError&) {
+            throw;
+        } catch (const DatabaseError& e) {
+            // A read-only copy, say: it keeps working with the reference data it has.
+            report.refreshProblem = e.what();
+        }
+    }
+    db.checkAndIndex();
+}
+
+// Reads the names of table of the open file in rowid order, forward or backward, up to the end
+// or the first row the engine cannot read; hands each (rowid, UTF-8 text) to keep, which returns
+// false to stop.
+template <typename Keep>
+void readNames(Connection& from, const std::string& table, bool backward, Keep keep) {
+    try {
+        Statement stmt(from.handle(), "select rowid, xingming from " + sqlName(table) +
+                                          " order by rowid" + (backward ? " desc" : ""));
+        while (stmt.step()) {
+            if (!keep(stmt.integer(0), stmt.text(1))) return;
+        }
+    } catch (const DatabaseError&) {
+        // The damaged page: what was read so far is kept.
+    }
 }
 
 }  // namespace
 
 void copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to) {
-    Fd in{::open(from.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (in.fd < 0) failErrno("cannot open", from);
-
-    std::string temporary =
-        (to.parent_path() / ("." + to.filename().string() + ".XXXXXX")).string();
-    Fd out{::mkostemp(temporary.data(), O_CLOEXEC)};
-    if (out.fd < 0) failErrno("cannot create a temporary file in", to.parent_path());
-    struct RemoveUnlessRenamed {
-        const std::string& file;
-        bool renamed = false;
-        ~RemoveUnlessRenamed() {
-            if (!renamed) ::unlink(file.c_str());
-        }
-    } cleanup{temporary};
-
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) failErrno("cannot open", from);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{in};
+    AtomicFile out(to, 0600);
     std::vector<char> buffer(1 << 16);
     for (;;) {
-        const ssize_t n = ::read(in.fd, buffer.data(), buffer.size());
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             failErrno("cannot read", from);
         }
         if (n == 0) break;
-        writeAll(out.fd, buffer.data(), static_cast<size_t>(n), temporary);
+        out.write(std::string_view(buffer.data(), static_cast<size_t>(n)));
     }
-    if (::fsync(out.fd) != 0) failErrno("cannot flush", temporary);
-    if (::close(out.fd) != 0) {
-        out.fd = -1;
-        failErrno("cannot write", temporary);
-    }
-    out.fd = -1;
+    out.commit(AtomicFile::Existing::Keep);
+}
 
-    // Never replace a file that another process has made and may already be using.
-    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
-        if (errno == EEXIST) return;  // the temporary file is removed by cleanup
-        if (errno != EINVAL && errno != ENOSYS) failErrno("cannot rename to", to);
-        // A file system without the no-replace rename.
-        if (::rename(temporary.c_str(), to.c_str()) != 0) failErrno("cannot rename to", to);
+std::time_t processStartTime() {
+    const std::time_t now = std::time(nullptr);
+    std::ifstream self("/proc/self/stat");
+    std::string line;
+    std::getline(self, line);
+    // The fields after the command, which stands in parentheses and may hold blanks: the state
+    // is field 3, the start in clock ticks after the boot field 22.
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos) return now;
+    std::istringstream fields(line.substr(close + 1));
+    std::string field;
+    unsigned long long ticks = 0;
+    for (int i = 3; i <= 22 && fields >> field; ++i) {
+        if (i == 22) ticks = std::strtoull(field.c_str(), nullptr, 10);
     }
-    cleanup.renamed = true;
-    syncFolder(to.parent_path());
+    std::ifstream stat("/proc/stat");
+    long long boot = 0;
+    for (std::string key; stat >> key;) {
+        if (key == "btime") {
+            stat >> boot;
+            break;
+        }
+        std::getline(stat, key);
+    }
+    const long hz = ::sysconf(_SC_CLK_TCK);
+    if (boot <= 0 || ticks == 0 || hz <= 0) return now;
+    return std::min<std::time_t>(now, static_cast<std::time_t>(boot + ticks / hz));
+}
+
+std::filesystem::path prepareUserFolder(const std::filesystem::path& shippedFile,
+                                        const std::filesystem::path& userFolder,
+                                        std::time_t startedAt) {
+    std::filesystem::create_directories(userFolder);
+    const std::filesystem::path copy = userFolder / kDatabaseFileName;
+    removeLeftovers(copy, startedAt);
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(copy, ec))) return copy;
+    try {
+        copyFileAtomically(shippedFile, copy);
+    } catch (const std::system_error& e) {
+        // Another program that started later took this program's temporary copy for a
+        // leftover: once more.
+        if (e.code() != std::errc::no_such_file_or_directory) throw;
+        copyFileAtomically(shippedFile, copy);
+    }
+    return copy;
 }
 
 int referenceDataVersion(const std::filesystem::path& databaseFile) {
     Connection cn;
     cn.open(databaseFile, kDatabasePassword);
-    return integerQuery(cn, "pragma user_version");
+    return static_cast<int>(integerQuery(cn, "pragma user_version"));
 }
 
-bool refreshReferenceData(const std::filesystem::path& copy, const std::filesystem::path& shipped) {
-    Connection cn;
-    cn.open(copy, kDatabasePassword);
+bool refreshReferenceData(Connection& cn, const std::filesystem::path& shipped) {
     attachShipped(cn, shipped);
     // The versions are read inside the transaction: of two programs starting at once, the
     // second finds the copy refreshed already. "begin immediate" would also ask for the write
     // lock of the shipped file, which fails where that file is read-only; a write that changes
     // nothing takes the lock of the copy alone, before anything is read.
-    cn.execute("begin");
     bool refreshed = false;
     try {
-        cn.execute("delete from main." + std::string(kUserTables[0]) + " where 0");
-        const int shippedVersion = integerQuery(cn, "pragma shipped.user_version");
-        if (shippedVersion > integerQuery(cn, "pragma main.user_version")) {
-            for (const std::string& table : shippedReferenceTables(cn)) replaceTable(cn, table);
-            cn.execute("pragma main.user_version = " + std::to_string(shippedVersion));
-            refreshed = true;
+        cn.execute("begin");
+        try {
+            cn.execute("delete from main." + std::string(kUserTables[0]) + " where 0");
+            const auto shippedVersion = integerQuery(cn, "pragma shipped.user_version");
+            if (shippedVersion > integerQuery(cn, "pragma main.user_version")) {
+                for (const std::string& table : shippedReferenceTables(cn)) replaceTable(cn, table);
+                cn.execute("pragma main.user_version = " + std::to_string(shippedVersion));
+                refreshed = true;
+            }
+            cn.commit();
+        } catch (...) {
+            cn.rollback();
+            throw;
         }
-        cn.commit();
     } catch (...) {
-        cn.rollback();
+        sqlite3_exec(cn.handle(), "detach database shipped", nullptr, nullptr, nullptr);
         throw;
     }
     cn.execute("detach database shipped");
     return refreshed;
 }
 
-std::filesystem::path prepareUserDatabase(const std::filesystem::path& shippedFile,
-                                          const std::filesystem::path& userFolder) {
-    std::filesystem::create_directories(userFolder);
-    const std::filesystem::path copy = userFolder / kDatabaseFileName;
+bool refreshReferenceData(const std::filesystem::path& copy, const std::filesystem::path& shipped) {
+    Connection cn;
+    cn.open(copy, kDatabasePassword);
+    return refreshReferenceData(cn, shipped);
+}
+
+void checkEveryPage(Connection& cn) {
+    // A file cut short: the engine would read the missing pages as zeros, or not at all.
+    const auto pageSize = integerQuery(cn, "pragma page_size");
+    const auto pages = integerQuery(cn, "pragma page_count");
     std::error_code ec;
-    if (std::filesystem::exists(copy, ec)) {
-        refreshReferenceData(copy, shippedFile);
-    } else {
-        copyFileAtomically(shippedFile, copy);
+    const auto bytes = std::filesystem::file_size(cn.file(), ec);
+    if (!ec && static_cast<int64_t>(bytes) < pages * pageSize) {
+        throw DatabaseCorruptError("the database file is cut short: it holds " +
+                                   std::to_string(bytes) + " bytes of " +
+                                   std::to_string(pages * pageSize) + ": " + cn.file().string());
     }
-    return copy;
+    // Every table walked through its rows, every index through its first column in its order:
+    // each reads all the pages of its tree.
+    std::vector<std::string> walks;
+    {
+        Statement stmt(cn.handle(),
+                       "select type, name, tbl_name from sqlite_master where type in ('table', "
+                       "'index') and rootpage > 0");
+        while (stmt.step()) {
+            const std::string name(stmt.text(1));
+            if (stmt.text(0) == "table") {
+                walks.push_back("select count(rowid) from " + sqlName(name) + " not indexed");
+                continue;
+            }
+            const std::string table(stmt.text(2));
+            Statement columns(cn.handle(), "pragma index_info(" + sqlName(name) + ")");
+            if (!columns.step() || columns.text(2).empty()) continue;  // on an expression
+            const std::string column = sqlName(columns.text(2));
+            walks.push_back("select count(*) from (select " + column + " from " + sqlName(table) +
+                            " indexed by " + sqlName(name) + " order by " + column + ")");
+        }
+    }
+    for (const std::string& sql : walks) {
+        try {
+            integerQuery(cn, sql);
+        } catch (const DatabaseCorruptError& e) {
+            throw DatabaseCorruptError(std::string(e.what()) + ": " + cn.file().string());
+        } catch (const DatabaseBusyError&) {
+            throw;
+        } catch (const DatabaseError&) {
+            // A tree this walk cannot take (a table without rowid): left to the engine's own
+            // checks when it is used.
+        }
+    }
+}
+
+size_t recoverNames(const std::filesystem::path& damaged, Connection& cn) {
+    size_t recovered = 0;
+    cn.beginTransaction();
+    try {
+        for (const std::string table : kUserTables) {
+            // Forward to the first damaged page, then backward to it; each pass on a connection of
+            // its own, since a damaged page may leave a connection unusable.
+            std::vector<std::pair<int64_t, std::string>> rows;
+            try {
+                Connection from;
+                from.open(damaged, kDatabasePassword);
+                readNames(from, table, false, [&](int64_t rowid, std::string_view name) {
+                    rows.emplace_back(rowid, name);
+                    return true;
+                });
+                const size_t forward = rows.size();
+                from.open(damaged, kDatabasePassword);
+                const int64_t last = forward ? rows.back().first : INT64_MIN;
+                readNames(from, table, true, [&](int64_t rowid, std::string_view name) {
+                    if (rowid <= last) return false;
+                    rows.emplace_back(rowid, name);
+                    return true;
+                });
+                std::reverse(rows.begin() + static_cast<std::ptrdiff_t>(forward), rows.end());
+            } catch (const DatabaseError&) {
+                // The file does not open at all: nothing to take over.
+            }
+            if (rows.empty()) continue;
+            cn.execute("delete from main." + sqlName(table));
+            Statement insert(cn.handle(),
+                             "insert into main." + sqlName(table) + "(xingming) values(?)");
+            for (const auto& row : rows) {
+                insert.bind({Param::utf8(row.second)});
+                insert.step();
+                insert.reset();
+            }
+            if (table == kUserTables[0]) recovered = rows.size();
+        }
+        cn.commit();
+    } catch (...) {
+        cn.rollback();
+        throw;
+    }
+    return recovered;
+}
+
+OpenReport openDatabase(Database& db, const DataLocation& location) {
+    OpenReport report;
+    const std::filesystem::path shipped = location.shipped / kDatabaseFileName;
+    const auto readShipped = [&](std::string why) {
+        db.connection.close();
+        report.readingShipped = why;
+        db.openReadOnly(location.shipped, std::move(why));
+    };
+    switch (location.home) {
+        case DatabaseHome::Program:
+            db.open(location.database);
+            return report;
+        case DatabaseHome::NoUserCopy:
+            readShipped(location.problem);
+            return report;
+        case DatabaseHome::UserCopy:
+            break;
+    }
+    const std::filesystem::path copy = location.database / kDatabaseFileName;
+    const auto opened = fileIdentity(copy);
+    try {
+        openUserCopy(db, copy, shipped, report);
+        return report;
+    } catch (const DatabaseBusyError&) {
+        throw;
+    } catch (const DatabaseCorruptError& e) {
+        report.damage = e.what();
+    } catch (const std::exception& e) {
+        readShipped("the user's copy " + copy.string() + " cannot be opened: " + e.what());
+        return report;
+    }
+    db.connection.close();
+    try {
+        // Another program may have set it aside and made a fresh copy meanwhile.
+        if (fileIdentity(copy) == opened) {
+            report.setAside = setAside(copy);
+            copyFileAtomically(shipped, copy);
+        }
+        openUserCopy(db, copy, shipped, report);
+        if (!report.setAside.empty()) {
+            report.recoveredNames = recoverNames(report.setAside, db.connection);
+        }
+    } catch (const DatabaseBusyError&) {
+        throw;
+    } catch (const std::exception& e) {
+        readShipped("the user's copy " + copy.string() + " is damaged (" + report.damage +
+                    ") and cannot be replaced: " + e.what());
+    }
+    return report;
 }
 
 }  // namespace quenvil

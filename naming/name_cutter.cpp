@@ -1,6 +1,8 @@
 // Cutting lists of names.
 #include "naming/name_cutter.h"
 
+#include <algorithm>
+
 namespace quenvil {
 
 size_t NameCutter::separatorAt(size_t pos) const {
@@ -27,6 +29,15 @@ bool NameCutter::next(std::string_view& name) {
         return true;
     }
     return false;
+}
+
+void NameStream::startSkip(std::string_view start) {
+    skipping_ = true;
+    skipped_ = start.size();
+    // Whole characters only: no UTF-8 continuation byte (10xxxxxx) opens the cut-off rest.
+    size_t n = std::min(start.size(), kShownBytes);
+    while (n > 0 && n < start.size() && (static_cast<unsigned char>(start[n]) & 0xC0) == 0x80) --n;
+    skippedStart_.assign(start.substr(0, n));
 }
 
 }  // namespace quenvil

@@ -21,13 +21,13 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <fstream>
 
 #include "naming/classics.h"
 #include "naming/recommend.h"
 #include "recommend/compare_window.h"
 #include "recommend/list_scoring.h"
 #include "recommend/result_model.h"
+#include "text/atomic_file.h"
 #include "text/utf8.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"
@@ -487,17 +487,25 @@ void RecommendWindow::onExport() {
     const QStringList filters = {utf8Q("CSV 文件，UTF-8 (*.csv)"), utf8Q("文本文件，GBK (*.txt)")};
     const auto choice = Dialogs::current().saveFile(this, filters, utf8Q("名字推荐.csv"));
     if (!choice) return;
-    // The file type chosen decides the format; a name without that type's suffix gets it.
+    // The file type chosen decides the format; a name without that type's suffix gets it, before
+    // the question whether to replace a file of that name.
     const ExportFormat format = choice->filter == 1 ? ExportFormat::GbkText : ExportFormat::CsvUtf8;
     QString file = choice->file;
     const QString suffix = format == ExportFormat::GbkText ? ".txt" : ".csv";
     if (!file.endsWith(suffix, Qt::CaseInsensitive)) file += suffix;
-    const std::string bytes = exportBytes(*model_, *proxy_, format);
-    std::ofstream out(pathFromQ(file), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        Dialogs::current().message(utf8Q("不能写入文件：") + file);
+    if (QFileInfo::exists(file) &&
+        !Dialogs::current().question(
+            utf8Q("%1 已存在。\n要替换它吗？").arg(QFileInfo(file).fileName()))) {
+        return;
+    }
+    // Written beside the file and renamed onto it when complete: a full disk leaves the old file.
+    try {
+        AtomicFile out(pathFromQ(file));
+        out.write(exportBytes(*model_, *proxy_, format));
+        out.commit();
+    } catch (const std::exception& e) {
+        Dialogs::current().message(utf8Q("不能写入文件：") + file + '\n' +
+                                   QString::fromUtf8(e.what()));
         return;
     }
     setStatus(

@@ -63,6 +63,56 @@ void forEachImportToken(std::string_view s, const std::function<void(std::string
     }
 }
 
+void ImportLineStream::feed(std::string_view piece) {
+    for (const char ch : piece) {
+        const bool separator = isSeparator(static_cast<unsigned char>(ch));
+        switch (state_) {
+            case State::QuoteSeen:
+                if (ch == '"') {  // a doubled quote stands for one
+                    add(ch);
+                    state_ = State::Quoted;
+                    break;
+                }
+                emit();  // the closing quote: the byte opens what follows
+                [[fallthrough]];
+            case State::Between:
+                if (separator) break;
+                if (ch == '"') {
+                    state_ = State::Quoted;
+                } else {
+                    state_ = State::Plain;
+                    add(ch);
+                }
+                break;
+            case State::Plain:
+                if (separator) {
+                    emit();
+                } else {
+                    add(ch);
+                }
+                break;
+            case State::Quoted:
+                if (ch == '"') {
+                    state_ = State::QuoteSeen;
+                } else {
+                    add(ch);
+                }
+                break;
+        }
+    }
+}
+
+void ImportLineStream::finish() {
+    if (state_ != State::Between) emit();  // an unclosed quote runs to the end of the line
+}
+
+void ImportLineStream::emit() {
+    onToken_(kept_, length_);
+    kept_.clear();
+    length_ = 0;
+    state_ = State::Between;
+}
+
 std::string previewLine(const std::string& gbk, size_t maxBytes) {
     if (gbk.size() <= maxBytes) return gbk;
     size_t end = 0;

@@ -126,6 +126,11 @@ void SemiAutoNamingWindow::onImport() {
         Dialogs::current().message(utf8Q(kDatabaseReadOnlyMessage) + '\n' +
                                    QString::fromUtf8(e.what()));
         return;
+    } catch (const NoUserCopyError& e) {
+        resultsView_->clear();
+        Dialogs::current().message(utf8Q(kNoUserCopyImportMessage) + '\n' +
+                                   QString::fromUtf8(e.what()));
+        return;
     }
     loaded_.reset();
     disableButton(importButton_, resultsView_);  // until the next browse loads a list

@@ -51,6 +51,21 @@ size_t wholeUtf8Characters(std::string_view s) {
     return static_cast<size_t>(length);
 }
 
+// The same for GBK: before a last lead byte whose trail byte is not in the text.
+size_t wholeGbkCharacters(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size()) {
+        if (!isGbkLeadByte(static_cast<unsigned char>(s[i]))) {
+            ++i;
+        } else if (i + 1 < s.size()) {
+            i += 2;
+        } else {
+            break;
+        }
+    }
+    return i;
+}
+
 struct ConverterCloser {
     void operator()(UConverter* c) const { ucnv_close(c); }
 };
@@ -97,11 +112,16 @@ struct GbkStreamDecoder::Utf16 {
         status = U_ZERO_ERROR;
         u_strToUTF8WithSub(utf8.data(), length, &length, units.data(),
                            static_cast<int32_t>(units.size()), 0xFFFD, nullptr, &status);
-        out += utf8ToGbk(utf8);
+        if (toUtf8) {
+            out += utf8;
+        } else {
+            out += utf8ToGbk(utf8);
+        }
     }
 
     std::unique_ptr<UConverter, ConverterCloser> conv;
     std::vector<UChar> held;
+    bool toUtf8 = false;
 };
 
 TextEncoding detectEncoding(std::string_view bytes) {
@@ -126,7 +146,7 @@ GbkText toGbkText(std::string bytes) {
     return text;
 }
 
-GbkStreamDecoder::GbkStreamDecoder() = default;
+GbkStreamDecoder::GbkStreamDecoder(Target target) : target_(target) {}
 GbkStreamDecoder::~GbkStreamDecoder() { delete utf16_; }
 
 void GbkStreamDecoder::feed(std::string_view block, std::string& out) {
@@ -147,6 +167,7 @@ void GbkStreamDecoder::feed(std::string_view block, std::string& out) {
         } else if (p.starts_with(kUtf16LeBom) || p.starts_with(kUtf16BeBom)) {
             encoding_ = p.starts_with(kUtf16LeBom) ? TextEncoding::Utf16Le : TextEncoding::Utf16Be;
             utf16_ = new Utf16(encoding_ == TextEncoding::Utf16Be);
+            utf16_->toUtf8 = target_ == Target::Utf8;
             pending_.erase(0, 2);
         }
         if (encoding_ != TextEncoding::Gbk) {
@@ -184,7 +205,7 @@ void GbkStreamDecoder::feed(std::string_view block, std::string& out) {
 void GbkStreamDecoder::finish(std::string& out) {
     if (!decided_) {
         // Only ASCII, or a cut character at the very end: taken as GBK.
-        out += pending_;
+        out += target_ == Target::Gbk ? pending_ : gbkToUtf8(pending_);
         pending_.clear();
         return;
     }
@@ -194,10 +215,13 @@ void GbkStreamDecoder::finish(std::string& out) {
 void GbkStreamDecoder::convert(std::string_view bytes, bool last, std::string& out) {
     switch (encoding_) {
         case TextEncoding::Gbk:
-            out.append(bytes);
-            return;
         case TextEncoding::Utf8:
         case TextEncoding::Utf8Bom: {
+            const bool gbk = encoding_ == TextEncoding::Gbk;
+            if (gbk && target_ == Target::Gbk) {  // as it is
+                out.append(bytes);
+                return;
+            }
             std::string joined;
             std::string_view text = bytes;
             if (!pending_.empty()) {
@@ -205,8 +229,16 @@ void GbkStreamDecoder::convert(std::string_view bytes, bool last, std::string& o
                 pending_.clear();
                 text = joined;
             }
-            const size_t whole = last ? text.size() : wholeUtf8Characters(text);
-            out += utf8ToGbk(text.substr(0, whole));
+            const size_t whole = last  ? text.size()
+                                 : gbk ? wholeGbkCharacters(text)
+                                       : wholeUtf8Characters(text);
+            if (gbk) {
+                out += gbkToUtf8(text.substr(0, whole));
+            } else if (target_ == Target::Gbk) {
+                out += utf8ToGbk(text.substr(0, whole));
+            } else {
+                out.append(text.substr(0, whole));
+            }
             pending_.assign(text.substr(whole));
             return;
         }

@@ -38,10 +38,13 @@ GbkText toGbkText(std::string bytes);
 
 // The same for a file read in blocks. The encoding is decided by the first block that holds a
 // byte above 0x7F (or a byte-order mark); ASCII before it reads the same in every encoding. A
-// character cut by the end of a block is completed by the next.
+// character cut by the end of a block is completed by the next. With Target::Utf8 the text comes
+// out as UTF-8 instead (for the recommendation engine, which reads UTF-8): GBK and UTF-16 are
+// converted, UTF-8 passes as it is.
 class GbkStreamDecoder {
   public:
-    GbkStreamDecoder();
+    enum class Target { Gbk, Utf8 };
+    explicit GbkStreamDecoder(Target target = Target::Gbk);
     ~GbkStreamDecoder();
     GbkStreamDecoder(const GbkStreamDecoder&) = delete;
     GbkStreamDecoder& operator=(const GbkStreamDecoder&) = delete;
@@ -56,6 +59,7 @@ class GbkStreamDecoder {
   private:
     void convert(std::string_view bytes, bool last, std::string& out);
 
+    Target target_;
     bool decided_ = false;
     bool started_ = false;  // bytes have been handed out: no byte-order mark can follow
     TextEncoding encoding_ = TextEncoding::Gbk;

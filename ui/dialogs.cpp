@@ -35,6 +35,11 @@ class MessageBoxDialogs : public Dialogs {
     void error(const QString& text) override {
         show(QMessageBox::Critical, QApplication::applicationName(), errorBoxText(text));
     }
+    bool question(const QString& text) override {
+        return QMessageBox::question(activeParent(), QApplication::applicationName(), text,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    }
     std::optional<QString> openFile(QWidget* parent, const QString& filter) override {
         const QString file = QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
         if (file.isEmpty()) return std::nullopt;
@@ -44,7 +49,8 @@ class MessageBoxDialogs : public Dialogs {
                                        const QString& suggestedName) override {
         QString selected = filters.value(0);
         const QString file = QFileDialog::getSaveFileName(
-            parent, QString(), suggestedName, filters.join(QStringLiteral(";;")), &selected);
+            parent, QString(), suggestedName, filters.join(QStringLiteral(";;")), &selected,
+            QFileDialog::DontConfirmOverwrite);
         if (file.isEmpty()) return std::nullopt;
         return SaveChoice{file, std::max<int>(0, static_cast<int>(filters.indexOf(selected)))};
     }

@@ -25,10 +25,14 @@ class Dialogs {
     // The standard error box: the message with a full stop added, the application title as
     // caption, error icon, OK.
     virtual void error(const QString& text) = 0;
+    // A question box: the application title as caption, question icon, Yes and No (No the
+    // default). True for Yes.
+    virtual bool question(const QString& text) = 0;
     // File-open dialog with one filter; empty when cancelled.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& filter) = 0;
     // File-save dialog offering file types ("CSV 文件 (*.csv)" ...), the first one chosen at the
-    // start, with a suggested file name; asks before overwriting. Empty when cancelled.
+    // start, with a suggested file name. It does not ask before overwriting: the caller adds the
+    // file type's suffix first and then asks (question). Empty when cancelled.
     virtual std::optional<SaveChoice> saveFile(QWidget* parent, const QStringList& filters,
                                                const QString& suggestedName) = 0;
 

@@ -151,6 +151,29 @@ TEST_F(Cli, AFailedWriteIsReportedAndFails) {
     }
 }
 
+// A change that is made stays made: the import exits 0 when only its report cannot be written,
+// and says so. Closed standard output is refused before anything is done.
+TEST_F(Cli, TheExitStatusTellsWhetherTheChangeWasMade) {
+    const auto file = dir.path() / "mine.txt";
+    test::writeFile(file, G("李四 ") + nameOf(2, 9, 4) + "\r\n");
+    auto r = test::runCli(cli, {"import", file.string()}, "/dev/full");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("数据导入成功！共导入 1 个名字。"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the change was made all the same"), std::string::npos) << r.err;
+    EXPECT_EQ(run({"filter-imported"}).out, "二九四\n");
+
+    test::writeFile(file, G("李四 ") + nameOf(2, 9, 5) + "\r\n");
+    for (const Lines& args :
+         {Lines{"import", file.string()}, Lines{"strokes", "张"}, Lines{"filter-imported"},
+          Lines{"recommend", "张"}, Lines{"--help"}}) {
+        r = test::runCli(cli, args, test::kClosedOutput);
+        EXPECT_EQ(r.exitCode, 1) << args[0];
+        EXPECT_EQ(r.err, "quenvil-cli: standard output is closed; nothing was done\n") << args[0];
+    }
+    EXPECT_EQ(run({"filter-imported"}).out, "二九四\n");  // the second import was not made
+}
+
 TEST_F(Cli, Utf8AndUtf16ListsAreReadAsText) {
     const std::string yes = gbkToUtf8(nameOf(2, 9, 4)), no = gbkToUtf8(nameOf(2, 9, 5));
     const std::string list = yes + "\r\n" + no + "\r\n" + yes + "\n";
@@ -374,6 +397,29 @@ TEST_F(Cli, KilledImportLeavesTheOldOrTheNewRows) {
         }
     }
     EXPECT_TRUE(killedMidway);
+}
+
+// import reads its file in blocks up to the first line break and never holds a token longer than a
+// name: a file without end keeps it small (score: recommend_cli_test).
+TEST_F(Cli, AnEndlessFileKeepsTheImportSmall) {
+    const size_t kib = test::peakKiBOfEndlessRun(cli, {"import", "/dev/zero"});
+    EXPECT_GT(kib, 0u);
+    EXPECT_LT(kib, 64u * 1024);
+}
+
+// The first line is read in blocks: a name cut by the end of a block is joined, a token of
+// megabytes is skipped, and the line ends at its first break.
+TEST_F(Cli, AnImportReadsTheFirstLineAcrossBlocks) {
+    const auto file = dir.path() / "blocks.txt";
+    const size_t block = 1 << 20;
+    test::writeFile(file, std::string(block - 3, ' ') + nameOf(2, 9, 4) + " " +
+                              std::string(3 * block, 'x') + " " + nameOf(6, 11, 14) + "\r\n" +
+                              nameOf(1, 1, 1));
+    auto r = run({"import", file.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "二\n");
+    r = run({"filter-imported"});
+    EXPECT_EQ(test::outputLines(r.out), (Lines{"二九四", "六壹肆", "六壹肆"}));
 }
 
 }  // namespace

@@ -212,6 +212,20 @@ Refusal badOption(Lines args, const std::string& why) {
     return {std::move(args), 2, "quenvil-cli: " + why + kRecommendUsage};
 }
 
+Refusal blank(Lines args, const std::string& what) {
+    return {std::move(args), 2, "quenvil-cli: the argument of '" + what + "' is empty\n"};
+}
+Refusal outsideGbk(Lines args, const std::string& what, const std::string& character) {
+    return {std::move(args), 1,
+            "quenvil-cli: the argument of '" + what + "' holds " + character +
+                ", a character outside GBK; names are written in GBK characters\n"};
+}
+std::string repeat(const std::string& s, size_t n) {
+    std::string out;
+    for (size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
+
 class Refusals : public RecommendCli, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(Refusals, StatusAndMessage) {
@@ -240,7 +254,30 @@ INSTANTIATE_TEST_SUITE_P(
                 "quenvil-cli: the argument of 'recommend' is not UTF-8 text\n"},
         Refusal{{"recommend", "王", "--fixed", "\xD5\xC5"},
                 2,
-                "quenvil-cli: the argument of 'recommend' is not UTF-8 text\n"},
+                "quenvil-cli: the argument of '--fixed' is not UTF-8 text\n"},
+        // Blank names and texts, and ones longer than any name (usage errors).
+        blank({"strokes", ""}, "strokes"), blank({"analyze", " \t"}, "analyze"),
+        blank({"pairs", ""}, "pairs"), blank({"recommend", ""}, "recommend"),
+        blank({"recommend", "王", "--fixed", ""}, "--fixed"),
+        blank({"recommend", "王", "--with", " "}, "--with"),
+        Refusal{{"pairs", std::string(50000, 'a')},
+                2,
+                "quenvil-cli: the argument of 'pairs' is too long (50000 bytes; at most 1024)\n"},
+        Refusal{{"analyze", repeat("王", 342)},
+                2,
+                "quenvil-cli: the argument of 'analyze' is too long (1026 bytes; at most 1024)\n"},
+        // Characters that GBK does not hold are named, a control character as its bytes.
+        outsideGbk({"strokes", "😀"}, "strokes", "😀 (U+1F600)"),
+        outsideGbk({"analyze", "王😀"}, "analyze", "😀 (U+1F600)"),
+        outsideGbk({"analyze", "𠮷"}, "analyze", "𠮷 (U+20BB7)"),
+        outsideGbk({"pairs", "𠮷"}, "pairs", "𠮷 (U+20BB7)"),
+        outsideGbk({"recommend", "王😀"}, "recommend", "😀 (U+1F600)"),
+        outsideGbk({"recommend", "王", "--with", "😀"}, "--with", "😀 (U+1F600)"),
+        outsideGbk({"recommend", "王", "--fixed", "\xC2\x85"}, "--fixed", "\\xC2\\x85 (U+0085)"),
+        // Bytes that are not UTF-8 and control characters are never echoed raw.
+        badOption({"recommend", "王", "\x1B[31m"}, "unexpected argument \\x1B[31m"),
+        badOption({"recommend", "王", "--top", "1", "\xFF"}, "unexpected argument \\xFF"),
+        Refusal{{"chars", "\x1B"}, 2, "quenvil-cli: '\\x1B' is not a valid integer value\n"},
         Refusal{{"chars", "x"}, 2, "quenvil-cli: 'x' is not a valid integer value\n"},
         Refusal{{"chars", "99999999999"},
                 2,
@@ -349,6 +386,63 @@ TEST_F(RecommendCli, ScoreReadsGbkAndUtf16FilesAndKeepsTiesInOrder) {
     EXPECT_EQ(runWith({"score"}, names).out, utf8.out);
 }
 
+// Every documented option in each of its forms, combined with forms of the others: all are
+// accepted, except a fixed character at 3 in a one-character given name.
+TEST_F(RecommendCli, TheDocumentedOptionsCombine) {
+    const std::vector<Lines> gender = {
+        {}, {"--gender", "m"}, {"--gender", "f"}, {"--gender", "any"}};
+    const std::vector<Lines> length = {{}, {"--length", "1"}, {"--length", "2"}};
+    const std::vector<Lines> fixed = {
+        {}, {"--fixed", "文"}, {"--fixed", "文", "--at", "2"}, {"--at", "3", "--fixed", "文"}};
+    const std::vector<Lines> with = {{}, {"--with", "明"}};
+    const std::vector<Lines> source = {{}, {"--source", "any"}, {"--source", "诗经"}};
+    const std::vector<Lines> top = {{}, {"--top", "3"}, {"--all"}, {"--top", "0"}};
+    for (size_t k = 0; k < 12; ++k) {
+        Lines args = {"recommend", "罗"};
+        for (const auto* forms : {&gender, &length, &fixed, &with, &source, &top}) {
+            const Lines& form = (*forms)[k % forms->size()];
+            args.insert(args.end(), form.begin(), form.end());
+        }
+        const auto r = run(args);
+        std::string shownArgs;
+        for (const auto& a : args) shownArgs += a + ' ';
+        if (k % length.size() == 1 && k % fixed.size() == 3) {
+            EXPECT_EQ(r.exitCode, 2) << shownArgs;
+            continue;
+        }
+        EXPECT_EQ(r.exitCode, 0) << shownArgs << r.err;
+        EXPECT_TRUE(r.err.empty() || r.err.find("no favourable name") != std::string::npos)
+            << shownArgs << r.err;
+    }
+}
+
+// score reads its input in blocks and never holds a token longer than a name: an input without
+// end keeps it small.
+TEST_F(RecommendCli, AnEndlessInputKeepsTheScoreSmall) {
+    const size_t kib = test::peakKiBOfEndlessRun(cli, {"score", "/dev/zero"});
+    EXPECT_GT(kib, 0u);
+    EXPECT_LT(kib, 64u * 1024);
+}
+
+// score reads its input in blocks of 1 MiB: a name cut by the end of a block is scored whole, and
+// a token of megabytes is reported by its start and length.
+TEST_F(RecommendCli, ScoreReadsItsInputAcrossBlocks) {
+    const std::string input =
+        std::string((1 << 20) - 2, ' ') + "王芳 李娜 " + std::string(3 << 20, 'a') + "\n张伟";
+    const auto file = dir.path() / "blocks.txt";
+    test::writeFile(file, input);
+    const auto r = run({"score", file.string()});
+    EXPECT_EQ(r.exitCode, 1);
+    const Lines lines = test::outputLines(r.out);
+    ASSERT_EQ(lines.size(), 3u) << r.err;
+    std::set<std::string> names;
+    for (const auto& line : lines) names.insert(split(line, '\t')[0]);
+    EXPECT_EQ(names, (std::set<std::string>{"王芳", "李娜", "张伟"}));
+    EXPECT_EQ(r.err, "quenvil-cli: cannot score " + std::string(24, 'a') + "... (" +
+                         std::to_string(3 << 20) + " bytes): longer than any name\n");
+    EXPECT_EQ(runWith({"score"}, input).out, r.out);
+}
+
 TEST_F(RecommendCli, ScoreSaysWhichNamesItCannotRead) {
     const auto r = runWith({"score"}, "王芳 张 abc 王芳李娜\n");
     EXPECT_EQ(r.exitCode, 1);
@@ -357,6 +451,12 @@ TEST_F(RecommendCli, ScoreSaysWhichNamesItCannotRead) {
     EXPECT_NE(r.err.find("cannot score abc"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("cannot score 王芳李娜"), std::string::npos) << r.err;
     EXPECT_EQ(run({"score", (dir.path() / "missing.txt").string()}).exitCode, 1);
+    // Bytes that are not UTF-8 after a byte-order mark are shown as \xNN, not raw.
+    const auto bad = runWith({"score"}, "\xEF\xBB\xBF\xC3\x28x \x1B[2J 王芳\n");
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.err.find("cannot score \\xC3(x:"), std::string::npos) << bad.err;
+    EXPECT_NE(bad.err.find("cannot score \\x1B[2J:"), std::string::npos) << bad.err;
+    EXPECT_EQ(bad.err.find_first_of("\x1B\xC3"), std::string::npos) << bad.err;
 }
 
 }  // namespace

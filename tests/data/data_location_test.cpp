@@ -6,10 +6,12 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "data/connection.h"
 #include "data/database.h"
+#include "data/database_key.h"
 #include "data/reference_data.h"
 #include "data/user_database.h"
 #include "support/fixture_db.h"
@@ -127,47 +129,67 @@ TEST_F(Location, AWritableProgramFolderIsUsedAsItIs) {
     EXPECT_EQ(found.shipped, bin);
     EXPECT_EQ(found.database, bin);
     EXPECT_EQ(found.system, bin);
-    EXPECT_EQ(found.warning, "");
+    EXPECT_EQ(found.home, DatabaseHome::Program);
+    EXPECT_EQ(found.problem, "");
     EXPECT_FALSE(fs::exists(user));
 }
 
-TEST_F(Location, AnInstalledProgramOpensTheUsersCopy) {
+TEST_F(Location, AnInstalledProgramOpensTheUsersCopyWithOneKeyDerivation) {
     test::buildFixtureDb(installed, test::standardFixture());
     const std::string shippedBytes = slurp(installed / kDatabaseFileName);
+    const size_t derivedBefore = keyDerivations();
     const DataLocation found = locateData(bin, user);
     EXPECT_EQ(found.shipped, installed);
     EXPECT_EQ(found.system, installed);  // the name lists: installed/xm
     EXPECT_EQ(found.database, user);
-    EXPECT_EQ(found.warning, "");
+    EXPECT_EQ(found.home, DatabaseHome::UserCopy);
+    EXPECT_EQ(found.problem, "");
     EXPECT_EQ(slurp(user / kDatabaseFileName), shippedBytes);
 
     // The program opens the copy; what it writes stays there.
     Database db;
-    db.open(found.database);
+    const OpenReport report = openDatabase(db, found);
+    EXPECT_EQ(report.damage + report.readingShipped + report.refreshProblem, "");
+    EXPECT_EQ(db.connection.file(), user / kDatabaseFileName);
     db.connection.execute("insert into xm2(xingming) values('abc')");
     EXPECT_EQ(slurp(installed / kDatabaseFileName), shippedBytes);
     EXPECT_EQ(locateData(bin, user).database, user);
     EXPECT_EQ(Db(user / kDatabaseFileName).value("select count(*) from xm2"), "1");
+    // The copy has the shipped file's salt: its key, derived once, opens both.
+    EXPECT_EQ(keyDerivations(), derivedBefore + 1);
 }
 
-TEST_F(Location, WithoutAUsersCopyTheShippedFileIsOpened) {
+// Without a user's copy the shipped file is read, never written, whoever runs the program.
+TEST_F(Location, WithoutAUsersCopyTheShippedFileIsReadOnly) {
     test::buildFixtureDb(installed, test::standardFixture());
+    const std::string shippedBytes = slurp(installed / kDatabaseFileName);
     DataLocation found = locateData(bin, fs::path());
     EXPECT_EQ(found.database, installed);
-    EXPECT_NE(found.warning.find("HOME"), std::string::npos) << found.warning;
+    EXPECT_EQ(found.home, DatabaseHome::NoUserCopy);
+    EXPECT_NE(found.problem.find("HOME"), std::string::npos) << found.problem;
 
     // The user's data folder cannot be made: a file stands in its way.
     test::writeFile(dir.path() / "home", "");
     found = locateData(bin, user);
     EXPECT_EQ(found.database, installed);
-    EXPECT_NE(found.warning.find(user.string()), std::string::npos) << found.warning;
+    EXPECT_EQ(found.home, DatabaseHome::NoUserCopy);
+    EXPECT_NE(found.problem.find(user.string()), std::string::npos) << found.problem;
+
+    Database db;
+    const OpenReport report = openDatabase(db, found);
+    EXPECT_EQ(report.readingShipped, found.problem);
+    EXPECT_EQ(db.readOnlyReason, found.problem);
+    EXPECT_EQ(db.strokes.strokes(test::G("张")), 11);
+    EXPECT_THROW(db.requireWritable(), NoUserCopyError);
+    EXPECT_THROW(db.connection.execute("insert into xm2(xingming) values('abc')"), DatabaseError);
+    EXPECT_EQ(slurp(installed / kDatabaseFileName), shippedBytes);
 }
 
 TEST_F(Location, NoDatabaseAnywhereLeavesTheProgramFolder) {
     const DataLocation found = locateData(bin, user);
     EXPECT_EQ(found.shipped, bin);
     EXPECT_EQ(found.database, bin);
-    EXPECT_EQ(found.warning, "");
+    EXPECT_EQ(found.home, DatabaseHome::Program);
     EXPECT_FALSE(fs::exists(user));
     Database db;
     try {
@@ -177,6 +199,29 @@ TEST_F(Location, NoDatabaseAnywhereLeavesTheProgramFolder) {
         EXPECT_NE(std::string(e.what()).find((bin / kDatabaseFileName).string()), std::string::npos)
             << e.what();
     }
+}
+
+// Temporary copies left by killed programs go at the next start; a younger one may belong to a
+// program that is copying now, and stays.
+TEST_F(Location, LeftoverTemporaryCopiesOlderThanTheStartAreRemoved) {
+    test::buildFixtureDb(installed, test::standardFixture());
+    fs::create_directories(user);
+    for (const char* name :
+         {".data.Mdb.a1B2c3", ".data.Mdb.young1", ".data.Mdb.toolong1", "other"}) {
+        test::writeFile(user / name, "partial");
+    }
+    const auto startedAt = std::time(nullptr);
+    fs::last_write_time(user / ".data.Mdb.a1B2c3",
+                        fs::last_write_time(user / "other") - std::chrono::hours(1));
+    fs::last_write_time(user / ".data.Mdb.toolong1",
+                        fs::last_write_time(user / "other") - std::chrono::hours(1));
+    prepareUserFolder(installed / kDatabaseFileName, user, startedAt);
+    EXPECT_EQ(
+        folderEntries(user),
+        (std::vector<std::string>{".data.Mdb.toolong1", ".data.Mdb.young1", "data.Mdb", "other"}));
+    // The program's own start, from the system.
+    EXPECT_LE(processStartTime(), std::time(nullptr));
+    EXPECT_GT(processStartTime(), std::time(nullptr) - 24 * 3600);
 }
 
 TEST(AtomicCopy, CopiesTheBytesAndLeavesNoTemporaryFile) {
@@ -216,7 +261,7 @@ class UserCopy : public ::testing::Test {
   protected:
     void SetUp() override {
         test::buildFixtureDb(dir.path() / "shipped", test::standardFixture());
-        copy = prepareUserDatabase(shipped, dir.path() / "user");
+        copy = prepareUserFolder(shipped, dir.path() / "user", std::time(nullptr));
         Db db(copy);
         db.cn.execute("insert into xm(xingming) values('张思婷'), ('张思婷'), ('李海')");
         db.cn.execute("insert into xm2(xingming) values('张思婷'), ('李海')");
@@ -322,12 +367,128 @@ TEST_F(UserCopy, AFailedRefreshChangesNothing) {
     EXPECT_EQ(names("xm2"), (std::vector<std::string>{"张思婷", "李海"}));
 }
 
-TEST_F(UserCopy, PreparingAgainRefreshesInsteadOfCopying) {
-    shipNewerData();
-    EXPECT_EQ(prepareUserDatabase(shipped, dir.path() / "user"), copy);
-    EXPECT_EQ(referenceDataVersion(copy), kReferenceDataVersion + 1);
+// Opening a copy of older reference data takes the shipped tables once, with the connection that
+// reads the copy: no key is derived again.
+TEST_F(UserCopy, OpeningAnOlderCopyRefreshesItOnce) {
+    Db(copy).cn.execute("update wuge set hanyi = '旧的' where shuzi = '1'");
+    Db(copy).cn.execute("pragma user_version = " + std::to_string(kReferenceDataVersion - 1));
+    EXPECT_EQ(prepareUserFolder(shipped, dir.path() / "user", std::time(nullptr)), copy);
+    const DataLocation location{shipped.parent_path(), shipped.parent_path(), copy.parent_path(),
+                                DatabaseHome::UserCopy, ""};
+    const size_t derivedBefore = keyDerivations();
+    Database db;
+    OpenReport report = openDatabase(db, location);
+    EXPECT_TRUE(report.refreshed);
+    EXPECT_EQ(report.damage + report.refreshProblem + report.readingShipped, "");
+    db.connection.close();
+    EXPECT_EQ(referenceDataVersion(copy), kReferenceDataVersion);
+    EXPECT_EQ(Db(copy).value("select hanyi from wuge where shuzi = '1'"), "【吉】数1");
     EXPECT_EQ(names("xm"), (std::vector<std::string>{"张思婷", "张思婷", "李海"}));
+    EXPECT_FALSE(openDatabase(db, location).refreshed);
+    EXPECT_EQ(keyDerivations(), derivedBefore);
     EXPECT_EQ(folderEntries(dir.path() / "user"), std::vector<std::string>{"data.Mdb"});
+}
+
+// A damaged copy is found when it is opened, kept under a dated name (never deleted) and replaced
+// by a fresh copy of the shipped file; its names are taken over as far as the engine can read
+// them, in their order.
+struct Damage {
+    const char* name;
+    void (*damage)(const fs::path& copy);
+    bool someRecovered;  // rows of xm can still be read (all but the damaged ones)
+};
+
+void writeAt(const fs::path& file, uintmax_t offset, const std::string& bytes) {
+    std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(static_cast<std::streamoff>(offset));
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+class DamagedCopy : public UserCopy, public ::testing::WithParamInterface<Damage> {
+  protected:
+    void SetUp() override {
+        UserCopy::SetUp();
+        Db db(copy);
+        db.cn.beginTransaction();
+        for (int i = 0; i < 20000; ++i) {
+            db.cn.execute("insert into xm(xingming) values(?)", {Param::utf8(std::to_string(i))});
+        }
+        db.cn.commit();
+        original = names("xm");
+    }
+    std::vector<std::string> original;
+};
+
+TEST_P(DamagedCopy, IsSetAsideReplacedAndItsNamesRecovered) {
+    const std::string shippedBytes = slurp(shipped);
+    GetParam().damage(copy);
+    const std::string damagedBytes = slurp(copy);
+    const DataLocation location{shipped.parent_path(), shipped.parent_path(), copy.parent_path(),
+                                DatabaseHome::UserCopy, ""};
+    Database db;
+    const OpenReport report = openDatabase(db, location);
+    EXPECT_NE(report.damage, "");
+    EXPECT_EQ(report.readingShipped, "");
+    EXPECT_TRUE(db.readOnlyReason.empty());
+    EXPECT_EQ(db.strokes.strokes(test::G("张")), 11);
+    db.connection.close();
+    ASSERT_EQ(report.setAside.parent_path(), copy.parent_path());
+    EXPECT_TRUE(std::regex_match(report.setAside.filename().string(),
+                                 std::regex(R"(data\.Mdb\.damaged-\d{8}-\d{6})")))
+        << report.setAside;
+    EXPECT_EQ(slurp(report.setAside), damagedBytes);
+    EXPECT_EQ(slurp(shipped), shippedBytes);
+
+    // What was recovered: the rows before the damage and the rows after it, in order.
+    const std::vector<std::string> recovered = names("xm");
+    EXPECT_EQ(report.recoveredNames, recovered.size());
+    if (GetParam().someRecovered) {
+        EXPECT_GT(recovered.size(), 0u);
+    } else {
+        EXPECT_EQ(recovered.size(), 0u);
+    }
+    size_t prefix = 0;
+    while (prefix < recovered.size() && recovered[prefix] == original[prefix]) ++prefix;
+    const size_t suffix = recovered.size() - prefix;
+    EXPECT_TRUE(std::equal(recovered.begin() + static_cast<std::ptrdiff_t>(prefix), recovered.end(),
+                           original.end() - static_cast<std::ptrdiff_t>(suffix)));
+
+    // Opened again, the fresh copy is sound.
+    const OpenReport again = openDatabase(db, location);
+    EXPECT_EQ(again.damage, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damages, DamagedCopy,
+    ::testing::Values(
+        Damage{"Overwritten", [](const fs::path& f) { test::writeFile(f, "x"); }, false},
+        Damage{"Empty", [](const fs::path& f) { test::writeFile(f, ""); }, false},
+        Damage{"FirstPage", [](const fs::path& f) { writeAt(f, 100, "garbage"); }, false},
+        Damage{"MiddlePage", [](const fs::path& f) { writeAt(f, fs::file_size(f) / 2, "garbage"); },
+               true},
+        Damage{"LastPage",
+               [](const fs::path& f) { writeAt(f, fs::file_size(f) - 1000, "garbage"); }, true},
+        Damage{"CutShort", [](const fs::path& f) { fs::resize_file(f, fs::file_size(f) / 2); },
+               false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A copy that another program keeps locked is waited for, then reported; it is never swapped for
+// the shipped file.
+TEST_F(UserCopy, ABusyCopyIsReportedNotSwapped) {
+    const DataLocation location{shipped.parent_path(), shipped.parent_path(), copy.parent_path(),
+                                DatabaseHome::UserCopy, ""};
+    Db writer(copy);
+    writer.cn.beginTransaction();
+    writer.cn.execute("insert into xm2(xingming) values('x')");
+    writer.cn.execute("pragma user_version = 1");  // a change of the first page as well
+    Database db;
+    db.connection.setBusyTimeout(200);
+    EXPECT_THROW(openDatabase(db, location), DatabaseBusyError);
+    EXPECT_NE(db.connection.file(), shipped);
+    writer.cn.rollback();
+    const OpenReport report = openDatabase(db, location);
+    EXPECT_EQ(report.damage + report.readingShipped, "");
+    EXPECT_EQ(db.connection.file(), copy);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 # Shared by the install tests (sourced). Needs BUILD_DIR set to a built build folder.
 #   make_workspace        a fresh folder $work (removed on exit) that every user may enter
 #   install_prefix DIR    cmake --install of $BUILD_DIR into DIR
+#   install_read_only     make_workspace, then an install into $prefix ($work/prefix) that nobody
+#                         may write; its data.Mdb is $shipped, the checksum of that $checksum, and
+#                         its quenvil-cli $cli
 #   make_home DIR         a home folder owned by the ordinary user
 #   as_user HOME CMD...   CMD as the ordinary user with that home, no XDG_DATA_HOME
 #   need_root             skips the test (exit 77) unless run as root, who may switch users
@@ -46,6 +49,16 @@ install_prefix() {
     echo "cmake --install failed"
     exit 1
   }
+}
+
+install_read_only() {
+  make_workspace
+  prefix=$work/prefix
+  install_prefix "$prefix"
+  shipped=$prefix/share/quenvil/data.Mdb
+  checksum=$(sha256sum <"$shipped")
+  cli=$prefix/bin/quenvil-cli
+  chmod -R a-w "$prefix"
 }
 
 make_home() {

@@ -26,6 +26,9 @@ expected=(
   "644 share/doc/quenvil/LICENSE"
   "644 share/doc/quenvil/THIRD_PARTY_NOTICES.md"
   "644 share/doc/quenvil/copyright"
+  "644 share/doc/quenvil/changelog.gz"
+  "644 share/man/man1/quenvil.1.gz"
+  "644 share/man/man1/quenvil-cli.1.gz"
 )
 for entry in "${expected[@]}"; do
   mode=${entry%% *} file=${entry#* }

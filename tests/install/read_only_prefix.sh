@@ -8,12 +8,7 @@ BUILD_DIR=${1:?usage: read_only_prefix.sh BUILD_DIR}
 source "$(dirname "$0")/install_common.sh"
 need_root
 
-make_workspace
-prefix=$work/prefix
-install_prefix "$prefix"
-shipped=$prefix/share/quenvil/data.Mdb
-checksum=$(sha256sum <"$shipped")
-chmod -R a-w "$prefix"
+install_read_only
 
 # The names to import: the start of the installed list of one surname.
 make_import_file "$prefix/share/quenvil/xm/张.txt" 40 "$work/names.txt"

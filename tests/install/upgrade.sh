@@ -8,13 +8,7 @@ SQL=${2:?usage: upgrade.sh BUILD_DIR QUENVIL_TEST_SQL}
 source "$(dirname "$0")/install_common.sh"
 need_root
 
-make_workspace
-prefix=$work/prefix
-install_prefix "$prefix"
-shipped=$prefix/share/quenvil/data.Mdb
-checksum=$(sha256sum <"$shipped")
-chmod -R a-w "$prefix"
-cli=$prefix/bin/quenvil-cli
+install_read_only
 make_home "$work/home"
 copy=$work/home/.local/share/quenvil/data.Mdb
 

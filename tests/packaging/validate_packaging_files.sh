@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Validates the menu entry and the AppStream metainfo in packaging/ of a Quenvil source tree.
+# Validates the menu entry, the AppStream metainfo, the manual pages and the Debian changelog in
+# packaging/ of a Quenvil source tree.
 #   validate_packaging_files.sh SOURCE_DIR
 # Fails (exit 1) when either validator reports an error or a warning; infos, hints and pedantic
 # notes are shown but allowed. Exit 2 for a usage error.
@@ -63,8 +64,25 @@ check "$desktop_file" ': (error|warning): ' desktop-file-validate
 echo "($(appstreamcli --version))"
 check "$metainfo_file" '^[[:space:]]*[EW]: ' appstreamcli validate --no-net
 
+# man --warnings prints groff's warnings (bad requests, unknown escapes, lines that cannot be
+# set) on standard error, and nothing for a clean page.
+man_warnings() { MANWIDTH=80 man --warnings -E UTF-8 -l "$1" 2>&1 >/dev/null; }
+for page in quenvil quenvil-cli; do
+  check "$1/packaging/man/$page.1" '.' man_warnings
+done
+# The changelog parses, its version is the project's, and the manual pages name that version.
+check "$1/packaging/changelog" '(warning|error)' dpkg-parsechangelog -l
+version=$(sed -n 's/^project(Quenvil VERSION \([0-9.]*\).*/\1/p' "$1/CMakeLists.txt")
+changelog_version=$(dpkg-parsechangelog -l "$1/packaging/changelog" -S Version)
+[ "$changelog_version" = "$version" ] ||
+  fail "the changelog's version $changelog_version is not the project's $version"
+for page in quenvil quenvil-cli; do
+  grep -q "\"Quenvil $version\"" "$1/packaging/man/$page.1" ||
+    fail "$page.1 does not name version $version"
+done
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures packaging file(s) failed validation"
   exit 1
 fi
-echo "both packaging files are valid"
+echo "every packaging file is valid"

@@ -20,6 +20,7 @@
 #include "support/fixture_db.h"
 #include "support/shipped_naming.h"
 #include "text/gbk.h"
+#include "text/utf8.h"
 
 namespace quenvil {
 namespace {
@@ -210,6 +211,36 @@ TEST(ListText, NamesAreCutAtLineBreaksBlanksAndCommas) {
               (std::vector<std::string>{"黄思婷", "李明", "王芳", "张伟", "刘洋", "陈静", "赵磊"}));
     EXPECT_TRUE(cut("").empty());
     EXPECT_TRUE(cut(" ,\r\n\u3000").empty());
+}
+
+// A list read in pieces of whole characters gives the names of the whole text; a piece of text
+// longer than any name is reported once with its start and length, in order, and never kept.
+TEST(ListText, AListInPiecesIsCutAsAWholeAndLongPiecesAreSkipped) {
+    std::string longName;
+    for (int i = 0; i < 100; ++i) longName += "长";
+    const std::string text = "黄思婷 李明\r\n" + longName + "，王芳," + std::string(64, 'x') +
+                             "\u3000" + longName + "x 张伟";
+    for (const size_t characters : {1u, 2u, 3u, 5u, 1000u}) {
+        std::vector<std::string> names, tooLong;
+        NameStream stream;
+        auto onName = [&](std::string_view n) { names.emplace_back(n); };
+        auto onTooLong = [&](std::string_view start, size_t bytes) {
+            tooLong.push_back(std::string(start) + "/" + std::to_string(bytes));
+        };
+        const auto all = utf8Characters(text);
+        for (size_t i = 0; i < all.size(); i += characters) {
+            std::string piece;
+            for (size_t k = i; k < std::min(all.size(), i + characters); ++k) piece += all[k];
+            stream.feed(piece, onName, onTooLong);
+        }
+        stream.finish(onName, onTooLong);
+        EXPECT_EQ(names, (std::vector<std::string>{"黄思婷", "李明", "王芳", std::string(64, 'x'),
+                                                   "张伟"}))
+            << characters;
+        EXPECT_EQ(tooLong,
+                  (std::vector<std::string>{"长长长长长长长长/300", "长长长长长长长长/301"}))
+            << characters;
+    }
 }
 
 TEST(ListText, EncodingsAndOurOwnExportsAreRead) {

@@ -17,10 +17,25 @@ using test::G;
 using test::nameOf;
 using Lines = std::vector<std::string>;
 
-// The tokens of a line, as the import walks them.
+// The tokens of a line, as the import walks them. The terminal's import reads the line in pieces
+// (ImportLineStream): cut anywhere, it must give the same tokens (their first bytes and length).
 Lines tokensOf(std::string_view line) {
     Lines tokens;
     forEachImportToken(line, [&](std::string_view token) { tokens.emplace_back(token); });
+    for (const size_t piece : {1u, 2u, 3u, 1000u}) {
+        Lines streamed;
+        ImportLineStream stream([&](std::string_view first, size_t length) {
+            streamed.push_back(std::string(first) + "/" + std::to_string(length));
+        });
+        for (size_t i = 0; i < line.size(); i += piece) stream.feed(line.substr(i, piece));
+        stream.finish();
+        Lines expected;
+        for (const auto& t : tokens) {
+            expected.push_back(t.substr(0, ImportLineStream::kKeptBytes) + "/" +
+                               std::to_string(t.size()));
+        }
+        EXPECT_EQ(streamed, expected) << "pieces of " << piece;
+    }
     return tokens;
 }
 

@@ -2,11 +2,14 @@
 #include "support/cli_runner.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "support/fixture_db.h"
 
@@ -29,10 +32,14 @@ pid_t spawn(const std::filesystem::path& cli, const std::vector<std::string>& ar
             const int in = open(inFile.c_str(), O_RDONLY);
             dup2(in, 0);
         }
-        const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
         dup2(err, 2);
+        if (outFile == kClosedOutput) {
+            close(1);
+        } else {
+            const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, 1);
+        }
         std::vector<char*> argv;
         const std::string program = cli.string();
         argv.push_back(const_cast<char*>(program.c_str()));
@@ -81,6 +88,19 @@ CliResult runCliWithInput(const std::filesystem::path& cli, const std::vector<st
 
 pid_t startCli(const std::filesystem::path& cli, const std::vector<std::string>& args) {
     return spawn(cli, args, "/dev/null", "/dev/null");
+}
+
+size_t peakKiBOfEndlessRun(const std::filesystem::path& cli, const std::vector<std::string>& args) {
+    const pid_t pid = startCli(cli, args);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    size_t kib = 0;
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("VmHWM:")) kib = std::stoul(line.substr(6));
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    return kib;
 }
 
 std::vector<std::string> outputLines(const std::string& out) {

@@ -19,8 +19,10 @@ struct CliResult {
 // Copies the built quenvil-cli into folder (where the test has put its data.Mdb).
 std::filesystem::path installCli(const std::filesystem::path& folder);
 
-// With stdoutFile, the output goes there (e.g. /dev/full) and out stays empty; with input, those
-// bytes are the program's standard input.
+// With stdoutFile, the output goes there (e.g. /dev/full) and out stays empty; kClosedOutput runs
+// the program with its standard output closed. With input, those bytes are the program's standard
+// input.
+inline const std::filesystem::path kClosedOutput = "<closed>";
 CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string>& args,
                  const std::filesystem::path& stdoutFile = {},
                  const std::optional<std::string>& input = std::nullopt);
@@ -30,6 +32,9 @@ CliResult runCliWithInput(const std::filesystem::path& cli, const std::vector<st
 
 // Starts the program without waiting; its output goes to /dev/null.
 pid_t startCli(const std::filesystem::path& cli, const std::vector<std::string>& args);
+
+// The peak memory (KiB) of a run on input without end (/dev/zero), stopped after two seconds.
+size_t peakKiBOfEndlessRun(const std::filesystem::path& cli, const std::vector<std::string>& args);
 
 std::vector<std::string> outputLines(const std::string& out);
 

@@ -140,4 +140,26 @@ ReadOnlyFolder::~ReadOnlyFolder() {
     std::filesystem::permissions(folder_, std::filesystem::perms::owner_all, ec);
 }
 
+SmallFileSystem::SmallFileSystem(std::filesystem::path folder, size_t kib)
+    : folder_(std::move(folder)) {
+    std::filesystem::create_directories(folder_);
+    if (::geteuid() != 0) return;
+    const std::string command = "mount -t tmpfs -o size=" + std::to_string(kib) + "k tmpfs '" +
+                                folder_.string() + "' 2>/dev/null";
+    ok_ = std::system(command.c_str()) == 0;
+}
+
+SmallFileSystem::~SmallFileSystem() {
+    if (!ok_) return;
+    const std::string command = "umount '" + folder_.string() + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0) return;
+}
+
+void SmallFileSystem::fill() const {
+    std::ofstream out(folder_ / "filler", std::ios::binary);
+    const std::string block(4096, 'f');
+    while (out.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+    }
+}
+
 }  // namespace quenvil::test

@@ -69,6 +69,23 @@ class ReadOnlyFolder {
     bool ok_ = false;
 };
 
+// A file system of a few KiB mounted on folder (a tmpfs) for the life of the object, to fill it up;
+// mounting needs root. ok() is false when nothing was mounted (the test is then skipped).
+class SmallFileSystem {
+  public:
+    SmallFileSystem(std::filesystem::path folder, size_t kib);
+    ~SmallFileSystem();
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+    bool ok() const { return ok_; }
+    // Writes a file that takes the space that is left.
+    void fill() const;
+
+  private:
+    std::filesystem::path folder_;
+    bool ok_ = false;
+};
+
 // UTF-8 -> GBK shorthand.
 std::string G(const char* utf8);
 

@@ -22,6 +22,13 @@ class RecordingDialogs : public Dialogs {
         if (onMessage) onMessage(text);
     }
     void error(const QString& text) override { shown << "error: " + errorBoxText(text); }
+    bool question(const QString& text) override {
+        shown << "question: " + text;
+        if (questionAnswers.empty()) return false;
+        const bool yes = questionAnswers.front();
+        questionAnswers.pop_front();
+        return yes;
+    }
     std::optional<QString> openFile(QWidget*, const QString& filter) override {
         lastFilter = filter;
         if (answers.empty()) return std::nullopt;
@@ -48,6 +55,7 @@ class RecordingDialogs : public Dialogs {
     QStringList lastSaveFilters;
     QString lastSuggestedName;
     std::deque<std::optional<SaveChoice>> saveAnswers;  // for saveFile; none left means cancelled
+    std::deque<bool> questionAnswers;                   // for question; none left means No
 };
 
 }  // namespace quenvil::test

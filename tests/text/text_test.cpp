@@ -1,9 +1,14 @@
 // GBK conversion, two-byte units, trimming, integer parsing and lines.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unicode/ucnv.h>
 #include <unicode/utf8.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "support/fixture_db.h"
+#include "text/atomic_file.h"
 #include "text/encoding.h"
 #include "text/gbk.h"
 #include "text/integer.h"
@@ -66,15 +71,21 @@ TEST(Encoding, BlocksOfEverySizeDecodeAsTheWholeFile) {
                                   "abc\n" + G(text.c_str())};
     for (const std::string& input : inputs) {
         const GbkText whole = toGbkText(input);
+        const std::string wholeUtf8 = decodeToUtf8(input);
         for (size_t block : {1u, 2u, 3u, 5u, 7u, 64u, 4096u}) {
             GbkStreamDecoder decoder;
-            std::string out;
+            GbkStreamDecoder toUtf8(GbkStreamDecoder::Target::Utf8);
+            std::string out, utf8;
             for (size_t i = 0; i < input.size(); i += block) {
                 decoder.feed(std::string_view(input).substr(i, block), out);
+                toUtf8.feed(std::string_view(input).substr(i, block), utf8);
             }
             decoder.finish(out);
+            toUtf8.finish(utf8);
             EXPECT_EQ(out, whole.gbk) << "block " << block;
             EXPECT_EQ(decoder.encoding(), whole.detected) << "block " << block;
+            EXPECT_EQ(utf8, wholeUtf8) << "block " << block;
+            EXPECT_EQ(toUtf8.encoding(), whole.detected) << "block " << block;
         }
     }
     // A file cut in the middle of a character keeps its last bytes.
@@ -108,6 +119,59 @@ TEST(Files, FoldersAndMissingFilesAreNamed) {
     EXPECT_EQ(readWholeFile(dir.path() / "a.txt"),
               "\xEF\xBB\xBF"
               "a\r\nb");
+}
+
+std::string contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The target keeps its old bytes until the new ones are complete, then takes them with its own
+// mode; an abandoned or failed file leaves nothing behind.
+TEST(AtomicFiles, TheTargetChangesOnlyWhenTheNewBytesAreComplete) {
+    test::TempDir dir;
+    const auto target = dir.path() / "names.csv";
+    test::writeFile(target, "old");
+    std::filesystem::permissions(target, std::filesystem::perms(0640));
+    {
+        AtomicFile file(target);
+        file.write("new ");
+        file.write("bytes");
+        EXPECT_TRUE(isTemporaryFileOf(file.temporary(), target));
+        EXPECT_EQ(contents(target), "old");
+    }  // abandoned
+    EXPECT_EQ(contents(target), "old");
+    {
+        AtomicFile file(target);
+        file.write("new bytes");
+        EXPECT_TRUE(file.commit());
+    }
+    EXPECT_EQ(contents(target), "new bytes");
+    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
+    // Keep: a file that is there by then stays.
+    AtomicFile other(target);
+    other.write("other");
+    EXPECT_FALSE(other.commit(AtomicFile::Existing::Keep));
+    EXPECT_EQ(contents(target), "new bytes");
+    // A new file gets the mode asked for, less the umask.
+    const mode_t mask = ::umask(022);
+    AtomicFile fresh(dir.path() / "fresh.txt", 0666);
+    fresh.commit();
+    ::umask(mask);
+    EXPECT_EQ(std::filesystem::status(dir.path() / "fresh.txt").permissions(),
+              std::filesystem::perms(0644));
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        left.push_back(e.path().filename());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"fresh.txt", "names.csv"}));
+
+    EXPECT_FALSE(isTemporaryFileOf(dir.path() / ".names.csv.ab", target));
+    EXPECT_FALSE(isTemporaryFileOf(dir.path() / "x" / ".names.csv.abcdef", target));
+    EXPECT_THROW(AtomicFile(dir.path() / "missing" / "file"), std::system_error);
 }
 
 TEST(Lines, LineBreaksOfEveryKind) {

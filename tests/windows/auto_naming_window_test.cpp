@@ -56,8 +56,10 @@ class AutoNaming : public ::testing::Test {
         xm = dir.path() / "xm";
         std::filesystem::create_directories(xm);
     }
+    // The window as the user finds it: created, then opened (its folder is read then).
     std::unique_ptr<AutoNamingWindow> create() {
         auto w = std::make_unique<AutoNamingWindow>(db, dir.path());
+        w->show();
         return w;
     }
     QStringList results(AutoNamingWindow& w) {
@@ -101,6 +103,38 @@ TEST_F(AutoNaming, CreationListsTheFolderAndLoadsTheFirstSurname) {
 
 // Typing into the chooser and pressing Enter, as a user does: the keys go to the control that has
 // the focus in the active window.
+// Creating the window reads nothing and says nothing; the first opening lists the folder, loads
+// the first surname or gives the message of an empty folder, once; later openings keep what the
+// user chose.
+TEST_F(AutoNaming, TheFolderIsReadWhenTheWindowFirstOpens) {
+    for (const bool withLists : {true, false}) {
+        std::filesystem::remove_all(xm);
+        std::filesystem::create_directories(xm);
+        if (withLists) {
+            test::writeFile(xm / "王.txt", crlf({G("王小明")}));
+            test::writeFile(xm / "李.txt", crlf({G("李四海")}));
+        }
+        dialogs.shown.clear();
+        AutoNamingWindow w(db, dir.path());
+        EXPECT_EQ(surnameCombo(w)->count(), 0);
+        EXPECT_TRUE(nameListView(w)->toPlainText().isEmpty());
+        EXPECT_TRUE(dialogs.shown.isEmpty());
+        w.show();
+        EXPECT_EQ(surnameCombo(w)->count(), withLists ? 2 : 0);
+        EXPECT_EQ(nameListView(w)->toPlainText(), withLists ? "李四海" : "");
+        EXPECT_EQ(dialogs.shown,
+                  withLists ? QStringList{} : QStringList{"message: 数据库中不存在此姓"});
+        if (withLists) {
+            surnameCombo(w)->setEditText("王");
+            Q_EMIT surnameCombo(w)->activated(1);
+        }
+        w.hide();
+        w.show();
+        EXPECT_EQ(dialogs.shown.size(), withLists ? 0 : 1);
+        EXPECT_EQ(nameListView(w)->toPlainText(), withLists ? "王小明" : "");
+    }
+}
+
 TEST_F(AutoNaming, EnterInTheChooserLoadsTheTypedSurnameAndKeepsTheWindow) {
     test::writeFile(xm / "王.txt", crlf({G("王小明"), G("王大明")}));
     test::writeFile(xm / "欧阳.txt", crlf({G("欧阳娜")}));

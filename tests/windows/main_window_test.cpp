@@ -248,6 +248,9 @@ TEST_F(MainWindowAnalysis, EnterOpensTheAutomaticNamingWindowAndItsChooserKeepsI
     const test::WhenModal inside([&](QWidget* modal) {
         EXPECT_EQ(modal, &autoNaming);
         EXPECT_EQ(QApplication::focusWidget(), test::child<QComboBox>(&autoNaming, "surnameCombo"));
+        // The folder is listed as the window opens: the chooser shows 欧, replaced by what is typed.
+        EXPECT_EQ(test::child<QComboBox>(&autoNaming, "surnameCombo")->currentText(), "欧");
+        test::press(Qt::Key_A, Qt::ControlModifier);
         test::type("欧阳");
         test::pressReturn();
         EXPECT_TRUE(autoNaming.isVisible());
@@ -258,7 +261,8 @@ TEST_F(MainWindowAnalysis, EnterOpensTheAutomaticNamingWindowAndItsChooserKeepsI
     });
     test::pressReturn();  // returns when the window is closed
     EXPECT_FALSE(autoNaming.isVisible());
-    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+    // The opening loaded the chooser's first entry, 欧, which has no list of its own.
+    EXPECT_EQ(dialogs.shown, QStringList{"message: 数据库中不存在此姓"});
 }
 
 // Takes the file URLs that QDesktopServices hands out, as a desktop's viewer would.

@@ -695,6 +695,62 @@ TEST_F(RecommendWindowFlow, SelectedNamesAreComparedSideBySide) {
     EXPECT_EQ(dialogs.shown[0], "message: 请在表中选中两到四个可以评分的名字再比较。");
 }
 
+// The file type's suffix comes first, then the question whether to replace a file of that name:
+// typing "keep" asks as typing "keep.csv" does. No keeps the file.
+TEST_F(RecommendWindowFlow, AnExportAsksBeforeReplacingAFile) {
+    type("罗");
+    key(Qt::Key_Return);
+    const auto keep = dir.path() / "keep.csv";
+    test::writeFile(keep, "mine");
+    for (const char* typed : {"keep", "keep.csv"}) {
+        for (const bool yes : {false, true}) {
+            test::writeFile(keep, "mine");
+            dialogs.shown.clear();
+            dialogs.saveAnswers.push_back(SaveChoice{q((dir.path() / typed).string()), 0});
+            dialogs.questionAnswers.push_back(yes);
+            w->onExport();
+            EXPECT_EQ(dialogs.shown, QStringList{"question: keep.csv 已存在。\n要替换它吗？"})
+                << typed;
+            EXPECT_EQ(readFile(keep) == "mine", !yes) << typed;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "keep"));
+    // A new file is written without a question, readable as the user's files are.
+    dialogs.shown.clear();
+    dialogs.saveAnswers.push_back(SaveChoice{q((dir.path() / "new").string()), 1});
+    w->onExport();
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.shown.join("|").toStdString();
+    EXPECT_EQ(readFile(dir.path() / "new.txt"),
+              exportBytes(*w->model(), *w->proxy(), ExportFormat::GbkText));
+    EXPECT_NE(std::filesystem::status(dir.path() / "new.txt").permissions() &
+                  std::filesystem::perms::others_read,
+              std::filesystem::perms::none);
+}
+
+// On a full disk the export fails with a message and the file it was to replace stays whole.
+TEST_F(RecommendWindowFlow, AnExportOnAFullDiskLeavesTheOldFile) {
+    test::SmallFileSystem disk(dir.path() / "disk", 64);
+    if (!disk.ok()) GTEST_SKIP() << "mounting a small file system needs root";
+    const auto old = dir.path() / "disk" / "names.csv";
+    test::writeFile(old, "the old export");
+    disk.fill();
+    type("罗");
+    key(Qt::Key_Return);
+    dialogs.saveAnswers.push_back(SaveChoice{q(old.string()), 0});
+    dialogs.questionAnswers.push_back(true);
+    w->onExport();
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(dialogs.shown[1].startsWith("message: 不能写入文件：" + q(old.string()) + "\n"))
+        << dialogs.shown[1].toStdString();
+    EXPECT_EQ(readFile(old), "the old export");
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path() / "disk")) {
+        left.push_back(e.path().filename());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"filler", "names.csv"}));
+}
+
 TEST_F(RecommendWindowFlow, DoubleClickSendsTheName) {
     type("罗");
     key(Qt::Key_Return);
