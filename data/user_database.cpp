@@ -14,6 +14,7 @@
 #include "data/connection.h"
 #include "data/database.h"
 #include "data/reference_data.h"
+#include "data/shortlist.h"
 
 namespace quenvil {
 namespace {
@@ -169,6 +170,8 @@ bool refreshReferenceData(const std::filesystem::path& copy, const std::filesyst
     bool refreshed = false;
     try {
         cn.execute("delete from main." + std::string(kUserTables[0]) + " where 0");
+        // A copy made before the shortlist existed gets the empty table.
+        createShortlistTable(cn);
         const int shippedVersion = integerQuery(cn, "pragma shipped.user_version");
         if (shippedVersion > integerQuery(cn, "pragma main.user_version")) {
             for (const std::string& table : shippedReferenceTables(cn)) replaceTable(cn, table);

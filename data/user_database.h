@@ -18,8 +18,9 @@ int referenceDataVersion(const std::filesystem::path& databaseFile);
 // When shipped carries a newer data version than copy, replaces the reference tables of copy
 // (every table of shipped but the user's own, kUserTables of reference_data.h: their
 // definitions, indexes and rows) by those of shipped and takes over its version, in one
-// transaction; the user's tables of copy are kept. Returns whether the
-// tables were replaced. Throws DatabaseError on an engine failure (copy is then unchanged).
+// transaction; the user's tables of copy are kept, and the shortlist table is created when the
+// copy lacks it. Returns whether the tables were replaced. Throws DatabaseError on an engine
+// failure (copy is then unchanged).
 bool refreshReferenceData(const std::filesystem::path& copy, const std::filesystem::path& shipped);
 
 // Makes userFolder/data.Mdb from shippedFile when it does not exist yet, otherwise refreshes its
