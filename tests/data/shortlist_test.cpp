@@ -31,24 +31,9 @@ class Shortlist : public ::testing::Test {
         test::buildFixtureDb(dir.path(), test::standardFixture());
         cn.open(dir.path() / kDatabaseFileName, kDatabasePassword);
     }
-    int64_t count(const std::string& sql) {
-        Statement stmt(cn.handle(), sql);
-        return stmt.step() ? stmt.integer(0) : -1;
-    }
     test::TempDir dir;
     Connection cn;
 };
-
-TEST_F(Shortlist, TheBuilderMakesTheTableEmpty) {
-    EXPECT_EQ(count("select count(*) from sqlite_master where name = 'shortlist'"), 1);
-    EXPECT_TRUE(shortlistEntries(cn).empty());
-    Connection shipped;
-    shipped.open(test::programDir() / kDatabaseFileName, kDatabasePassword);
-    EXPECT_TRUE(shortlistEntries(shipped).empty());
-    Statement stmt(shipped.handle(), "select count(*) from shortlist");
-    ASSERT_TRUE(stmt.step());
-    EXPECT_EQ(stmt.integer(0), 0);
-}
 
 // One change to the list, what it returns and the whole list after it.
 struct Step {
@@ -63,30 +48,25 @@ struct Step {
 TEST_F(Shortlist, AddUpdateRemoveAndRemarkInOrder) {
     const std::vector<Step> steps = {
         {Step::Add, "王婉如", "王", 'f', "温婉", true, "王婉如 王 f 温婉"},
-        // Other surnames sort before 王 (U+738B): 李 U+674E, 欧阳 U+6B27.
+        // By surname (欧阳 U+6B27 before 王 U+738B), then the oldest first.
         {Step::Add, "欧阳修", "欧阳", 'm', "", true, "欧阳修 欧阳 m, 王婉如 王 f 温婉"},
-        {Step::Add, "李海", "李", 'n', "", true, "李海 李 n, 欧阳修 欧阳 m, 王婉如 王 f 温婉"},
-        // The same surname: the oldest first.
         {Step::AddKeepingRemark, "王思远", "王", 'm', "", true,
-         "李海 李 n, 欧阳修 欧阳 m, 王婉如 王 f 温婉, 王思远 王 m"},
+         "欧阳修 欧阳 m, 王婉如 王 f 温婉, 王思远 王 m"},
         // Again: updated in its place, never twice; the remark kept unless one is given.
         {Step::Add, "王婉如", "王", 'n', "再想想", false,
-         "李海 李 n, 欧阳修 欧阳 m, 王婉如 王 n 再想想, 王思远 王 m"},
+         "欧阳修 欧阳 m, 王婉如 王 n 再想想, 王思远 王 m"},
         {Step::AddKeepingRemark, "王婉如", "王", 'f', "", false,
-         "李海 李 n, 欧阳修 欧阳 m, 王婉如 王 f 再想想, 王思远 王 m"},
-        {Step::Add, "王婉如", "王", 'f', "", false,
-         "李海 李 n, 欧阳修 欧阳 m, 王婉如 王 f, 王思远 王 m"},
+         "欧阳修 欧阳 m, 王婉如 王 f 再想想, 王思远 王 m"},
         {Step::Remark, "欧阳修", "", ' ', "文忠", true,
-         "李海 李 n, 欧阳修 欧阳 m 文忠, 王婉如 王 f, 王思远 王 m"},
-        {Step::Remark, "欧阳询", "", ' ', "不在", false,
-         "李海 李 n, 欧阳修 欧阳 m 文忠, 王婉如 王 f, 王思远 王 m"},
-        {Step::Remove, "李海", "", ' ', "", true, "欧阳修 欧阳 m 文忠, 王婉如 王 f, 王思远 王 m"},
-        {Step::Remove, "李海", "", ' ', "", false, "欧阳修 欧阳 m 文忠, 王婉如 王 f, 王思远 王 m"},
-        // Names are matched whole.
-        {Step::Remove, "王婉", "", ' ', "", false, "欧阳修 欧阳 m 文忠, 王婉如 王 f, 王思远 王 m"},
+         "欧阳修 欧阳 m 文忠, 王婉如 王 f 再想想, 王思远 王 m"},
+        {Step::Remark, "欧阳询", "", ' ', "", false,
+         "欧阳修 欧阳 m 文忠, 王婉如 王 f 再想想, 王思远 王 m"},
+        {Step::Remove, "王婉", "", ' ', "", false,  // names are matched whole
+         "欧阳修 欧阳 m 文忠, 王婉如 王 f 再想想, 王思远 王 m"},
+        {Step::Remove, "王婉如", "", ' ', "", true, "欧阳修 欧阳 m 文忠, 王思远 王 m"},
         // Text is bound, never made part of the statement.
         {Step::Add, "王'); drop table shortlist; --", "王", 'n', "'", true,
-         "欧阳修 欧阳 m 文忠, 王婉如 王 f, 王思远 王 m, 王'); drop table shortlist; -- 王 n '"},
+         "欧阳修 欧阳 m 文忠, 王思远 王 m, 王'); drop table shortlist; -- 王 n '"},
     };
     for (size_t i = 0; i < steps.size(); ++i) {
         const Step& s = steps[i];
@@ -113,24 +93,15 @@ TEST_F(Shortlist, AddUpdateRemoveAndRemarkInOrder) {
 TEST_F(Shortlist, TheTimeIsWhenTheNameWasFirstAddedAndOrdersTheSurname) {
     addToShortlist(cn, "王婉如", "王", 'f');
     addToShortlist(cn, "王思远", "王", 'm');
-    const std::vector<ShortlistEntry> entries = shortlistEntries(cn);
-    ASSERT_EQ(entries.size(), 2u);
-    const std::regex utc(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)");
-    for (const ShortlistEntry& e : entries) EXPECT_TRUE(std::regex_match(e.added, utc)) << e.added;
-
-    // Added earlier, listed first, though it was inserted later; adding it again keeps its time.
+    const ShortlistEntry first = shortlistEntries(cn).front();
+    EXPECT_TRUE(std::regex_match(first.added, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)")))
+        << first.added;
+    // Added earlier, listed first though inserted later; adding it again keeps its time.
     cn.execute("update shortlist set added = '2020-01-01T00:00:00Z' where name = '王思远'");
     addToShortlist(cn, "王思远", "王", 'n', "新的");
     EXPECT_EQ(listed(cn), "王思远 王 n 新的, 王婉如 王 f");
     EXPECT_EQ(shortlistEntries(cn).front().added, "2020-01-01T00:00:00Z");
-    EXPECT_EQ(shortlistEntries(cn).back(), entries.front());
-}
-
-TEST_F(Shortlist, OnlyTheThreeGendersAreKept) {
-    EXPECT_THROW(addToShortlist(cn, "王婉如", "王", 'x'), DatabaseError);
-    EXPECT_TRUE(shortlistEntries(cn).empty());
-    // And the table is still there for the next one.
-    EXPECT_TRUE(addToShortlist(cn, "王婉如", "王", 'f'));
+    EXPECT_EQ(shortlistEntries(cn).back(), first);
 }
 
 // A database made before the shortlist existed: nothing listed, nothing to remove, and the
@@ -140,17 +111,12 @@ TEST_F(Shortlist, ADatabaseWithoutTheTableGetsItWithTheFirstName) {
     fs::remove(dir.path() / kDatabaseFileName);
     fs::copy_file(test::testDataDir() / "format_v1.Mdb", dir.path() / kDatabaseFileName);
     cn.open(dir.path() / kDatabaseFileName, kDatabasePassword);
-    ASSERT_EQ(count("select count(*) from sqlite_master where name = 'shortlist'"), 0);
     EXPECT_TRUE(shortlistEntries(cn).empty());
     EXPECT_FALSE(removeFromShortlist(cn, "王婉如"));
     EXPECT_FALSE(setShortlistRemark(cn, "王婉如", "好"));
-    EXPECT_EQ(count("select count(*) from sqlite_master where name = 'shortlist'"), 0);
-
     EXPECT_TRUE(addToShortlist(cn, "王婉如", "王", 'f', "好"));
     EXPECT_EQ(listed(cn), "王婉如 王 f 好");
-    // The copy still opens as the program's database.
-    Database db;
-    EXPECT_NO_THROW(db.open(dir.path()));
+    EXPECT_NO_THROW(Database().open(dir.path()));  // still the program's database
 }
 
 TEST_F(Shortlist, ABusyDatabaseIsLeftAsItWas) {
@@ -160,7 +126,6 @@ TEST_F(Shortlist, ABusyDatabaseIsLeftAsItWas) {
     other.beginTransaction();
     cn.setBusyTimeout(50);
     EXPECT_THROW(addToShortlist(cn, "王婉如", "王", 'm', "变"), DatabaseBusyError);
-    EXPECT_THROW(addToShortlist(cn, "李海", "李", 'm'), DatabaseBusyError);
     EXPECT_THROW(removeFromShortlist(cn, "王婉如"), DatabaseBusyError);
     other.rollback();
     EXPECT_EQ(listed(cn), "王婉如 王 f 好");
