@@ -9,6 +9,7 @@
 
 #include "cli/classic_commands.h"
 #include "cli/recommend_commands.h"
+#include "cli/shortlist_commands.h"
 #include "naming/recommend.h"
 
 namespace quenvil::cli {
@@ -31,6 +32,13 @@ constexpr const char* kUsage =
     "                      that classic, or of any (default: names of every kind)\n"
     "  score [FILE]        scores the names of FILE or of standard input (one per line, or\n"
     "                      separated by blanks or commas; UTF-8, UTF-16 or GBK), best first\n"
+    "  shortlist [list]    the names on your shortlist (收藏), by surname, then the oldest first\n"
+    "  shortlist add NAME [--gender m|f|any] [--remark TEXT]\n"
+    "                      keeps NAME (a name that score can score) on the shortlist; a name\n"
+    "                      already there is kept once, with the new gender (default: any) and,\n"
+    "                      when given, the new remark\n"
+    "  shortlist remove NAME\n"
+    "                      takes NAME off the shortlist\n"
     "  --help              this text\n"
     "recommend and score print one line per name, tab-separated: name, score (the overall one,\n"
     "which orders the names), pinyin, strokes, the grids 天格 人格 地格 总格 外格, the three\n"
@@ -38,15 +46,20 @@ constexpr const char* kUsage =
     "each given character (思:思考; 远:深远) and the line of a classic the given name comes from\n"
     "(诗经·小雅·鹿鸣: 呦呦鹿鸣，食野之苹。; empty when none). The README gives the scores' "
     "formula.\n"
+    "shortlist prints one line per name, tab-separated: name, surname, gender (m, f or n for\n"
+    "any), remark and when it was added (UTC, 2026-01-31T08:00:00Z). The shortlist is kept in\n"
+    "the database named below, where import writes too, and stays through every update of the\n"
+    "program's reference data.\n"
     "Text arguments and all output are UTF-8. The database is the program's data.Mdb (beside the\n"
     "program, or in the installed share/quenvil), or the user's own copy of it in\n"
     "${XDG_DATA_HOME:-~/.local/share}/quenvil when that folder cannot be written.\n"
     "Name-list files may be GBK, UTF-8 (with or without BOM) or UTF-16 with a BOM.\n"
     "Exit status: 0 done; 1 failed (a file or the database cannot be used, a refused name or\n"
-    "file, a character outside GBK such as an emoji, the output cannot be written); 2 usage\n"
-    "error (unknown command, wrong number of arguments, a name or text that is blank or longer\n"
-    "than 1024 bytes, an argument that is not UTF-8, an N that is not an integer). Bytes that\n"
-    "are not UTF-8 are shown as \\xNN in messages.\n";
+    "file, a character outside GBK such as an emoji, a name to remove that is not on the\n"
+    "shortlist, the output cannot be written); 2 usage error (unknown command, wrong number of\n"
+    "arguments, a name or text that is blank or longer than 1024 bytes, an argument that is not\n"
+    "UTF-8, an N that is not an integer). Bytes that are not UTF-8 are shown as \\xNN in\n"
+    "messages.\n";
 
 struct CommandInfo {
     size_t arguments;     // at least
@@ -68,7 +81,9 @@ int run(const std::vector<std::string>& args, const DataLocation& location, std:
         {"filter-imported", {0, 0, filterImported}},
         // A surname, seven options with a value and --all.
         {"recommend", {1, 16, recommendNames}},
-        {"score", {0, 1, scoreNames}}};
+        {"score", {0, 1, scoreNames}},
+        // A sub-command; add takes a name and two options with a value.
+        {"shortlist", {0, 6, shortlist}}};
     if (args.empty()) {
         err << kUsage;
         return 2;

@@ -3,13 +3,14 @@
 
 namespace quenvil {
 
-// The tables that belong to the user: the imported names. Every other table of data.Mdb is
+// The tables that belong to the user: the imported names and the shortlist (data/shortlist.h).
+// Every other table of data.Mdb is
 // reference data, filled from resources/ by the builder (fantizi, wuge and sancai for the four
 // windows; pinyin, name_reading, surname_reading, compound_surname, bad_sound, name_char,
 // name_word, famous_person, given_name and classic_line for the recommendations). A per-user
 // copy of data.Mdb takes every reference table of the shipped file anew when the shipped file
 // carries a newer version, and keeps these.
-inline constexpr const char* kUserTables[] = {"xm", "xm2"};
+inline constexpr const char* kUserTables[] = {"xm", "xm2", "shortlist"};
 
 // Written by the builder as the database's user_version. Raise it by one whenever a source of
 // these tables in resources/ (fantizi.tsv, wuge.tsv, sancai.tsv, pinyin.tsv,

@@ -18,6 +18,7 @@
 #include "data/database.h"
 #include "data/database_key.h"
 #include "data/reference_data.h"
+#include "data/shortlist.h"
 #include "text/atomic_file.h"
 
 namespace quenvil {
@@ -167,6 +168,13 @@ void openUserCopy(Database& db, const std::filesystem::path& copy,
             // A read-only copy, say: it keeps working with the reference data it has.
             report.refreshProblem = e.what();
         }
+    } else {
+        // A copy of this data version made before the shortlist existed gets the empty table;
+        // a copy that cannot be written now gets it when a name is first kept.
+        try {
+            createShortlistTable(cn);
+        } catch (const DatabaseError&) {
+        }
     }
     db.checkAndIndex();
 }
@@ -275,6 +283,8 @@ bool refreshReferenceData(Connection& cn, const std::filesystem::path& shipped) 
         cn.execute("begin");
         try {
             cn.execute("delete from main." + std::string(kUserTables[0]) + " where 0");
+            // A copy made before the shortlist existed gets the empty table.
+            createShortlistTable(cn);
             const auto shippedVersion = integerQuery(cn, "pragma shipped.user_version");
             if (shippedVersion > integerQuery(cn, "pragma main.user_version")) {
                 for (const std::string& table : shippedReferenceTables(cn)) replaceTable(cn, table);

@@ -36,8 +36,9 @@ int referenceDataVersion(const std::filesystem::path& databaseFile);
 // When shipped carries a newer data version than the database of cn, replaces its reference
 // tables (every table of shipped but the user's own, kUserTables of reference_data.h: their
 // definitions, indexes and rows) by those of shipped and takes over its version, in one
-// transaction; the user's tables are kept. Returns whether the tables were replaced. Throws
-// DatabaseError on an engine failure (the database is then unchanged).
+// transaction; the user's tables are kept, and the shortlist table is created when the copy
+// lacks it. Returns whether the tables were replaced. Throws DatabaseError on an engine failure
+// (the database is then unchanged).
 bool refreshReferenceData(Connection& cn, const std::filesystem::path& shipped);
 // The same on a database file.
 bool refreshReferenceData(const std::filesystem::path& copy, const std::filesystem::path& shipped);

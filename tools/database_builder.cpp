@@ -1,5 +1,5 @@
-// Database builder: schema and rows of fantizi, wuge, sancai, xm and xm2, and the tables of the
-// recommendation engine.
+// Database builder: schema and rows of fantizi, wuge, sancai, xm and xm2, the empty shortlist, and
+// the tables of the recommendation engine.
 #include "tools/database_builder.h"
 
 #include <fstream>
@@ -9,6 +9,7 @@
 #include "data/connection.h"
 #include "data/database.h"
 #include "data/reference_data.h"
+#include "data/shortlist.h"
 #include "naming/classics.h"
 #include "text/utf8.h"
 #include "tools/naming_sources.h"
@@ -29,6 +30,8 @@ void createTables(Connection& cn) {
     cn.execute("create index sancai_key on sancai(sancai)");
     cn.execute("create table xm(xingming text)");
     cn.execute("create table xm2(xingming text)");
+    // The user's table, shipped empty so that the shipped file and a user's copy have one schema.
+    createShortlistTable(cn);
 }
 
 // The tables of the four windows: stroke counts, and the meanings of the numbers and of the

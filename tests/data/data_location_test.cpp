@@ -13,6 +13,7 @@
 #include "data/database.h"
 #include "data/database_key.h"
 #include "data/reference_data.h"
+#include "data/shortlist.h"
 #include "data/user_database.h"
 #include "support/fixture_db.h"
 
@@ -276,12 +277,12 @@ class UserCopy : public ::testing::Test {
     std::vector<std::string> names(const std::string& table) {
         return Db(copy).column("select xingming from " + table + " order by rowid");
     }
-    // The reference tables as the shipped file lists them: every table but the user's names and
-    // the engine's own.
+    // The reference tables as the shipped file lists them: every table but the user's (the
+    // names and the shortlist) and the engine's own.
     std::vector<std::string> referenceTables() {
         return Db(shipped).column(
-            "select name from sqlite_master where type = 'table' and name not in ('xm', 'xm2') "
-            "and name not like 'sqlite%' order by name");
+            "select name from sqlite_master where type = 'table' and name not in ('xm', 'xm2', "
+            "'shortlist') and name not like 'sqlite%' order by name");
     }
     std::vector<std::string> allRows(const fs::path& file, const std::string& table) {
         return Db(file).rows("select * from " + table + " order by rowid");
@@ -339,6 +340,35 @@ TEST_F(UserCopy, EveryReferenceTableOfTheShippedFileIsTakenAnew) {
     }
     EXPECT_EQ(names("xm"), (std::vector<std::string>{"张思婷", "张思婷", "李海"}));
     EXPECT_EQ(names("xm2"), (std::vector<std::string>{"张思婷", "李海"}));
+}
+
+TEST_F(UserCopy, TheShortlistStaysThroughARefresh) {
+    {
+        Db db(copy);
+        addToShortlist(db.cn, "王婉如", "王", 'f', "温婉");
+        addToShortlist(db.cn, "欧阳修", "欧阳", 'm');
+    }
+    const std::vector<std::string> kept = allRows(copy, "shortlist");
+    ASSERT_EQ(kept.size(), 2u);
+    shipNewerData();
+    ASSERT_TRUE(refreshReferenceData(copy, shipped));
+    EXPECT_EQ(Db(copy).value("select hanyi from wuge where shuzi = '1'"), "新含义");
+    EXPECT_EQ(allRows(copy, "shortlist"), kept);
+}
+
+// A copy made before the shortlist existed gets the shipped (empty) table at the next start,
+// whether the shipped data is newer or not.
+TEST_F(UserCopy, ACopyWithoutTheShortlistGetsIt) {
+    const std::string definition = "select sql from sqlite_master where name = 'shortlist'";
+    ASSERT_NE(Db(shipped).value(definition), "");
+    for (const bool newer : {false, true}) {
+        Db(copy).cn.execute("drop table shortlist");
+        if (newer) shipNewerData();
+        EXPECT_EQ(prepareUserDatabase(shipped, dir.path() / "user"), copy);
+        EXPECT_EQ(referenceDataVersion(copy), kReferenceDataVersion + (newer ? 1 : 0));
+        EXPECT_EQ(Db(copy).value(definition), Db(shipped).value(definition)) << newer;
+        EXPECT_EQ(Db(copy).value("select count(*) from shortlist"), "0") << newer;
+    }
 }
 
 TEST_F(UserCopy, SameOrOlderShippedDataLeavesTheCopyAlone) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# A user's copy with imported names and older reference data (a lower data version and a
-# changed, a missing and an extra row) meets a newer installed program: on the next start the
-# copy takes the shipped reference tables and keeps the imported names.
+# A user's copy with imported names, a shortlist and older reference data (a lower data version
+# and a changed, a missing and an extra row) meets a newer installed program: on the next start
+# the copy takes the shipped reference tables and keeps the imported names and the shortlist.
 #   upgrade.sh BUILD_DIR QUENVIL_TEST_SQL
 BUILD_DIR=${1:?usage: upgrade.sh BUILD_DIR QUENVIL_TEST_SQL}
 SQL=${2:?usage: upgrade.sh BUILD_DIR QUENVIL_TEST_SQL}
@@ -25,6 +25,11 @@ names() { sql "$1" "select xingming from xm order by rowid; select '--';
 make_import_file "$prefix/share/quenvil/xm/王.txt" 60 "$work/names.txt"
 as_user "$work/home" "$cli" import "$work/names.txt" >/dev/null || fail "import failed"
 as_user "$work/home" "$cli" filter-imported >"$work/filtered.before" || fail "filter failed"
+as_user "$work/home" "$cli" shortlist add 王婉如 --gender f --remark 温婉 2>/dev/null ||
+  fail "shortlist add failed"
+as_user "$work/home" "$cli" shortlist add 欧阳修 2>/dev/null || fail "shortlist add failed"
+as_user "$work/home" "$cli" shortlist >"$work/shortlist.before" || fail "shortlist failed"
+[ "$(grep -c . "$work/shortlist.before")" -eq 2 ] || fail "the shortlist does not hold the two names"
 names "$copy" >"$work/names.before"
 [ "$(grep -c . "$work/names.before")" -gt 60 ] || fail "the import wrote too few rows"
 reference "$shipped" >"$work/reference.shipped"
@@ -55,6 +60,8 @@ cmp -s "$work/names.after" "$work/names.before" || fail "the imported names chan
 as_user "$work/home" "$cli" filter-imported >"$work/filtered.after" || fail "filter failed"
 cmp -s "$work/filtered.after" "$work/filtered.before" ||
   fail "filter-imported finds other names after the refresh"
+as_user "$work/home" "$cli" shortlist >"$work/shortlist.after" || fail "shortlist failed"
+cmp -s "$work/shortlist.after" "$work/shortlist.before" || fail "the shortlist changed"
 [ "$(sha256sum <"$shipped")" = "$checksum" ] || fail "the shipped data.Mdb changed"
 [ "$(stat -c %U "$copy")" = "$USER_NAME" ] || fail "the copy does not belong to the user"
 
