@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 
+#include "data/database_error.h"
 #include "data/shortlist.h"
 #include "naming/score.h"
 #include "text/utf8.h"
@@ -65,9 +66,14 @@ std::string leadingCharacters(std::string_view name, int count) {
 }
 
 void reportBusy(Context& c, const DatabaseBusyError& e) {
-    c.err << "quenvil-cli: the database " << (c.programDir / kDatabaseFileName).string()
+    c.err << "quenvil-cli: the database " << shown(c.databaseFile().string())
           << " is in use by another program; the shortlist was not changed, try again later ("
-          << e.what() << ")\n";
+          << shown(e.what()) << ")\n";
+}
+
+void reportNoCopy(Context& c, const NoUserCopyError& e) {
+    c.err << "quenvil-cli: the shortlist was not changed: " << shown(e.what())
+          << "; the program's own database is never written\n";
 }
 
 int listEntries(Context& c) {
@@ -87,7 +93,7 @@ int addEntry(Context& c) {
     ScoredName scored;
     ScoreFailure why = ScoreFailure::None;
     if (!scoreName(c.naming(), a.name, scored, &why, a.gender)) {
-        c.err << "quenvil-cli: cannot keep " << a.name << ": "
+        c.err << "quenvil-cli: cannot keep " << shown(a.name) << ": "
               << (why == ScoreFailure::Length
                       ? "a name is a surname and one or two given-name characters"
                       : "a character without a stroke count or a reading")
@@ -97,15 +103,20 @@ int addEntry(Context& c) {
     const std::string surname = leadingCharacters(a.name, scored.surnameCharacters);
     bool added = false;
     try {
+        c.db().requireWritable();
         added =
             addToShortlist(c.db().connection, a.name, surname, a.gender,
                            a.remark ? std::optional<std::string_view>(*a.remark) : std::nullopt);
     } catch (const DatabaseBusyError& e) {
         reportBusy(c, e);
         return 1;
+    } catch (const NoUserCopyError& e) {
+        reportNoCopy(c, e);
+        return 1;
     }
-    c.err << "quenvil-cli: " << (added ? "added " : "updated ") << a.name << (added ? " to" : " on")
-          << " the shortlist\n";
+    c.committed = true;
+    c.err << "quenvil-cli: " << (added ? "added " : "updated ") << shown(a.name)
+          << (added ? " to" : " on") << " the shortlist\n";
     return 0;
 }
 
@@ -117,16 +128,21 @@ int removeEntry(Context& c) {
     const std::string& name = textArgument(c.args, 2);
     bool removed = false;
     try {
+        c.db().requireWritable();
         removed = removeFromShortlist(c.db().connection, name);
     } catch (const DatabaseBusyError& e) {
         reportBusy(c, e);
         return 1;
-    }
-    if (!removed) {
-        c.err << "quenvil-cli: " << name << " is not on the shortlist\n";
+    } catch (const NoUserCopyError& e) {
+        reportNoCopy(c, e);
         return 1;
     }
-    c.err << "quenvil-cli: removed " << name << " from the shortlist\n";
+    if (!removed) {
+        c.err << "quenvil-cli: " << shown(name) << " is not on the shortlist\n";
+        return 1;
+    }
+    c.committed = true;
+    c.err << "quenvil-cli: removed " << shown(name) << " from the shortlist\n";
     return 0;
 }
 

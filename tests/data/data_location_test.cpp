@@ -357,17 +357,25 @@ TEST_F(UserCopy, TheShortlistStaysThroughARefresh) {
 }
 
 // A copy made before the shortlist existed gets the shipped (empty) table at the next start,
-// whether the shipped data is newer or not.
+// whether its reference data is older (and refreshed) or not.
 TEST_F(UserCopy, ACopyWithoutTheShortlistGetsIt) {
     const std::string definition = "select sql from sqlite_master where name = 'shortlist'";
     ASSERT_NE(Db(shipped).value(definition), "");
-    for (const bool newer : {false, true}) {
+    for (const bool older : {false, true}) {
         Db(copy).cn.execute("drop table shortlist");
-        if (newer) shipNewerData();
-        EXPECT_EQ(prepareUserDatabase(shipped, dir.path() / "user"), copy);
-        EXPECT_EQ(referenceDataVersion(copy), kReferenceDataVersion + (newer ? 1 : 0));
-        EXPECT_EQ(Db(copy).value(definition), Db(shipped).value(definition)) << newer;
-        EXPECT_EQ(Db(copy).value("select count(*) from shortlist"), "0") << newer;
+        if (older) {
+            Db(copy).cn.execute("pragma user_version = " +
+                                std::to_string(kReferenceDataVersion - 1));
+        }
+        EXPECT_EQ(prepareUserFolder(shipped, dir.path() / "user", std::time(nullptr)), copy);
+        const DataLocation location{shipped.parent_path(), shipped.parent_path(),
+                                    copy.parent_path(), DatabaseHome::UserCopy, ""};
+        Database db;
+        EXPECT_EQ(openDatabase(db, location).refreshed, older);
+        db.connection.close();
+        EXPECT_EQ(referenceDataVersion(copy), kReferenceDataVersion);
+        EXPECT_EQ(Db(copy).value(definition), Db(shipped).value(definition)) << older;
+        EXPECT_EQ(Db(copy).value("select count(*) from shortlist"), "0") << older;
     }
 }
 
