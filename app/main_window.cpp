@@ -260,6 +260,7 @@ void MainWindow::onRecommend() {
             *naming_, recommendableSurnames(*naming_, folders_.system), this);
         connect(recommendWindow_.get(), &RecommendWindow::nameSent, this,
                 [this](const QString& name) { guarded([&] { takeRecommendedName(name); }); });
+        recommendWindow_->setShortlistDatabase(&db_);
     }
     recommendWindow_->exec();
 }

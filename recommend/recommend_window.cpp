@@ -22,11 +22,15 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "data/database.h"
+#include "data/database_error.h"
+#include "data/shortlist.h"
 #include "naming/classics.h"
 #include "naming/recommend.h"
 #include "recommend/compare_window.h"
 #include "recommend/list_scoring.h"
 #include "recommend/result_model.h"
+#include "recommend/shortlist_window.h"
 #include "text/atomic_file.h"
 #include "text/utf8.h"
 #include "ui/dialogs.h"
@@ -164,6 +168,11 @@ void RecommendWindow::makeCommands() {
     sendButton_ = button("送到主窗口测算", "sendButton", this);
     compareButton_ = button("比较", "compareButton", this);
     compareButton_->setToolTip(utf8Q("选中两到四个名字，并排比较"));
+    keepButton_ = button("收藏", "keepButton", this);
+    keepButton_->setToolTip(utf8Q("把选中的名字收进收藏夹（Ctrl+D）"));
+    shortlistButton_ = button("收藏夹", "shortlistButton", this);
+    keepButton_->hide();
+    shortlistButton_->hide();
     closeButton_ = button("关闭", "closeButton", this);
     status_ = named(new QLabel(this), "status");
     status_->setFont(songFont(kCaptionPixels));
@@ -194,7 +203,8 @@ QSplitter* RecommendWindow::layOut() {
     choices->addStretch(1);
 
     auto* commands = new QHBoxLayout;
-    for (QWidget* b : {importButton_, exportButton_, copyButton_, sendButton_, compareButton_}) {
+    for (QWidget* b : {importButton_, exportButton_, copyButton_, sendButton_, compareButton_,
+                       keepButton_, shortlistButton_}) {
         commands->addWidget(b);
     }
     commands->addSpacing(8);
@@ -209,11 +219,11 @@ QSplitter* RecommendWindow::layOut() {
 }
 
 void RecommendWindow::setTabOrders() {
-    QWidget* chain[] = {surnameBox_,      genderBox_,  lengthBox_,  fixedEdit_,
-                        fixedAtBox_,      withEdit_,   sourceBox_,  minimumScoreBox_,
-                        recommendButton_, table_,      details_,    importButton_,
-                        exportButton_,    copyButton_, sendButton_, compareButton_,
-                        closeButton_};
+    QWidget* chain[] = {surnameBox_,      genderBox_,       lengthBox_,  fixedEdit_,
+                        fixedAtBox_,      withEdit_,        sourceBox_,  minimumScoreBox_,
+                        recommendButton_, table_,           details_,    importButton_,
+                        exportButton_,    copyButton_,      sendButton_, compareButton_,
+                        keepButton_,      shortlistButton_, closeButton_};
     for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
 }
 
@@ -224,6 +234,13 @@ void RecommendWindow::connectControls() {
     connectHandler(copyButton_, &QPushButton::clicked, this, &RecommendWindow::onCopy);
     connectHandler(sendButton_, &QPushButton::clicked, this, &RecommendWindow::onSend);
     connectHandler(compareButton_, &QPushButton::clicked, this, &RecommendWindow::onCompare);
+    connectHandler(keepButton_, &QPushButton::clicked, this, &RecommendWindow::onKeep);
+    connectHandler(shortlistButton_, &QPushButton::clicked, this, &RecommendWindow::onShortlist);
+    auto* keepKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), table_, nullptr, nullptr,
+                                  Qt::WidgetWithChildrenShortcut);
+    connect(keepKey, &QShortcut::activated, this, [this] {
+        if (shortlistDb_) guarded([&] { onKeep(); });
+    });
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
     // A surname picked from the drop-down (Enter or a click in it) is recommended at once.
     connect(
@@ -465,6 +482,60 @@ void RecommendWindow::onCompare() {
     }
     CompareWindow compare(model_->namingData(), names, this);
     compare.exec();
+}
+
+void RecommendWindow::setShortlistDatabase(Database* db) {
+    shortlistDb_ = db;
+    keepButton_->setVisible(db != nullptr);
+    shortlistButton_->setVisible(db != nullptr);
+}
+
+void RecommendWindow::onKeep() {
+    if (!shortlistDb_) return;
+    std::vector<int> rows;
+    for (const QModelIndex& i : table_->selectionModel()->selectedRows()) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    const char sex = recommendation_.isEmpty() || genderBox_->currentIndex() == 0 ? 'n'
+                     : genderBox_->currentIndex() == 1                            ? 'm'
+                                                                                  : 'f';
+    size_t kept = 0;
+    try {
+        shortlistDb_->requireWritable();
+        for (const int r : rows) {
+            const ResultRow& row = model_->row(proxy_->mapToSource(proxy_->index(r, 0)).row());
+            if (row.score < 0) continue;
+            const std::vector<std::string_view> chars = utf8Characters(row.name);
+            std::string surname;
+            for (size_t i = 0; i < row.surnameCharacters && i < chars.size(); ++i) {
+                surname += chars[i];
+            }
+            addToShortlist(shortlistDb_->connection, row.name, surname, sex);
+            ++kept;
+        }
+    } catch (const DatabaseBusyError&) {
+        Dialogs::current().message(utf8Q("数据库正被其他程序使用，请稍后再收藏。"));
+        return;
+    } catch (const DatabaseError& e) {
+        Dialogs::current().message(utf8Q("不能收藏：") + QString::fromUtf8(e.what()));
+        return;
+    }
+    if (kept == 0) {
+        Dialogs::current().message(utf8Q("请先在表中选中要收藏的名字。"));
+        return;
+    }
+    setStatus(utf8Q("已收藏 %1 个名字").arg(kept));
+}
+
+void RecommendWindow::onShortlist() {
+    if (!shortlistDb_) return;
+    ShortlistWindow shortlist(*shortlistDb_, model_->namingData(), this);
+    QString sent;
+    connect(&shortlist, &ShortlistWindow::nameSent, this, [&sent](const QString& n) { sent = n; });
+    shortlist.exec();
+    if (!sent.isEmpty()) {
+        Q_EMIT nameSent(sent);
+        accept();
+    }
 }
 
 void RecommendWindow::onCopy() {

@@ -24,6 +24,7 @@ class QTableView;
 namespace quenvil {
 
 class ListScoring;
+struct Database;
 struct ScoredBatch;
 struct ScoringEnd;
 class ResultModel;
@@ -40,12 +41,17 @@ class RecommendWindow : public QDialog {
     ~RecommendWindow() override;
 
     // What the controls do.
-    void onRecommend();     // 推荐, and Enter in the choices
-    void onImportList();    // 导入名单评分
-    void onExport();        // 导出
-    void onCopy();          // 复制, Ctrl+C in the table
-    void onSend();          // 送到主窗口测算, double-click or Enter on a row
-    void onCompare();       // 比较: the selected names side by side
+    void onRecommend();   // 推荐, and Enter in the choices
+    void onImportList();  // 导入名单评分
+    void onExport();      // 导出
+    void onCopy();        // 复制, Ctrl+C in the table
+    void onSend();        // 送到主窗口测算, double-click or Enter on a row
+    void onCompare();     // 比较: the selected names side by side
+    void onKeep();        // 收藏, Ctrl+D in the table: the selected names onto the shortlist
+    void onShortlist();   // 收藏夹: the shortlist
+
+    // The database whose shortlist 收藏 writes to; without one the two buttons are hidden.
+    void setShortlistDatabase(Database* db);
     void onCancelImport();  // 取消, Escape or the close box of the progress dialog
 
     bool importing() const { return job_ != nullptr; }
@@ -107,6 +113,9 @@ class RecommendWindow : public QDialog {
     QPushButton* copyButton_ = nullptr;
     QPushButton* sendButton_ = nullptr;
     QPushButton* compareButton_ = nullptr;
+    QPushButton* keepButton_ = nullptr;
+    QPushButton* shortlistButton_ = nullptr;
+    Database* shortlistDb_ = nullptr;
     QPushButton* closeButton_ = nullptr;
     QLabel* status_ = nullptr;
     // Shown while a list is scored; modal to this window, which keeps painting.

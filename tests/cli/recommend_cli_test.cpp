@@ -166,7 +166,9 @@ TEST_F(RecommendCli, TheListsOpenWithNamesAParentCouldChoose) {
             // Neither 大 last nor a nickname's 小 first, nor a girl's -子.
             const std::string given = f[0].substr(args[1].size());
             EXPECT_FALSE(given.ends_with("大") || given.starts_with("小")) << f[0];
-            if (args.size() > 3 && args[3] == "f") EXPECT_FALSE(given.ends_with("子")) << f[0];
+            if (args.size() > 3 && args[3] == "f") {
+                EXPECT_FALSE(given.ends_with("子")) << f[0];
+            }
         }
     }
 }

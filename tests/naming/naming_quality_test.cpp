@@ -47,7 +47,9 @@ TEST_P(PairRules, RefuseOrPass) {
     const PairCase& c = GetParam();
     const ScoredName s = scoredAs(c.name, c.sex);
     EXPECT_EQ(s.usable, c.usable) << c.name << ": " << notesOf(s);
-    if (*c.note) EXPECT_NE(notesOf(s).find(c.note), std::string::npos) << notesOf(s);
+    if (*c.note) {
+        EXPECT_NE(notesOf(s).find(c.note), std::string::npos) << notesOf(s);
+    }
     if (c.usable) {
         // A natural name is never outranked by an unusable one, whatever its numerology.
         EXPECT_GT(s.overall + 101, 100) << c.name;

@@ -30,7 +30,10 @@
 
 #include "app/startup.h"
 #include "data/connection.h"
+#include "data/data_location.h"
 #include "data/database.h"
+#include "data/shortlist.h"
+#include "data/user_database.h"
 #include "naming/name_cutter.h"
 #include "naming/recommend.h"
 #include "recommend/list_scoring.h"
@@ -749,6 +752,65 @@ TEST_F(RecommendWindowFlow, AnExportOnAFullDiskLeavesTheOldFile) {
     }
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"filler", "names.csv"}));
+}
+
+// 收藏 (Ctrl+D) keeps the selected names in the database; a window made later (as after a
+// restart) lists them in 收藏夹, where a remark is typed into its cell and 删除 takes a name off.
+TEST_F(RecommendWindowFlow, StarredNamesStayOnTheShortlist) {
+    std::filesystem::copy_file(test::programDir() / kDatabaseFileName,
+                               dir.path() / kDatabaseFileName);
+    const DataLocation here{dir.path(), dir.path(), dir.path(), DatabaseHome::Program, ""};
+    auto db = std::make_unique<Database>();
+    openDatabase(*db, here);
+    EXPECT_FALSE(button(*w, "keepButton")->isVisibleTo(w.get()));  // no database, no 收藏
+    w->setShortlistDatabase(db.get());
+    EXPECT_TRUE(button(*w, "keepButton")->isVisibleTo(w.get()));
+    type("罗");
+    key(Qt::Key_Return);
+    tabTo(genderBox(*w));
+    key(Qt::Key_Down);  // 男, at once
+    tabTo(table(*w));
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(w->statusText(), "已收藏 2 个名字");
+    const auto shown = shownNames();
+    std::vector<ShortlistEntry> kept = shortlistEntries(db->connection);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].name, shown[0]);
+    EXPECT_EQ(kept[1].name, shown[1]);
+    EXPECT_EQ(kept[0].surname, "罗");
+    EXPECT_EQ(kept[0].gender, 'm');
+
+    db = std::make_unique<Database>();  // the program again
+    openDatabase(*db, here);
+    RecommendWindow again(shipped(), {"罗"});
+    again.setShortlistDatabase(db.get());
+    again.show();
+    QStringList listed;
+    QTimer::singleShot(0, [&] {
+        QDialog* list = nullptr;
+        test::waitUntil([&] {
+            list = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            return list && list->objectName() == "shortlistWindow";
+        });
+        ASSERT_TRUE(list && list->objectName() == "shortlistWindow");
+        auto* t = test::child<QTableWidget>(list, "shortlistTable");
+        for (int r = 0; r < t->rowCount(); ++r) listed << t->item(r, 0)->text();
+        t->item(0, 3)->setText("外婆喜欢");  // as typed into the cell
+        t->setFocus();
+        QTest::keyClick(t, Qt::Key_Down);  // the second name alone
+        auto* remove = test::child<QPushButton>(list, "removeFromShortlistButton");
+        remove->setFocus();
+        QTest::keyClick(remove, Qt::Key_Return);
+        listed << QString::number(t->rowCount());
+        list->reject();
+    });
+    again.onShortlist();
+    EXPECT_EQ(listed, (QStringList{q(shown[0]), q(shown[1]), "1"}));
+    kept = shortlistEntries(db->connection);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].name, shown[0]);
+    EXPECT_EQ(kept[0].remark, "外婆喜欢");
 }
 
 TEST_F(RecommendWindowFlow, DoubleClickSendsTheName) {
