@@ -188,32 +188,41 @@ QSplitter* RecommendWindow::layOut() {
     splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
 
+    // Two rows of choices, so that the window fits a screen at 200 %: what the names are, then
+    // which of them to show.
     auto* choices = new QHBoxLayout;
+    auto* narrowing = new QHBoxLayout;
     const std::pair<const char*, QWidget*> captioned[] = {
         {"姓氏:", surnameBox_}, {"性别:", genderBox_},        {"字数:", lengthBox_},
         {"字辈:", fixedEdit_},  {nullptr, fixedAtBox_},       {"喜欢的字:", withEdit_},
         {"出处:", sourceBox_},  {"最低分:", minimumScoreBox_}};
     for (const auto& [text, control] : captioned) {
-        if (text && control != surnameBox_) choices->addSpacing(8);
-        if (text) choices->addWidget(caption(text, this));
-        choices->addWidget(control);
+        QHBoxLayout* row =
+            control == withEdit_ || control == sourceBox_ || control == minimumScoreBox_ ? narrowing
+                                                                                         : choices;
+        if (text && control != surnameBox_ && control != withEdit_) row->addSpacing(8);
+        if (text) row->addWidget(caption(text, this));
+        row->addWidget(control);
     }
-    choices->addSpacing(8);
-    choices->addWidget(recommendButton_);
     choices->addStretch(1);
+    narrowing->addSpacing(8);
+    narrowing->addWidget(recommendButton_);
+    narrowing->addStretch(1);
 
+    // The commands, and the status line above them.
     auto* commands = new QHBoxLayout;
     for (QWidget* b : {importButton_, exportButton_, copyButton_, sendButton_, compareButton_,
                        keepButton_, shortlistButton_}) {
         commands->addWidget(b);
     }
-    commands->addSpacing(8);
-    commands->addWidget(status_, 1);
+    commands->addStretch(1);
     commands->addWidget(closeButton_);
 
     auto* all = new QVBoxLayout(this);
     all->addLayout(choices);
+    all->addLayout(narrowing);
     all->addWidget(splitter, 1);
+    all->addWidget(status_);
     all->addLayout(commands);
     return splitter;
 }
