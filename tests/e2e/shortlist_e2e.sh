@@ -39,7 +39,7 @@ wait_window() {
 
 work=$(mktemp -d)
 pid=""
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
 cp -r "$program_dir" "$work/quenvil"
 log="$work/log"
 
