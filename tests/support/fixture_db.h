@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quenvil::test {
@@ -44,6 +45,19 @@ std::string nameOf(int a, int b, int c);
 void writeFile(const std::filesystem::path& file, const std::string& bytes);
 
 // The real program folder of the build (data.Mdb, xm/, help/).
+// Whether text has the shape of pattern: '9' stands for any ASCII digit, every other byte for
+// itself ("9999-99-99T99:99:99Z" for a UTC time). std::regex is not used in the tests: GCC 12
+// warns inside it when built for the sanitizers.
+inline bool hasShape(std::string_view text, std::string_view pattern) {
+    if (text.size() != pattern.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (pattern[i] == '9' ? (text[i] < '0' || text[i] > '9') : text[i] != pattern[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::filesystem::path programDir();
 std::filesystem::path sourceDir();
 // Files committed for the tests (tests/data).
