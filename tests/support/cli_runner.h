@@ -33,6 +33,20 @@ CliResult runCliWithInput(const std::filesystem::path& cli, const std::vector<st
 // Starts the program without waiting; its output goes to /dev/null.
 pid_t startCli(const std::filesystem::path& cli, const std::vector<std::string>& args);
 
+// Whether the programs are built with AddressSanitizer, whose shadow memory and quarantine make
+// their peak memory no measure of their own.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kAddressSanitizer = true;
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
 // The peak memory (KiB) of a run on input without end (/dev/zero), stopped after two seconds.
 size_t peakKiBOfEndlessRun(const std::filesystem::path& cli, const std::vector<std::string>& args);
 
