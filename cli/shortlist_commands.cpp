@@ -76,6 +76,22 @@ void reportNoCopy(Context& c, const NoUserCopyError& e) {
           << "; the program's own database is never written\n";
 }
 
+// Runs change on the user's copy; false, with the reason on err, when it is busy or there is no
+// copy to write.
+template <typename Change>
+bool changeShortlist(Context& c, Change&& change) {
+    try {
+        c.db().requireWritable();
+        change(c.db().connection);
+        return true;
+    } catch (const DatabaseBusyError& e) {
+        reportBusy(c, e);
+    } catch (const NoUserCopyError& e) {
+        reportNoCopy(c, e);
+    }
+    return false;
+}
+
 int listEntries(Context& c) {
     BlockWriter w(c.out);
     for (const ShortlistEntry& e : shortlistEntries(c.db().connection)) {
@@ -102,16 +118,11 @@ int addEntry(Context& c) {
     }
     const std::string surname = leadingCharacters(a.name, scored.surnameCharacters);
     bool added = false;
-    try {
-        c.db().requireWritable();
-        added =
-            addToShortlist(c.db().connection, a.name, surname, a.gender,
-                           a.remark ? std::optional<std::string_view>(*a.remark) : std::nullopt);
-    } catch (const DatabaseBusyError& e) {
-        reportBusy(c, e);
-        return 1;
-    } catch (const NoUserCopyError& e) {
-        reportNoCopy(c, e);
+    if (!changeShortlist(c, [&](Connection& cn) {
+            added = addToShortlist(
+                cn, a.name, surname, a.gender,
+                a.remark ? std::optional<std::string_view>(*a.remark) : std::nullopt);
+        })) {
         return 1;
     }
     c.committed = true;
@@ -127,14 +138,7 @@ int removeEntry(Context& c) {
     }
     const std::string& name = textArgument(c.args, 2);
     bool removed = false;
-    try {
-        c.db().requireWritable();
-        removed = removeFromShortlist(c.db().connection, name);
-    } catch (const DatabaseBusyError& e) {
-        reportBusy(c, e);
-        return 1;
-    } catch (const NoUserCopyError& e) {
-        reportNoCopy(c, e);
+    if (!changeShortlist(c, [&](Connection& cn) { removed = removeFromShortlist(cn, name); })) {
         return 1;
     }
     if (!removed) {

@@ -473,10 +473,15 @@ void RecommendWindow::onSend() {
     accept();  // the main window shows the reading of the name
 }
 
-void RecommendWindow::onCompare() {
+std::vector<int> RecommendWindow::selectedRows() const {
     std::vector<int> rows;
     for (const QModelIndex& i : table_->selectionModel()->selectedRows()) rows.push_back(i.row());
     std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void RecommendWindow::onCompare() {
+    const std::vector<int> rows = selectedRows();
     std::vector<ScoredName> names;
     for (const int r : rows) {
         ScoredName s;
@@ -501,9 +506,7 @@ void RecommendWindow::setShortlistDatabase(Database* db) {
 
 void RecommendWindow::onKeep() {
     if (!shortlistDb_) return;
-    std::vector<int> rows;
-    for (const QModelIndex& i : table_->selectionModel()->selectedRows()) rows.push_back(i.row());
-    std::sort(rows.begin(), rows.end());
+    const std::vector<int> rows = selectedRows();
     const char sex = recommendation_.isEmpty() || genderBox_->currentIndex() == 0 ? 'n'
                      : genderBox_->currentIndex() == 1                            ? 'm'
                                                                                   : 'f';
@@ -548,13 +551,11 @@ void RecommendWindow::onShortlist() {
 }
 
 void RecommendWindow::onCopy() {
-    std::vector<int> rows;
-    for (const QModelIndex& i : table_->selectionModel()->selectedRows()) rows.push_back(i.row());
+    const std::vector<int> rows = selectedRows();
     if (rows.empty()) {
         Dialogs::current().message(utf8Q("请先在表中选中要复制的名字。"));
         return;
     }
-    std::sort(rows.begin(), rows.end());
     QGuiApplication::clipboard()->setText(tabSeparated(*model_, *proxy_, rows));
     setStatus(utf8Q("已复制 %1 个名字").arg(rows.size()));
 }

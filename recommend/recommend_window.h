@@ -85,6 +85,8 @@ class RecommendWindow : public QDialog {
     // The status of a recommendation: its choices and how many names it found and shows.
     void showRecommendationStatus();
     void showDetails();
+    // The selected rows of the table (proxy rows), in the order shown.
+    std::vector<int> selectedRows() const;
     // Why the current row cannot go to the main window; empty when it can.
     QString whyNotSendable() const;
     void sortByColumn(int section);  // a click on a column's header, or Alt and its number
