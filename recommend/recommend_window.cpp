@@ -29,9 +29,9 @@
 #include "naming/recommend.h"
 #include "recommend/compare_window.h"
 #include "recommend/list_scoring.h"
+#include "recommend/name_export.h"
 #include "recommend/result_model.h"
 #include "recommend/shortlist_window.h"
-#include "text/atomic_file.h"
 #include "text/utf8.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"
@@ -593,31 +593,11 @@ void RecommendWindow::onExport() {
         Dialogs::current().message(utf8Q("表中没有可导出的名字。"));
         return;
     }
-    const QStringList filters = {utf8Q("CSV 文件，UTF-8 (*.csv)"), utf8Q("文本文件，GBK (*.txt)")};
-    const auto choice = Dialogs::current().saveFile(this, filters, utf8Q("名字推荐.csv"));
-    if (!choice) return;
-    // The file type chosen decides the format; a name without that type's suffix gets it, before
-    // the question whether to replace a file of that name.
-    const ExportFormat format = choice->filter == 1 ? ExportFormat::GbkText : ExportFormat::CsvUtf8;
-    QString file = choice->file;
-    const QString suffix = format == ExportFormat::GbkText ? ".txt" : ".csv";
-    if (!file.endsWith(suffix, Qt::CaseInsensitive)) file += suffix;
-    if (QFileInfo::exists(file) &&
-        !Dialogs::current().question(
-            utf8Q("%1 已存在。\n要替换它吗？").arg(QFileInfo(file).fileName()))) {
-        return;
-    }
-    // Written beside the file and renamed onto it when complete: a full disk leaves the old file.
-    try {
-        AtomicFile out(pathFromQ(file));
-        out.write(exportBytes(*model_, *proxy_, format));
-        out.commit();
-    } catch (const std::exception& e) {
-        Dialogs::current().message(utf8Q("不能写入文件：") + file + '\n' +
-                                   QString::fromUtf8(e.what()));
-        return;
-    }
-    setStatus(utf8Q("已导出 %1 个名字到 %2").arg(shown).arg(QFileInfo(file).fileName()));
+    const auto file = exportToChosenFile(this, utf8Q("名字推荐.csv"), [&](ExportFormat format) {
+        return exportBytes(*model_, *proxy_, format);
+    });
+    if (!file) return;
+    setStatus(utf8Q("已导出 %1 个名字到 %2").arg(shown).arg(QFileInfo(*file).fileName()));
 }
 
 void RecommendWindow::keyPressEvent(QKeyEvent* event) {

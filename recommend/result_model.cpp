@@ -232,17 +232,10 @@ std::string exportBytes(const ResultModel& model, const ResultFilterProxy& shown
         header[static_cast<size_t>(c)] = std::string(columnCaption(c));
     }
     std::string out;
-    auto add = [&](const std::array<std::string, kColumnCount>& fields) {
-        if (format == ExportFormat::CsvUtf8) {
-            appendCsvRecord(out, fields);
-        } else {
-            appendGbkTextLine(out, fields);
-        }
-    };
     if (format == ExportFormat::CsvUtf8) out += kUtf8Bom;
-    add(header);
+    appendExportRecord(out, header, format);
     for (int r = 0; r < model.size(); ++r) {
-        if (shown.accepts(r)) add(fieldsOf(model, r));
+        if (shown.accepts(r)) appendExportRecord(out, fieldsOf(model, r), format);
     }
     return out;
 }

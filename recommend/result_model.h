@@ -118,7 +118,6 @@ class ResultFilterProxy : public QSortFilterProxyModel {
 
 // Every row the filter shows, in the model's order (those the view has not fetched too): a header
 // line and one line per row, as a CSV file in UTF-8 with a BOM, or as tab-separated GBK text.
-enum class ExportFormat { CsvUtf8, GbkText };
 std::string exportBytes(const ResultModel& model, const ResultFilterProxy& shown,
                         ExportFormat format);
 // Rows of the view (proxy rows, in the order given) as tab-separated text without a header, one

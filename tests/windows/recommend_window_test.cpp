@@ -37,6 +37,7 @@
 #include "naming/name_cutter.h"
 #include "naming/recommend.h"
 #include "recommend/list_scoring.h"
+#include "recommend/name_export.h"
 #include "recommend/result_model.h"
 #include "support/fixture_db.h"
 #include "support/scored_line.h"
@@ -881,6 +882,11 @@ TEST_F(RecommendWindowFlow, StarredNamesStayOnTheShortlist) {
         remove->setFocus();
         QTest::keyClick(remove, Qt::Key_Return);
         listed << QString::number(t->rowCount());
+        // 导出: the table's columns for the name, then its gender, remark and time.
+        dialogs.saveAnswers.push_back(SaveChoice{q((dir.path() / "kept").string()), 0});
+        auto* exportAll = test::child<QPushButton>(list, "exportShortlistButton");
+        exportAll->setFocus();
+        QTest::keyClick(exportAll, Qt::Key_Return);
         list->reject();
     });
     again.onShortlist();
@@ -889,6 +895,20 @@ TEST_F(RecommendWindowFlow, StarredNamesStayOnTheShortlist) {
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].name, shown[0]);
     EXPECT_EQ(kept[0].remark, "外婆喜欢");
+    const auto records = parseCsv(readFile(dir.path() / "kept.csv"));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].size(), 14u);
+    EXPECT_EQ(records[0][11] + records[0][12] + records[0][13], "性别备注收藏时间");
+    std::vector<std::string> expected = test::columnTexts(shipped(), scoredNames({shown[0]})[0]);
+    expected.insert(expected.end(), {"男", "外婆喜欢", kept[0].added});
+    EXPECT_EQ(records[1], expected);
+    std::string tabbed;
+    for (const auto& record : records) {
+        for (const std::string& field : record) tabbed += field + '\t';
+        tabbed.back() = '\r';
+        tabbed += '\n';
+    }
+    EXPECT_EQ(shortlistExportBytes(shipped(), kept, ExportFormat::GbkText), utf8ToGbk(tabbed));
 }
 
 TEST_F(RecommendWindowFlow, DoubleClickSendsTheName) {
