@@ -27,6 +27,7 @@
 #include "semi_auto_naming/name_import.h"
 #include "semi_auto_naming/semi_auto_naming_window.h"
 #include "ui/dialogs.h"
+#include "ui/error_text.h"
 #include "ui/handler_guard.h"
 #include "ui/help_window.h"
 #include "ui/keyboard.h"
@@ -186,7 +187,7 @@ void MainWindow::openDatabase() {
         Dialogs::current().message(utf8Q(kDatabaseBusyMessage) + '\n' +
                                    QString::fromUtf8(e.what()));
     } catch (const std::exception& e) {
-        Dialogs::current().message(QString::fromUtf8(e.what()));
+        Dialogs::current().message(errorText(e));
     }
 }
 
@@ -246,7 +247,7 @@ bool MainWindow::ensureNamingData() {
         naming_ = std::make_unique<NamingData>(loadNamingData(db_.connection));
     } catch (const std::exception& e) {
         QApplication::restoreOverrideCursor();
-        Dialogs::current().error(utf8Q("读取名字推荐的数据失败：") + QString::fromUtf8(e.what()));
+        Dialogs::current().error(utf8Q("读取名字推荐的数据失败：") + errorText(e));
         return false;  // the next click tries again
     }
     QApplication::restoreOverrideCursor();

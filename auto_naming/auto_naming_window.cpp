@@ -17,6 +17,7 @@
 #include "naming/candidate_filter.h"
 #include "text/lines.h"
 #include "ui/dialogs.h"
+#include "ui/error_text.h"
 #include "ui/handler_guard.h"
 #include "ui/keyboard.h"
 #include "ui/qt_text.h"
@@ -105,8 +106,9 @@ void AutoNamingWindow::loadSurnames() {
     try {
         entries = surnameEntries(folder_);
     } catch (const std::filesystem::filesystem_error& e) {
-        Dialogs::current().message(QString::fromStdString(e.code().message()) + ": " +
-                                   QString::fromStdU16String(folder_.u16string()));
+        Dialogs::current().message(
+            utf8Q("读不出名单文件夹 %1：%2")
+                .arg(QString::fromStdU16String(folder_.u16string()), reasonText(e.code())));
         return;
     }
     surnameCombo_->clear();

@@ -39,10 +39,13 @@ void alignHeading(QLabel* heading, const QListWidget* list) {
     heading->setText(first + QString(blanks, QChar(' ')) + second);
 }
 
+constexpr int kWidth = 788, kHeight = 538;
+constexpr int kCharsViewHeight = 218, kThirdCharsViewY = 304, kPairListHeight = 394;
+
 // One of the two boxes of characters on the right, `y` from the window's top.
 QPlainTextEdit* makeCharsView(QWidget* window, int y) {
     auto* view = new QPlainTextEdit(window);
-    view->setGeometry(332, y, 440, 218);
+    view->setGeometry(332, y, 440, kCharsViewHeight);
     view->setReadOnly(true);
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return view;
@@ -52,7 +55,7 @@ QPlainTextEdit* makeCharsView(QWidget* window, int y) {
 
 ManualNamingWindow::ManualNamingWindow(Database& db, QWidget* parent) : QDialog(parent), db_(db) {
     setWindowTitle(utf8Q("手动取名"));
-    makeFixedCentred(this, 788, 538);
+    makeFixedCentred(this, kWidth, kHeight);
 
     auto* surnameCaption = new QLabel(utf8Q("请输入姓氏:"), this);
     surnameCaption->setGeometry(16, 18, 90, 22);
@@ -80,7 +83,7 @@ ManualNamingWindow::ManualNamingWindow(Database& db, QWidget* parent) : QDialog(
 
     secondCharsView_ = makeCharsView(this, 78);
     secondCharsView_->setObjectName(QStringLiteral("secondCharsView"));
-    thirdCharsView_ = makeCharsView(this, 304);
+    thirdCharsView_ = makeCharsView(this, kThirdCharsViewY);
     thirdCharsView_->setObjectName(QStringLiteral("thirdCharsView"));
 
     connectHandler(suggestButton_, &QPushButton::clicked, this, &ManualNamingWindow::onSuggest);
@@ -95,14 +98,27 @@ ManualNamingWindow::ManualNamingWindow(Database& db, QWidget* parent) : QDialog(
                    &ManualNamingWindow::onPairPicked);
     connectHandler(pairList_, &QListWidget::itemActivated, this, &ManualNamingWindow::onPairPicked);
     pressFocusedButtonOnEnter(this);
+    if (const int available = availableScreenHeight(); available > 0) fitHeight(available);
 
     guarded([this] { onSuggest(); });
+}
+
+void ManualNamingWindow::fitHeight(int availableHeight) {
+    // At most half of each box goes.
+    const int lacking =
+        std::clamp(kHeight + kFrameHeightAllowance - availableHeight, 0, kCharsViewHeight);
+    const int upper = lacking / 2, lower = lacking - upper;
+    pairList_->resize(pairList_->width(), kPairListHeight - lacking);
+    secondCharsView_->resize(secondCharsView_->width(), kCharsViewHeight - upper);
+    thirdCharsView_->setGeometry(thirdCharsView_->x(), kThirdCharsViewY - upper,
+                                 thirdCharsView_->width(), kCharsViewHeight - lower);
+    makeFixedCentred(this, kWidth, kHeight - lacking);
 }
 
 void ManualNamingWindow::makePairList() {
     pairList_ = new QListWidget(this);
     pairList_->setObjectName(QStringLiteral("pairList"));
-    pairList_->setGeometry(16, 128, 300, 394);
+    pairList_->setGeometry(16, 128, 300, kPairListHeight);
     pairList_->setSelectionMode(QAbstractItemView::SingleSelection);
     pairList_->setSortingEnabled(false);
     pairList_->setUniformItemSizes(true);

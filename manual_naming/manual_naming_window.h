@@ -23,6 +23,12 @@ class ManualNamingWindow : public QDialog {
     void onSuggest();     // 系统选字, or Enter in the surname field: the favourable pairs
     void onPairPicked();  // a pair picked in the list: the characters of its two counts
 
+    // On a screen lower than the window and its frame (1080 pixels at 200 %), the pair list and
+    // the two boxes of characters give up the difference, so that nothing is cut off; what they
+    // hold scrolls. Nothing changes on a screen tall enough. The constructor calls it with the
+    // primary screen's free height.
+    void fitHeight(int availableHeight);
+
   private:
     void makePairList();
 

@@ -29,9 +29,9 @@
 #include "naming/recommend.h"
 #include "recommend/compare_window.h"
 #include "recommend/list_scoring.h"
+#include "recommend/name_export.h"
 #include "recommend/result_model.h"
 #include "recommend/shortlist_window.h"
-#include "text/atomic_file.h"
 #include "text/utf8.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"
@@ -70,7 +70,7 @@ RecommendWindow::RecommendWindow(const NamingData& data, const std::vector<std::
                                  QWidget* parent)
     : QDialog(parent),
       model_(new ResultModel(data, this)),
-      proxy_(new ResultSortProxy(model_, this)),
+      proxy_(new ResultFilterProxy(model_, this)),
       sortColumn_(kScoreColumn) {
     setWindowTitle(utf8Q("名字推荐"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -263,6 +263,7 @@ void RecommendWindow::connectControls() {
                    &RecommendWindow::showDetails);
     connect(table_->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int section) { guarded([&] { sortByColumn(section); }); });
+    connectHandler(model_, &ResultModel::sortFinished, this, &RecommendWindow::orderTaken);
     auto* copyKey =
         new QShortcut(QKeySequence::Copy, table_, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connectHandler(copyKey, &QShortcut::activated, this, &RecommendWindow::onCopy);
@@ -319,11 +320,16 @@ void RecommendWindow::setStatus(const QString& text) {
     setWindowTitle(text.isEmpty() ? utf8Q("名字推荐") : utf8Q("名字推荐 - ") + text);
 }
 
+// The model has just taken new rows, in their own order: best first (a sort still running was
+// dropped with the old rows).
 void RecommendWindow::resetOrder() {
     sortColumn_ = kScoreColumn;
     sortOrder_ = Qt::DescendingOrder;
-    proxy_->sort(-1);  // the model's own order: best first
     table_->horizontalHeader()->setSortIndicator(kScoreColumn, Qt::DescendingOrder);
+    if (statusBeforeSort_) {
+        table_->viewport()->unsetCursor();
+        statusBeforeSort_.reset();
+    }
 }
 
 void RecommendWindow::sortByColumn(int section) {
@@ -334,14 +340,35 @@ void RecommendWindow::sortByColumn(int section) {
         sortColumn_ = section;
         sortOrder_ = section == kScoreColumn ? Qt::DescendingOrder : Qt::AscendingOrder;
     }
-    if (sortColumn_ == kScoreColumn && sortOrder_ == Qt::DescendingOrder) {
-        proxy_->sort(-1);  // the model's order is best first, ties as the engine ranked them
-    } else {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        proxy_->sort(sortColumn_, sortOrder_);
-        QApplication::restoreOverrideCursor();
-    }
     table_->horizontalHeader()->setSortIndicator(sortColumn_, sortOrder_);
+    const QModelIndex current = table_->currentIndex();
+    currentBeforeSort_ =
+        current.isValid() ? model_->storedIndex(proxy_->mapToSource(current).row()) : -1;
+    if (!statusBeforeSort_) statusBeforeSort_ = status_->text();
+    // A list of millions takes a while: the window stays usable, the old order shown meanwhile.
+    setStatus(utf8Q("正在按%1排序……").arg(q(std::string(columnCaption(sortColumn_)))));
+    table_->viewport()->setCursor(Qt::BusyCursor);
+    if (sortColumn_ == kScoreColumn && sortOrder_ == Qt::DescendingOrder) {
+        model_->showOwnOrder();  // best first, ties as the engine ranked them
+    } else {
+        model_->sortBy(sortColumn_, sortOrder_);
+    }
+}
+
+// The rows in their new order; the row that was current stays current.
+void RecommendWindow::orderTaken() {
+    table_->horizontalHeader()->setSortIndicator(sortColumn_, sortOrder_);  // the reset lost it
+    table_->viewport()->unsetCursor();
+    setStatus(statusBeforeSort_.value_or(QString()));
+    statusBeforeSort_.reset();
+    const int row = currentBeforeSort_ < 0 ? -1 : model_->rowOfStored(currentBeforeSort_);
+    if (row >= 0) model_->fetchUpTo(row);
+    QModelIndex shown = row >= 0 ? proxy_->mapFromSource(model_->index(row, 0)) : QModelIndex();
+    if (!shown.isValid() && proxy_->rowCount() > 0) shown = proxy_->index(0, 0);
+    if (shown.isValid()) {
+        table_->setCurrentIndex(shown);
+        table_->scrollTo(shown);
+    }
 }
 
 void RecommendWindow::onRecommend() {
@@ -419,7 +446,7 @@ void RecommendWindow::showRecommendationStatus() {
     if (proxy_->minimumScore() > 0) {
         text += utf8Q("，%1 分以上 %2 个")
                     .arg(proxy_->minimumScore())
-                    .arg(c.toString(proxy_->rowCount()));
+                    .arg(c.toString(model_->countAtLeast(proxy_->minimumScore())));
     }
     setStatus(text);
 }
@@ -561,36 +588,16 @@ void RecommendWindow::onCopy() {
 }
 
 void RecommendWindow::onExport() {
-    if (proxy_->rowCount() == 0) {
+    const int shown = model_->countAtLeast(proxy_->minimumScore());
+    if (shown == 0) {
         Dialogs::current().message(utf8Q("表中没有可导出的名字。"));
         return;
     }
-    const QStringList filters = {utf8Q("CSV 文件，UTF-8 (*.csv)"), utf8Q("文本文件，GBK (*.txt)")};
-    const auto choice = Dialogs::current().saveFile(this, filters, utf8Q("名字推荐.csv"));
-    if (!choice) return;
-    // The file type chosen decides the format; a name without that type's suffix gets it, before
-    // the question whether to replace a file of that name.
-    const ExportFormat format = choice->filter == 1 ? ExportFormat::GbkText : ExportFormat::CsvUtf8;
-    QString file = choice->file;
-    const QString suffix = format == ExportFormat::GbkText ? ".txt" : ".csv";
-    if (!file.endsWith(suffix, Qt::CaseInsensitive)) file += suffix;
-    if (QFileInfo::exists(file) &&
-        !Dialogs::current().question(
-            utf8Q("%1 已存在。\n要替换它吗？").arg(QFileInfo(file).fileName()))) {
-        return;
-    }
-    // Written beside the file and renamed onto it when complete: a full disk leaves the old file.
-    try {
-        AtomicFile out(pathFromQ(file));
-        out.write(exportBytes(*model_, *proxy_, format));
-        out.commit();
-    } catch (const std::exception& e) {
-        Dialogs::current().message(utf8Q("不能写入文件：") + file + '\n' +
-                                   QString::fromUtf8(e.what()));
-        return;
-    }
-    setStatus(
-        utf8Q("已导出 %1 个名字到 %2").arg(proxy_->rowCount()).arg(QFileInfo(file).fileName()));
+    const auto file = exportToChosenFile(this, utf8Q("名字推荐.csv"), [&](ExportFormat format) {
+        return exportBytes(*model_, *proxy_, format);
+    });
+    if (!file) return;
+    setStatus(utf8Q("已导出 %1 个名字到 %2").arg(shown).arg(QFileInfo(*file).fileName()));
 }
 
 void RecommendWindow::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,7 @@ struct Database;
 struct ScoredBatch;
 struct ScoringEnd;
 class ResultModel;
-class ResultSortProxy;
+class ResultFilterProxy;
 
 // Each control has its member's name, without the underscore, as object name; the progress
 // dialog of an import is "progressDialog", its 取消 "cancelImportButton".
@@ -60,7 +61,7 @@ class RecommendWindow : public QDialog {
     QString statusText() const;
 
     ResultModel* model() const { return model_; }
-    ResultSortProxy* proxy() const { return proxy_; }
+    ResultFilterProxy* proxy() const { return proxy_; }
 
   Q_SIGNALS:
     // A name (the full name) for the main window's analysis. The window closes after it.
@@ -91,6 +92,7 @@ class RecommendWindow : public QDialog {
     QString whyNotSendable() const;
     void sortByColumn(int section);  // a click on a column's header, or Alt and its number
     void resetOrder();               // best first, as the rows came
+    void orderTaken();               // the model's sort has finished
     // The import of a user's list: the worker's batches and end, taken on this window's thread.
     void takeBatch(uint64_t job, ScoredBatch& batch);
     void importEnded(uint64_t job, const ScoringEnd& end);
@@ -124,9 +126,13 @@ class RecommendWindow : public QDialog {
     QProgressDialog* progress_ = nullptr;
 
     ResultModel* model_;
-    ResultSortProxy* proxy_;
+    ResultFilterProxy* proxy_;
     int sortColumn_;
     Qt::SortOrder sortOrder_ = Qt::DescendingOrder;
+    // While the model sorts: the status to show again and the row that was current (its place
+    // in the rows' own order, or -1).
+    std::optional<QString> statusBeforeSort_;
+    int currentBeforeSort_ = -1;
     std::unique_ptr<ListScoring> job_;
     uint64_t jobId_ = 0;  // batches of an earlier job are dropped
     QString importName_;

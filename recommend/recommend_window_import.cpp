@@ -81,7 +81,7 @@ void RecommendWindow::takeBatch(uint64_t job, ScoredBatch& batch) {
     if (job != jobId_ || !job_) return;
     model_->append(std::move(batch.rows), batch.notes);
     job_->batchTaken();
-    progress_->setLabelText(utf8Q("%1：已评分 %2 个名字").arg(importName_).arg(model_->rowCount()));
+    progress_->setLabelText(utf8Q("%1：已评分 %2 个名字").arg(importName_).arg(model_->size()));
     const double part = batch.total ? static_cast<double>(batch.done) / batch.total : 1.0;
     // Last: the value of a modal progress dialog turns the event loop once, and what runs there
     // (the next batch, the end, 取消) finds this batch complete.
@@ -96,14 +96,14 @@ void RecommendWindow::importEnded(uint64_t job, const ScoringEnd& end) {
         Dialogs::current().message(QString::fromStdString(end.error));
         return;
     }
-    importStopped(utf8Q("%1：%2 个名字").arg(importName_).arg(model_->rowCount()));
+    importStopped(utf8Q("%1：%2 个名字").arg(importName_).arg(model_->size()));
 }
 
 void RecommendWindow::onCancelImport() {
     if (!job_) return;
     ++jobId_;      // what the worker handed over and is still queued is dropped
     job_.reset();  // stops it and waits
-    importStopped(utf8Q("%1：已取消，已评分的 %2 个名字").arg(importName_).arg(model_->rowCount()));
+    importStopped(utf8Q("%1：已取消，已评分的 %2 个名字").arg(importName_).arg(model_->size()));
 }
 
 // The table keeps the rows taken so far (a cancel keeps the names scored before it), best first.
@@ -116,7 +116,7 @@ void RecommendWindow::importStopped(const QString& how) {
     resetOrder();
     table_->horizontalHeader()->setSortIndicatorShown(true);
     setStatus(how);
-    if (model_->rowCount() > 0) table_->setCurrentIndex(proxy_->index(0, 0));
+    if (model_->size() > 0) table_->setCurrentIndex(proxy_->index(0, 0));
 }
 
 }  // namespace quenvil

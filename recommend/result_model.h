@@ -1,20 +1,32 @@
-// The table of the recommendation window: a model over the compact rows of result_rows.h, and
-// the proxy that sorts it by any column.
+// The table of the recommendation window: a model over the compact rows of result_rows.h, which
+// hands the view its rows a block at a time and sorts them on a thread of its own, and the proxy
+// that filters them by score.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>
+#include <atomic>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "recommend/result_rows.h"
 
 namespace quenvil {
 
+// The rows are kept best first; a sort by another column is an order of them made on a worker
+// thread, so that sorting a list of millions never stops the window. The view gets the rows in
+// the order shown a block at a time (fetchMore), as it scrolls to them.
 class ResultModel : public QAbstractTableModel {
     Q_OBJECT
   public:
+    // How many rows the view gets at a time.
+    static constexpr int kFetchBlock = 10000;
+
     explicit ResultModel(const NamingData& data, QObject* parent = nullptr);
+    ~ResultModel() override;
 
     // Replaces the rows by names the engine scored (recommend() gives them best first).
     void setScored(const std::vector<ScoredName>& names);
@@ -24,13 +36,37 @@ class ResultModel : public QAbstractTableModel {
     // Puts the rows best first (sortBestFirst of naming/best_first.h).
     void sortBestFirst();
 
+    // Starts putting the rows in the order of a column; sortFinished() follows on this object's
+    // thread when they are, and the model is reset then. A sort that is still running when
+    // another starts, or when the rows change, is dropped.
+    void sortBy(int column, Qt::SortOrder order);
+    // Shows the rows in their own order again (the engine's ranking, or best first after
+    // sortBestFirst) at once; sortFinished() follows before it returns.
+    void showOwnOrder();
+    bool sorting() const { return sorter_.joinable(); }
+
+    // Every row, the ones the view has not fetched too.
+    int size() const { return static_cast<int>(rows_.size()); }
+    // How many rows score at least this.
+    int countAtLeast(int score) const;
+    // Makes sure the view has the rows up to this one.
+    void fetchUpTo(int row);
+    // The place of a row in the rows' own (best-first) order, and back.
+    int storedIndex(int row) const {
+        return order_.empty() ? row : order_[static_cast<size_t>(row)];
+    }
+    int rowOfStored(int stored) const;
+
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    const ResultRow& row(int i) const { return rows_[static_cast<size_t>(i)]; }
+    // A row in the order shown, 0 to size() - 1.
+    const ResultRow& row(int i) const { return rows_[static_cast<size_t>(storedIndex(i))]; }
     // The text of a cell, UTF-8 (as exported).
     std::string text(int row, int column) const;
     // Appends the row's columns, tab-separated, and a line break (appendRowLine).
@@ -41,26 +77,38 @@ class ResultModel : public QAbstractTableModel {
     const RowMaker& maker() const { return maker_; }
     const NamingData& namingData() const { return maker_.data(); }
 
+  Q_SIGNALS:
+    void sortFinished();
+
   private:
+    void stopSorting();
+    void takeOrder(uint64_t job, std::vector<int32_t>&& order);
+
     RowMaker maker_;
-    std::vector<ResultRow> rows_;
+    std::vector<ResultRow> rows_;  // in their own order: as they came, or best first
     NoteTexts notes_;
+    std::vector<int32_t> order_;  // the rows shown, in order; empty: rows_ as they are
+    int fetched_ = 0;             // the rows the view has
+    std::thread sorter_;
+    std::shared_ptr<std::atomic<bool>> stopSort_;
+    uint64_t sortJob_ = 0;
 };
 
-// Sorts the rows of a ResultModel by the numbers behind a column (评分 numerically), without
-// making texts; equal rows keep the model's order.
-class ResultSortProxy : public QSortFilterProxyModel {
+// Shows the rows of a ResultModel in its order, those below a score left out.
+class ResultFilterProxy : public QSortFilterProxyModel {
     Q_OBJECT
   public:
-    explicit ResultSortProxy(ResultModel* model, QObject* parent = nullptr);
+    explicit ResultFilterProxy(ResultModel* model, QObject* parent = nullptr);
 
     // Shows only the rows whose 评分 is at least this (0: every row, those that could not be
     // scored too).
     void setMinimumScore(int score);
     int minimumScore() const { return minimumScore_; }
 
+    // Whether the filter shows a row of the model (one the view has not fetched too).
+    bool accepts(int modelRow) const;
+
   protected:
-    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
   private:
@@ -68,10 +116,9 @@ class ResultSortProxy : public QSortFilterProxyModel {
     int minimumScore_ = 0;
 };
 
-// The rows as the view shows them (in the proxy's order): a header line and one line per row,
-// as a CSV file in UTF-8 with a BOM, or as tab-separated GBK text.
-enum class ExportFormat { CsvUtf8, GbkText };
-std::string exportBytes(const ResultModel& model, const QSortFilterProxyModel& shown,
+// Every row the filter shows, in the model's order (those the view has not fetched too): a header
+// line and one line per row, as a CSV file in UTF-8 with a BOM, or as tab-separated GBK text.
+std::string exportBytes(const ResultModel& model, const ResultFilterProxy& shown,
                         ExportFormat format);
 // Rows of the view (proxy rows, in the order given) as tab-separated text without a header, one
 // line per row ending in a line break: what the clipboard gets.

@@ -441,6 +441,15 @@ void appendGbkTextLine(std::string& out, std::span<const std::string> fields) {
     out += "\r\n";
 }
 
+void appendExportRecord(std::string& out, std::span<const std::string> fields,
+                        ExportFormat format) {
+    if (format == ExportFormat::CsvUtf8) {
+        appendCsvRecord(out, fields);
+    } else {
+        appendGbkTextLine(out, fields);
+    }
+}
+
 std::vector<std::vector<std::string>> parseCsv(std::string_view text) {
     if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
     std::vector<std::vector<std::string>> records;

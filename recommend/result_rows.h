@@ -147,6 +147,10 @@ void appendCsvRecord(std::string& out, std::span<const std::string> fields);
 // One line of the GBK text export: fields separated by tabs (a tab or line break inside a field
 // becomes a blank), CRLF at the end, converted to GBK.
 void appendGbkTextLine(std::string& out, std::span<const std::string> fields);
+// The two formats of an export: CSV in UTF-8 (a BOM first), or tab-separated GBK text.
+enum class ExportFormat { CsvUtf8, GbkText };
+// One record in either format (appendCsvRecord or appendGbkTextLine).
+void appendExportRecord(std::string& out, std::span<const std::string> fields, ExportFormat format);
 // The byte order mark that opens the CSV file, so that spreadsheet programs read it as UTF-8.
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 

@@ -12,6 +12,7 @@
 #include "data/database_error.h"
 #include "naming/score.h"
 #include "recommend/compare_window.h"
+#include "recommend/name_export.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"
 #include "ui/keyboard.h"
@@ -52,16 +53,18 @@ ShortlistWindow::ShortlistWindow(Database& db, const NamingData& data, QWidget* 
     table_->horizontalHeader()->resizeSection(kRemarkColumn, 240);
     auto* remove = button("删除", "removeFromShortlistButton", this);
     auto* compare = button("比较", "compareShortlistButton", this);
+    auto* exportAll = button("导出", "exportShortlistButton", this);
     auto* send = button("送到主窗口测算", "sendFromShortlistButton", this);
     auto* close = button("关闭", "closeShortlistButton", this);
     connectHandler(remove, &QPushButton::clicked, this, &ShortlistWindow::onRemove);
     connectHandler(compare, &QPushButton::clicked, this, &ShortlistWindow::onCompare);
+    connectHandler(exportAll, &QPushButton::clicked, this, &ShortlistWindow::onExport);
     connectHandler(send, &QPushButton::clicked, this, &ShortlistWindow::onSend);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     connect(table_, &QTableWidget::cellChanged, this,
             [this](int row, int column) { guarded([&] { remarkEdited(row, column); }); });
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {remove, compare, send}) buttons->addWidget(b);
+    for (QPushButton* b : {remove, compare, exportAll, send}) buttons->addWidget(b);
     buttons->addStretch(1);
     buttons->addWidget(close);
     auto* all = new QVBoxLayout(this);
@@ -145,6 +148,16 @@ void ShortlistWindow::onCompare() {
     }
     CompareWindow compare(data_, names, this);
     compare.exec();
+}
+
+void ShortlistWindow::onExport() {
+    if (entries_.empty()) {
+        Dialogs::current().message(utf8Q("收藏夹里没有名字。"));
+        return;
+    }
+    exportToChosenFile(this, utf8Q("收藏夹.csv"), [&](ExportFormat format) {
+        return shortlistExportBytes(data_, entries_, format);
+    });
 }
 
 void ShortlistWindow::onSend() {

@@ -1,6 +1,6 @@
 // 收藏夹: the names kept on the shortlist, across surnames, with their remarks. A remark is
 // edited in its cell; 删除 takes the selected names off; 比较 shows two to four of them side by
-// side; 送到主窗口测算 sends one to the main window's analysis.
+// side; 导出 writes them all to a file; 送到主窗口测算 sends one to the main window's analysis.
 #pragma once
 
 #include <QDialog>
@@ -16,8 +16,8 @@ namespace quenvil {
 struct Database;
 
 // Its table is "shortlistTable" (columns 名字 姓氏 性别 备注 收藏时间); its buttons
-// "removeFromShortlistButton", "compareShortlistButton", "sendFromShortlistButton",
-// "closeShortlistButton".
+// "removeFromShortlistButton", "compareShortlistButton", "exportShortlistButton",
+// "sendFromShortlistButton", "closeShortlistButton".
 class ShortlistWindow : public QDialog {
     Q_OBJECT
   public:
@@ -25,6 +25,7 @@ class ShortlistWindow : public QDialog {
 
     void onRemove();
     void onCompare();
+    void onExport();
     void onSend();
 
   Q_SIGNALS:

@@ -11,6 +11,7 @@
 #include "semi_auto_naming/name_import.h"
 #include "text/lines.h"
 #include "ui/dialogs.h"
+#include "ui/error_text.h"
 #include "ui/handler_guard.h"
 #include "ui/keyboard.h"
 #include "ui/qt_text.h"
@@ -86,6 +87,9 @@ void SemiAutoNamingWindow::onBrowse() {
     std::vector<std::string> lines;
     try {
         lines = readNameListLines(pathFromQ(*chosen));
+    } catch (const std::system_error& e) {
+        Dialogs::current().message(utf8Q("读不出文件 %1：%2").arg(*chosen, reasonText(e.code())));
+        return;
     } catch (const std::exception& e) {
         Dialogs::current().message(QString::fromUtf8(e.what()));
         return;

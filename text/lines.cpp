@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
+#include <system_error>
 
 #include "text/encoding.h"
 
@@ -28,7 +29,8 @@ std::vector<std::string> splitLines(std::string_view text) {
 namespace {
 
 [[noreturn]] void fileError(const std::filesystem::path& file, int error) {
-    throw std::runtime_error(file.string() + ": " + std::strerror(error));
+    // what(): "<file>: <the system's reason>", as before; the code tells the reason apart.
+    throw std::system_error(error, std::generic_category(), file.string());
 }
 
 }  // namespace

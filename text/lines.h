@@ -29,8 +29,9 @@ class LineSplitter {
 // The lines of a whole text, by LineSplitter.
 std::vector<std::string> splitLines(std::string_view text);
 
-// Reads a whole file as bytes. Throws std::runtime_error with the file's name and the system's
-// text when the file cannot be read, and "<file>: is a folder, not a file" for a folder.
+// Reads a whole file as bytes. Throws std::system_error (its text the file's name and the
+// system's reason, its code the errno) when the file cannot be read, and "<file>: is a folder, not
+// a file" for a folder.
 std::string readWholeFile(const std::filesystem::path& file);
 
 // readWholeFile, split into lines.

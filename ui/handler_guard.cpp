@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "ui/dialogs.h"
+#include "ui/error_text.h"
 
 namespace quenvil {
 
@@ -11,7 +12,7 @@ void reportException(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
-        Dialogs::current().error(QString::fromUtf8(e.what()));
+        Dialogs::current().error(errorText(e));
     } catch (...) {
         Dialogs::current().error(QStringLiteral("unknown error"));
     }

@@ -95,4 +95,9 @@ void makeFixedCentred(QWidget* window, int clientWidth, int clientHeight) {
     }
 }
 
+int availableScreenHeight() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().height() : 0;
+}
+
 }  // namespace quenvil

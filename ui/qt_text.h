@@ -37,5 +37,11 @@ QColor textColor(const QWidget* w);
 
 // Fixed-size window with only the system menu and the minimise box, centred on the desktop.
 void makeFixedCentred(QWidget* window, int clientWidth, int clientHeight);
+// The height of the primary screen's free area, in the windows' pixels (half the screen's at
+// 200 %); 0 without a screen.
+int availableScreenHeight();
+// What a window's frame adds to its client area's height on common desktops (title bar, borders),
+// allowed for where a window must fit the screen.
+inline constexpr int kFrameHeightAllowance = 40;
 
 }  // namespace quenvil

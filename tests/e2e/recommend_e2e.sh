@@ -94,6 +94,43 @@ for _ in 1 2 3 4 5 6 7 8 9; do xdotool key Tab; done
 xdotool key Down
 shot details
 
+# The first line of the detail box: the current name and its scores.
+details_line() {
+    awk '/^window 名字推荐/ { w = 1; next } /^window / { w = 0 } w && /QPlainTextEdit:/ { print; exit }' "$log"
+}
+# Waits until the detail box shows another text than $1; prints it.
+details_after() {
+    local now
+    for _ in $(seq 100); do
+        now=$(details_line)
+        [ -n "$now" ] && [ "$now" != "$1" ] && { echo "$now"; return 0; }
+        sleep 0.1
+    done
+    echo "$now"
+}
+second=$(details_after "")
+# Alt+4 sorts by 笔画 on a worker; the title says so meanwhile and shows the count again after.
+# The second row stays current; Ctrl+Home then shows the fewest strokes, not the best name.
+xdotool key ctrl+Home
+best=$(details_after "$second")
+xdotool key alt+4
+for _ in $(seq 300); do
+    title=$(xdotool getwindowname "$win" 2>/dev/null || true)
+    [[ $title == *"个名字" ]] && break
+    sleep 0.1
+done
+[[ $title =~ ^名字推荐\ -\ 罗\ 不限\ 双名：[0-9,]+\ 个名字$ ]] || fail "after the sort the title is: $title"
+sleep 0.3
+[ "$(details_line)" = "$best" ] || fail "the sort lost the current row: $(details_line)"
+xdotool key ctrl+Home
+fewest=$(details_after "$best")
+[ "$fewest" != "$best" ] || fail "Alt+4 did not sort the table"
+xdotool key alt+2
+sleep 0.5
+xdotool key ctrl+Home
+sleep 0.5
+[ "$(details_line)" = "$best" ] || fail "Alt+2 did not bring back the best first: $(details_line)"
+
 if [ -n "$list_file" ] && [ -n "$shot_dir" ]; then
     # 导入名单评分 is two Tabs on from the table (past the detail box); the file dialog takes the
     # path typed into its name field.

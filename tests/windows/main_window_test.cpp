@@ -248,7 +248,8 @@ TEST_F(MainWindowAnalysis, EnterOpensTheAutomaticNamingWindowAndItsChooserKeepsI
     const test::WhenModal inside([&](QWidget* modal) {
         EXPECT_EQ(modal, &autoNaming);
         EXPECT_EQ(QApplication::focusWidget(), test::child<QComboBox>(&autoNaming, "surnameCombo"));
-        // The folder is listed as the window opens: the chooser shows 欧, replaced by what is typed.
+        // The folder is listed as the window opens: the chooser shows 欧, replaced by what is
+        // typed.
         EXPECT_EQ(test::child<QComboBox>(&autoNaming, "surnameCombo")->currentText(), "欧");
         test::press(Qt::Key_A, Qt::ControlModifier);
         test::type("欧阳");
@@ -425,7 +426,8 @@ TEST(MainWindowStartup, ABusyDatabaseAtStartIsOpenedByTheFirstActionAfterwards) 
         dialogs.shown[0].startsWith("message: 数据库正被其他程序使用，请稍后再试。\n"
                                     "database is locked"))
         << dialogs.shown[0].toStdString();
-    EXPECT_TRUE(dialogs.shown.last().startsWith("error: the database connection is closed"));
+    EXPECT_TRUE(dialogs.shown.last().startsWith("error: 打不开字库文件 data.Mdb：") &&
+                dialogs.shown.last().contains("\nthe database connection is closed"));
     writer.rollback();
     dialogs.shown.clear();
     nameEdit(*program.mainWindow)->setText("张三");
@@ -439,7 +441,10 @@ TEST(MainWindowStartup, MissingDatabaseIsReportedAndStartupCarriesOn) {
     test::RecordingDialogs dialogs;
     Program program = createProgram({dir.path(), dir.path()});
     ASSERT_GE(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].startsWith("message: unable to open database file"))
+    // In Chinese, the database's own text under it.
+    EXPECT_TRUE(dialogs.shown[0].startsWith(
+        "message: 打不开字库文件 data.Mdb：查笔画、测算和取名都要用到它。\n"
+        "unable to open database file"))
         << dialogs.shown[0].toStdString();
     EXPECT_TRUE(program.autoNaming && program.manualNaming && program.semiAutoNaming);
     // Every later query reports its own error.
@@ -447,7 +452,9 @@ TEST(MainWindowStartup, MissingDatabaseIsReportedAndStartupCarriesOn) {
     nameEdit(*program.mainWindow)->setText("张");
     QTest::keyClick(nameEdit(*program.mainWindow), Qt::Key_Return);
     ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].startsWith("error: the database connection is closed"));
+    EXPECT_TRUE(dialogs.shown[0].startsWith("error: 打不开字库文件 data.Mdb：") &&
+                dialogs.shown[0].contains("\nthe database connection is closed"))
+        << dialogs.shown[0].toStdString();
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "support/keys.h"
 #include "support/test_dialogs.h"
 #include "support/widgets.h"
+#include "ui/qt_text.h"
 
 namespace quenvil {
 namespace {
@@ -75,6 +76,20 @@ TEST_F(ManualNaming, CreationSuggestsForThePresetSurname) {
     EXPECT_TRUE(secondCharsView(*w)->toPlainText().isEmpty());
     EXPECT_EQ(pairHeading(*w)->text().simplified(), "第二个汉字 第三个汉字");
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+// 1080 pixels at 200 % leave 540 for the window and its frame: the boxes give up what is
+// lacking, and every control stays inside the window.
+TEST_F(ManualNaming, ALowScreenTakesItsHeightFromTheBoxes) {
+    w->fitHeight(540);
+    EXPECT_EQ(w->height(), 540 - kFrameHeightAllowance);
+    QWidget* boxes[] = {pairList(*w), secondCharsView(*w), thirdCharsView(*w)};
+    for (QWidget* box : boxes) EXPECT_LE(box->geometry().bottom(), w->height() - 16);
+    EXPECT_LT(secondCharsView(*w)->geometry().bottom(), thirdCharsView(*w)->y());
+    EXPECT_EQ(pairList(*w)->geometry().bottom(), thirdCharsView(*w)->geometry().bottom());
+    w->fitHeight(1000);  // tall enough: as designed
+    EXPECT_EQ(w->size(), QSize(788, 538));
+    EXPECT_EQ(thirdCharsView(*w)->geometry(), QRect(332, 304, 440, 218));
 }
 
 TEST_F(ManualNaming, SuggestionsForSeveralSurnames) {

@@ -6,15 +6,20 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "auto_naming/auto_naming_window.h"
+#include "data/database_error.h"
 #include "support/fixture_db.h"
 #include "support/keys.h"
+#include "support/wait.h"
 #include "support/widgets.h"
 #include "ui/dialogs.h"
+#include "ui/error_text.h"
+#include "ui/translation.h"
 
 namespace quenvil {
 namespace {
@@ -56,6 +61,37 @@ TEST(QtTexts, FileDialogSpeaksChinese) {
         test::press(Qt::Key_Escape);
     });
     EXPECT_EQ(Dialogs::current().openFile(nullptr, QStringLiteral("*.txt")), std::nullopt);
+}
+
+// The 类型 column of the file dialog: Qt's translation leaves "Folder"; ours says 文件夹.
+TEST(QtTexts, TheFileDialogCallsAFolderAFolder) {
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "名单");
+    QFileSystemModel files;
+    const QModelIndex root = files.setRootPath(QString::fromStdString(dir.path().string()));
+    ASSERT_TRUE(test::waitUntil([&] { return files.rowCount(root) == 1; }));
+    EXPECT_EQ(files.headerData(2, Qt::Horizontal).toString(), "类型");
+    EXPECT_EQ(files.index(0, 2, root).data().toString(), "文件夹");
+    EXPECT_EQ(fileKindText(QLatin1StringView("Drive")), "驱动器");
+    EXPECT_EQ(fileKindText(QLatin1StringView("Name")), "");  // Qt's own translation has it
+}
+
+// The errors a user meets read in Chinese; a database's or a conversion's own text stays.
+TEST(QtTexts, ErrorsReadInChinese) {
+    using std::filesystem::filesystem_error;
+    const auto code = [](int e) { return std::make_error_code(static_cast<std::errc>(e)); };
+    EXPECT_EQ(errorText(filesystem_error("listing", "/home/u/xm", code(ENOENT))),
+              "读不出 /home/u/xm：不存在");
+    EXPECT_EQ(errorText(std::system_error(code(EACCES), "/home/u/a.txt")),
+              "/home/u/a.txt：没有权限");
+    EXPECT_EQ(errorText(std::system_error(code(ENOSPC), "cannot write /tmp/x")),
+              "cannot write /tmp/x：磁盘已满");
+    EXPECT_EQ(errorText(DatabaseError("unable to open database file: /q/data.Mdb")),
+              "打不开字库文件 data.Mdb：查笔画、测算和取名都要用到它。\n"
+              "unable to open database file: /q/data.Mdb");
+    EXPECT_EQ(errorText(DatabaseError("no such table: xm")), "no such table: xm");
+    EXPECT_EQ(errorText(std::runtime_error("'x' is not a valid integer value")),
+              "'x' is not a valid integer value");
 }
 
 // The auto window with the real message box: a surname without a list brings up the box, Enter

@@ -226,7 +226,8 @@ TEST_F(SemiAuto, CancelAndUnreadableFiles) {
     SemiAutoNamingWindow fresh(db);
     dialogs.answers.push_back(QString::fromStdString((dir.path() / "missing.txt").string()));
     button(fresh, "browseButton")->click();
-    EXPECT_TRUE(dialogs.shown.last().contains("No such file or directory"));
+    EXPECT_EQ(dialogs.shown.last().toStdString(),
+              "message: 读不出文件 " + (dir.path() / "missing.txt").string() + "：不存在");
     EXPECT_FALSE(button(fresh, "importButton")->isEnabled());
 }
 
