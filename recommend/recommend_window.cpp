@@ -349,7 +349,12 @@ void RecommendWindow::sortByColumn(int section) {
 void RecommendWindow::orderTaken() {
     table_->horizontalHeader()->setSortIndicator(sortColumn_, sortOrder_);  // the reset lost it
     table_->viewport()->unsetCursor();
-    setStatus(statusBeforeSort_.value_or(QString()));
+    // A recommendation's status says it again (a minimum score may have changed meanwhile).
+    if (!recommendation_.isEmpty()) {
+        showRecommendationStatus();
+    } else {
+        setStatus(statusBeforeSort_.value_or(QString()));
+    }
     statusBeforeSort_.reset();
     const int row = currentBeforeSort_ < 0 ? -1 : model_->rowOfStored(currentBeforeSort_);
     if (row >= 0) model_->fetchUpTo(row);
