@@ -157,4 +157,18 @@ std::string_view Statement::text(int column) const {
 
 int64_t Statement::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
 
+int64_t firstInteger(Connection& cn, const std::string& sql) {
+    Statement stmt(cn.handle(), sql);
+    return stmt.step() ? stmt.integer(0) : 0;
+}
+
+std::string quotedName(std::string_view name) {
+    std::string out = "\"";
+    for (const char ch : name) {
+        if (ch == '"') out += '"';
+        out += ch;
+    }
+    return out + '"';
+}
+
 }  // namespace quenvil

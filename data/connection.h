@@ -114,4 +114,10 @@ class Statement {
     sqlite3_stmt* stmt_ = nullptr;
 };
 
+// The first column of the first row of a query as an integer; 0 when it gives no row.
+int64_t firstInteger(Connection& cn, const std::string& sql);
+
+// An identifier of the schema in double quotes, for statements made from table names.
+std::string quotedName(std::string_view name);
+
 }  // namespace quenvil

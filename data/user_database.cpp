@@ -19,6 +19,7 @@
 #include "data/database_key.h"
 #include "data/reference_data.h"
 #include "data/shortlist.h"
+#include "data/user_copy_repair.h"
 #include "text/atomic_file.h"
 
 namespace quenvil {
@@ -28,28 +29,13 @@ namespace {
     throw std::system_error(errno, std::generic_category(), what + " " + file.string());
 }
 
-int64_t integerQuery(Connection& cn, const std::string& sql) {
-    Statement stmt(cn.handle(), sql);
-    return stmt.step() ? stmt.integer(0) : 0;
-}
-
-// An identifier of the schema in double quotes, for statements made from table names.
-std::string sqlName(std::string_view name) {
-    std::string out = "\"";
-    for (const char ch : name) {
-        if (ch == '"') out += '"';
-        out += ch;
-    }
-    return out + '"';
-}
-
 // Attaches the shipped file as "shipped", keyed with the program's password (its raw key when the
 // salt is the copy's, as it is while the copy is the shipped file's bytes) and read with the
 // connection's own cipher page size. SQLCipher reads the first page of an attached file while
 // attaching, with the process-wide default page size, so that default is set for the moment.
 void attachShipped(Connection& cn, const std::filesystem::path& shipped) {
-    const auto pageSize = integerQuery(cn, "pragma cipher_page_size");
-    const auto previousDefault = integerQuery(cn, "pragma cipher_default_page_size");
+    const auto pageSize = firstInteger(cn, "pragma cipher_page_size");
+    const auto previousDefault = firstInteger(cn, "pragma cipher_default_page_size");
     const auto setDefault = [&](int64_t size) {
         cn.execute("pragma cipher_default_page_size = " + std::to_string(size));
     };
@@ -93,10 +79,11 @@ void replaceTable(Connection& cn, const std::string& table) {
         stmt.bind({Param::utf8(table)});
         while (stmt.step()) definitions.emplace_back(stmt.text(0));
     }
-    cn.execute("drop table if exists main." + sqlName(table));
+    cn.execute("drop table if exists main." + quotedName(table));
     // Unqualified, the definitions create their table and indexes in main.
     for (const std::string& sql : definitions) cn.execute(sql);
-    cn.execute("insert into main." + sqlName(table) + " select * from shipped." + sqlName(table));
+    cn.execute("insert into main." + quotedName(table) + " select * from shipped." +
+               quotedName(table));
 }
 
 // Removes the temporary copies that a program killed while copying left beside copy: those not
@@ -155,7 +142,7 @@ void openUserCopy(Database& db, const std::filesystem::path& copy,
     db.readOnlyReason.clear();
     db.connection.open(copy, kDatabasePassword);
     Connection& cn = db.connection;
-    const auto version = integerQuery(cn, "pragma user_version");
+    const auto version = firstInteger(cn, "pragma user_version");
     checkEveryPage(cn);
     report.refreshed = false;
     report.refreshProblem.clear();
@@ -177,22 +164,6 @@ void openUserCopy(Database& db, const std::filesystem::path& copy,
         }
     }
     db.checkAndIndex();
-}
-
-// Reads the names of table of the open file in rowid order, forward or backward, up to the end
-// or the first row the engine cannot read; hands each (rowid, UTF-8 text) to keep, which returns
-// false to stop.
-template <typename Keep>
-void readNames(Connection& from, const std::string& table, bool backward, Keep keep) {
-    try {
-        Statement stmt(from.handle(), "select rowid, xingming from " + sqlName(table) +
-                                          " order by rowid" + (backward ? " desc" : ""));
-        while (stmt.step()) {
-            if (!keep(stmt.integer(0), stmt.text(1))) return;
-        }
-    } catch (const DatabaseError&) {
-        // The damaged page: what was read so far is kept.
-    }
 }
 
 }  // namespace
@@ -269,7 +240,7 @@ std::filesystem::path prepareUserFolder(const std::filesystem::path& shippedFile
 int referenceDataVersion(const std::filesystem::path& databaseFile) {
     Connection cn;
     cn.open(databaseFile, kDatabasePassword);
-    return static_cast<int>(integerQuery(cn, "pragma user_version"));
+    return static_cast<int>(firstInteger(cn, "pragma user_version"));
 }
 
 bool refreshReferenceData(Connection& cn, const std::filesystem::path& shipped) {
@@ -285,8 +256,8 @@ bool refreshReferenceData(Connection& cn, const std::filesystem::path& shipped) 
             cn.execute("delete from main." + std::string(kUserTables[0]) + " where 0");
             // A copy made before the shortlist existed gets the empty table.
             createShortlistTable(cn);
-            const auto shippedVersion = integerQuery(cn, "pragma shipped.user_version");
-            if (shippedVersion > integerQuery(cn, "pragma main.user_version")) {
+            const auto shippedVersion = firstInteger(cn, "pragma shipped.user_version");
+            if (shippedVersion > firstInteger(cn, "pragma main.user_version")) {
                 for (const std::string& table : shippedReferenceTables(cn)) replaceTable(cn, table);
                 cn.execute("pragma main.user_version = " + std::to_string(shippedVersion));
                 refreshed = true;
@@ -308,98 +279,6 @@ bool refreshReferenceData(const std::filesystem::path& copy, const std::filesyst
     Connection cn;
     cn.open(copy, kDatabasePassword);
     return refreshReferenceData(cn, shipped);
-}
-
-void checkEveryPage(Connection& cn) {
-    // A file cut short: the engine would read the missing pages as zeros, or not at all.
-    const auto pageSize = integerQuery(cn, "pragma page_size");
-    const auto pages = integerQuery(cn, "pragma page_count");
-    std::error_code ec;
-    const auto bytes = std::filesystem::file_size(cn.file(), ec);
-    if (!ec && static_cast<int64_t>(bytes) < pages * pageSize) {
-        throw DatabaseCorruptError("the database file is cut short: it holds " +
-                                   std::to_string(bytes) + " bytes of " +
-                                   std::to_string(pages * pageSize) + ": " + cn.file().string());
-    }
-    // Every table walked through its rows, every index through its first column in its order:
-    // each reads all the pages of its tree.
-    std::vector<std::string> walks;
-    {
-        Statement stmt(cn.handle(),
-                       "select type, name, tbl_name from sqlite_master where type in ('table', "
-                       "'index') and rootpage > 0");
-        while (stmt.step()) {
-            const std::string name(stmt.text(1));
-            if (stmt.text(0) == "table") {
-                walks.push_back("select count(rowid) from " + sqlName(name) + " not indexed");
-                continue;
-            }
-            const std::string table(stmt.text(2));
-            Statement columns(cn.handle(), "pragma index_info(" + sqlName(name) + ")");
-            if (!columns.step() || columns.text(2).empty()) continue;  // on an expression
-            const std::string column = sqlName(columns.text(2));
-            walks.push_back("select count(*) from (select " + column + " from " + sqlName(table) +
-                            " indexed by " + sqlName(name) + " order by " + column + ")");
-        }
-    }
-    for (const std::string& sql : walks) {
-        try {
-            integerQuery(cn, sql);
-        } catch (const DatabaseCorruptError& e) {
-            throw DatabaseCorruptError(std::string(e.what()) + ": " + cn.file().string());
-        } catch (const DatabaseBusyError&) {
-            throw;
-        } catch (const DatabaseError&) {
-            // A tree this walk cannot take (a table without rowid): left to the engine's own
-            // checks when it is used.
-        }
-    }
-}
-
-size_t recoverNames(const std::filesystem::path& damaged, Connection& cn) {
-    size_t recovered = 0;
-    cn.beginTransaction();
-    try {
-        for (const std::string table : kUserTables) {
-            // Forward to the first damaged page, then backward to it; each pass on a connection of
-            // its own, since a damaged page may leave a connection unusable.
-            std::vector<std::pair<int64_t, std::string>> rows;
-            try {
-                Connection from;
-                from.open(damaged, kDatabasePassword);
-                readNames(from, table, false, [&](int64_t rowid, std::string_view name) {
-                    rows.emplace_back(rowid, name);
-                    return true;
-                });
-                const size_t forward = rows.size();
-                from.open(damaged, kDatabasePassword);
-                const int64_t last = forward ? rows.back().first : INT64_MIN;
-                readNames(from, table, true, [&](int64_t rowid, std::string_view name) {
-                    if (rowid <= last) return false;
-                    rows.emplace_back(rowid, name);
-                    return true;
-                });
-                std::reverse(rows.begin() + static_cast<std::ptrdiff_t>(forward), rows.end());
-            } catch (const DatabaseError&) {
-                // The file does not open at all: nothing to take over.
-            }
-            if (rows.empty()) continue;
-            cn.execute("delete from main." + sqlName(table));
-            Statement insert(cn.handle(),
-                             "insert into main." + sqlName(table) + "(xingming) values(?)");
-            for (const auto& row : rows) {
-                insert.bind({Param::utf8(row.second)});
-                insert.step();
-                insert.reset();
-            }
-            if (table == kUserTables[0]) recovered = rows.size();
-        }
-        cn.commit();
-    } catch (...) {
-        cn.rollback();
-        throw;
-    }
-    return recovered;
 }
 
 OpenReport openDatabase(Database& db, const DataLocation& location) {
@@ -442,7 +321,7 @@ OpenReport openDatabase(Database& db, const DataLocation& location) {
         }
         openUserCopy(db, copy, shipped, report);
         if (!report.setAside.empty()) {
-            report.recoveredNames = recoverNames(report.setAside, db.connection);
+            report.recoveredNames = recoverUserTables(report.setAside, db.connection);
         }
     } catch (const DatabaseBusyError&) {
         throw;

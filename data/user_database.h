@@ -43,18 +43,6 @@ bool refreshReferenceData(Connection& cn, const std::filesystem::path& shipped);
 // The same on a database file.
 bool refreshReferenceData(const std::filesystem::path& copy, const std::filesystem::path& shipped);
 
-// Reads every page of the database that cn holds open, so that a damaged page is found when the
-// file is opened rather than when a window first needs it: every table and index is walked
-// (with SQLCipher every page carries a check sum of its own, which a read verifies), and the file
-// must be as long as the database says. Throws DatabaseCorruptError with what is wrong.
-void checkEveryPage(Connection& cn);
-
-// Copies the user's names (tables xm and xm2) from a damaged database file into the database that
-// cn holds open, in their order, as far as the engine can still read them: each table is read
-// from its first row forward and from its last row backward, up to the first damaged page either
-// way. Returns the rows of xm taken over. Nothing is taken when the file does not open at all.
-size_t recoverNames(const std::filesystem::path& damaged, Connection& cn);
-
 // What opening the database of a DataLocation found and did, for the messages of the windows and
 // of the terminal (texts in English, with the engine's or the system's reason).
 struct OpenReport {
@@ -76,8 +64,8 @@ struct OpenReport {
 // - UserCopy: the user's copy, with one connection that reads its data version and every page.
 //   A damaged copy (not a database, a damaged page, cut short, without the program's tables) is
 //   kept as data.Mdb.damaged-YYYYMMDD-HHMMSS, replaced by a fresh copy of the shipped file, and its
-//   names are recovered (recoverNames). A copy of older reference data takes the shipped tables
-//   (the shipped file is attached only then). A copy that cannot be opened otherwise (not
+//   names are recovered (recoverUserTables). A copy of older reference data takes the shipped
+//   tables (the shipped file is attached only then). A copy that cannot be opened otherwise (not
 //   readable, and a damaged one that cannot be replaced) leaves the shipped file open read-only;
 // - NoUserCopy: the shipped file, read-only.
 // The shipped file is never opened for writing. Throws DatabaseBusyError when the copy stays

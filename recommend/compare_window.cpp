@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "recommend/reading_text.h"
 #include "recommend/result_rows.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"

@@ -446,6 +446,10 @@ class DamagedCopy : public UserCopy, public ::testing::WithParamInterface<Damage
     void SetUp() override {
         UserCopy::SetUp();
         Db db(copy);
+        addToShortlist(db.cn, "罗思远", "罗", 'm');
+        addToShortlist(db.cn, "黄思婷", "黄", 'f');
+        setShortlistRemark(db.cn, "黄思婷", "外婆喜欢");
+        kept = shortlistEntries(db.cn);
         db.cn.beginTransaction();
         for (int i = 0; i < 20000; ++i) {
             db.cn.execute("insert into xm(xingming) values(?)", {Param::utf8(std::to_string(i))});
@@ -454,6 +458,7 @@ class DamagedCopy : public UserCopy, public ::testing::WithParamInterface<Damage
         original = names("xm");
     }
     std::vector<std::string> original;
+    std::vector<ShortlistEntry> kept;
 };
 
 TEST_P(DamagedCopy, IsSetAsideReplacedAndItsNamesRecovered) {
@@ -481,6 +486,8 @@ TEST_P(DamagedCopy, IsSetAsideReplacedAndItsNamesRecovered) {
     EXPECT_EQ(report.recoveredNames, recovered.size());
     if (GetParam().someRecovered) {
         EXPECT_GT(recovered.size(), 0u);
+        Db fresh(copy);  // the shortlist, on a page the damage missed, is taken over whole
+        EXPECT_EQ(shortlistEntries(fresh.cn), kept);
     } else {
         EXPECT_EQ(recovered.size(), 0u);
     }

@@ -38,6 +38,7 @@
 #include "naming/recommend.h"
 #include "recommend/list_scoring.h"
 #include "recommend/name_export.h"
+#include "recommend/reading_text.h"
 #include "recommend/result_model.h"
 #include "support/fixture_db.h"
 #include "support/scored_line.h"
