@@ -525,6 +525,17 @@ TEST_F(RecommendWindowFlow, EveryNameIsListedAndAMinimumScoreHidesTheRest) {
     key(Qt::Key_Down, Qt::ShiftModifier);
     key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(w->statusText(), "已复制 2 个名字");
+    // Ctrl+A and Ctrl+C take every name shown, not only the block the view has fetched.
+    minimum->setValue(0);
+    w->model()->sortBy(kScoreColumn, Qt::DescendingOrder);  // a new table: one block fetched
+    ASSERT_TRUE(test::waitUntil([&] { return !w->model()->sorting(); }));
+    ASSERT_EQ(w->proxy()->rowCount(), ResultModel::kFetchBlock);
+    tabTo(table(*w));
+    key(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+    const auto men = recommended("罗", Gender::Male);
+    EXPECT_EQ(w->statusText().toStdString(), "已复制 " + std::to_string(men.size()) + " 个名字");
+    EXPECT_EQ(QApplication::clipboard()->text().count('\n'), static_cast<int>(men.size()));
 }
 
 // The main window reads three characters as a single surname and two given-name characters, so
