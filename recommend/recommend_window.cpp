@@ -126,6 +126,7 @@ void RecommendWindow::makeChoices(const std::vector<std::string>& surnames) {
 // The table of names, sorted by a click on a column's header, and the box of the reading.
 void RecommendWindow::makeTable() {
     table_ = named(new QTableView(this), "table");
+    table_->installEventFilter(this);
     table_->setModel(proxy_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -520,6 +521,13 @@ bool RecommendWindow::eventFilter(QObject* watched, QEvent* event) {
         event->type() == QEvent::KeyPress && isEnterKey(static_cast<QKeyEvent*>(event))) {
         guarded([this] { onRecommend(); });
         return true;
+    }
+    // Ctrl+End goes to the last name of the table, not of the rows fetched so far.
+    if (watched == table_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_End && (key->modifiers() & Qt::ControlModifier)) {
+            model_->fetchUpTo(model_->size() - 1);
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -536,6 +536,8 @@ TEST_F(RecommendWindowFlow, EveryNameIsListedAndAMinimumScoreHidesTheRest) {
     const auto men = recommended("罗", Gender::Male);
     EXPECT_EQ(w->statusText().toStdString(), "已复制 " + std::to_string(men.size()) + " 个名字");
     EXPECT_EQ(QApplication::clipboard()->text().count('\n'), static_cast<int>(men.size()));
+    key(Qt::Key_End, Qt::ControlModifier);  // the last name, past the rows fetched so far
+    EXPECT_EQ(table(*w)->currentIndex().row(), static_cast<int>(men.size()) - 1);
 }
 
 // The main window reads three characters as a single surname and two given-name characters, so
