@@ -255,6 +255,12 @@ void RecommendWindow::connectControls() {
     connect(table_->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int section) { guarded([&] { sortByColumn(section); }); });
     connectHandler(model_, &ResultModel::sortFinished, this, &RecommendWindow::orderTaken);
+    // The row current when the sorted order comes (the user may have moved on meanwhile).
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        const QModelIndex current = table_->currentIndex();
+        currentBeforeSort_ =
+            current.isValid() ? model_->storedIndex(proxy_->mapToSource(current).row()) : -1;
+    });
     auto* copyKey =
         new QShortcut(QKeySequence::Copy, table_, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connectHandler(copyKey, &QShortcut::activated, this, &RecommendWindow::onCopy);
@@ -332,9 +338,6 @@ void RecommendWindow::sortByColumn(int section) {
         sortOrder_ = section == kScoreColumn ? Qt::DescendingOrder : Qt::AscendingOrder;
     }
     table_->horizontalHeader()->setSortIndicator(sortColumn_, sortOrder_);
-    const QModelIndex current = table_->currentIndex();
-    currentBeforeSort_ =
-        current.isValid() ? model_->storedIndex(proxy_->mapToSource(current).row()) : -1;
     if (!statusBeforeSort_) statusBeforeSort_ = status_->text();
     // A list of millions takes a while: the window stays usable, the old order shown meanwhile.
     setStatus(utf8Q("正在按%1排序……").arg(q(std::string(columnCaption(sortColumn_)))));

@@ -683,9 +683,15 @@ TEST_F(RecommendWindowFlow, HeaderClicksSortAndComeBackToBestFirst) {
         best = std::max(best, w->proxy()->index(r, kScoreColumn).data().toInt());
     }
     EXPECT_EQ(w->proxy()->index(last, kScoreColumn).data().toInt(), best);
-    // The keyboard's way: Alt and the column's number.
+    // The keyboard's way: Alt and the column's number. A move while it sorts is kept.
+    tabTo(table(*w));
+    const QString next =
+        w->proxy()->index(table(*w)->currentIndex().row() + 1, 0).data().toString();
     key(Qt::Key_3, Qt::AltModifier);
+    ASSERT_TRUE(w->model()->sorting());
+    key(Qt::Key_Down);
     ASSERT_TRUE(sorted());
+    EXPECT_EQ(table(*w)->currentIndex().data().toString(), next);
     EXPECT_EQ(header->sortIndicatorSection(), kPinyinColumn);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
     const auto byPinyin = shownNames();
