@@ -536,6 +536,9 @@ TEST_F(RecommendWindowFlow, EveryNameIsListedAndAMinimumScoreHidesTheRest) {
     const auto men = recommended("罗", Gender::Male);
     EXPECT_EQ(w->statusText().toStdString(), "已复制 " + std::to_string(men.size()) + " 个名字");
     EXPECT_EQ(QApplication::clipboard()->text().count('\n'), static_cast<int>(men.size()));
+    const std::string exported = exportBytes(*w->model(), *w->proxy(), ExportFormat::GbkText);
+    EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'),
+              static_cast<std::ptrdiff_t>(men.size()) + 1);  // and the header
     key(Qt::Key_End, Qt::ControlModifier);  // the last name, past the rows fetched so far
     EXPECT_EQ(table(*w)->currentIndex().row(), static_cast<int>(men.size()) - 1);
 }
