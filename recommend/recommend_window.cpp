@@ -126,6 +126,7 @@ void RecommendWindow::makeChoices(const std::vector<std::string>& surnames) {
 // The table of names, sorted by a click on a column's header, and the box of the reading.
 void RecommendWindow::makeTable() {
     table_ = named(new QTableView(this), "table");
+    table_->installEventFilter(this);
     table_->setModel(proxy_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -254,6 +255,12 @@ void RecommendWindow::connectControls() {
     connect(table_->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int section) { guarded([&] { sortByColumn(section); }); });
     connectHandler(model_, &ResultModel::sortFinished, this, &RecommendWindow::orderTaken);
+    // The row current when the sorted order comes (the user may have moved on meanwhile).
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        const QModelIndex current = table_->currentIndex();
+        currentBeforeSort_ =
+            current.isValid() ? model_->storedIndex(proxy_->mapToSource(current).row()) : -1;
+    });
     auto* copyKey =
         new QShortcut(QKeySequence::Copy, table_, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connectHandler(copyKey, &QShortcut::activated, this, &RecommendWindow::onCopy);
@@ -331,9 +338,6 @@ void RecommendWindow::sortByColumn(int section) {
         sortOrder_ = section == kScoreColumn ? Qt::DescendingOrder : Qt::AscendingOrder;
     }
     table_->horizontalHeader()->setSortIndicator(sortColumn_, sortOrder_);
-    const QModelIndex current = table_->currentIndex();
-    currentBeforeSort_ =
-        current.isValid() ? model_->storedIndex(proxy_->mapToSource(current).row()) : -1;
     if (!statusBeforeSort_) statusBeforeSort_ = status_->text();
     // A list of millions takes a while: the window stays usable, the old order shown meanwhile.
     setStatus(utf8Q("正在按%1排序……").arg(q(std::string(columnCaption(sortColumn_)))));
@@ -520,6 +524,13 @@ bool RecommendWindow::eventFilter(QObject* watched, QEvent* event) {
         event->type() == QEvent::KeyPress && isEnterKey(static_cast<QKeyEvent*>(event))) {
         guarded([this] { onRecommend(); });
         return true;
+    }
+    // Ctrl+End goes to the last name of the table, not of the rows fetched so far.
+    if (watched == table_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_End && (key->modifiers() & Qt::ControlModifier)) {
+            model_->fetchUpTo(model_->size() - 1);
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

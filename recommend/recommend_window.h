@@ -129,8 +129,8 @@ class RecommendWindow : public QDialog {
     ResultFilterProxy* proxy_;
     int sortColumn_;
     Qt::SortOrder sortOrder_ = Qt::DescendingOrder;
-    // While the model sorts: the status to show again and the row that was current (its place
-    // in the rows' own order, or -1).
+    // While the model sorts: the status to show again. The row current when the model was last
+    // reset (its place in the rows' own order, or -1).
     std::optional<QString> statusBeforeSort_;
     int currentBeforeSort_ = -1;
     std::unique_ptr<ListScoring> job_;

@@ -106,6 +106,13 @@ void RecommendWindow::onCopy() {
         Dialogs::current().message(utf8Q("请先在表中选中要复制的名字。"));
         return;
     }
+    // Every row the view has, selected (Ctrl+A), while more are still to come: all the rows the
+    // table shows go, as an export takes them, not only those scrolled to.
+    if (static_cast<int>(rows.size()) == proxy_->rowCount() && proxy_->canFetchMore({})) {
+        QGuiApplication::clipboard()->setText(tabSeparatedAll(*model_, *proxy_));
+        setStatus(utf8Q("已复制 %1 个名字").arg(model_->countAtLeast(proxy_->minimumScore())));
+        return;
+    }
     QGuiApplication::clipboard()->setText(tabSeparated(*model_, *proxy_, rows));
     setStatus(utf8Q("已复制 %1 个名字").arg(rows.size()));
 }

@@ -247,4 +247,12 @@ QString tabSeparated(const ResultModel& model, const QSortFilterProxyModel& show
     return QString::fromStdString(out);
 }
 
+QString tabSeparatedAll(const ResultModel& model, const ResultFilterProxy& shown) {
+    std::string out;
+    for (int r = 0; r < model.size(); ++r) {
+        if (shown.accepts(r)) model.appendLine(r, out);
+    }
+    return QString::fromStdString(out);
+}
+
 }  // namespace quenvil

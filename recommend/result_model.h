@@ -124,5 +124,7 @@ std::string exportBytes(const ResultModel& model, const ResultFilterProxy& shown
 // line per row ending in a line break: what the clipboard gets.
 QString tabSeparated(const ResultModel& model, const QSortFilterProxyModel& shown,
                      const std::vector<int>& proxyRows);
+// Every row the filter shows (those the view has not fetched too), in the same form.
+QString tabSeparatedAll(const ResultModel& model, const ResultFilterProxy& shown);
 
 }  // namespace quenvil

@@ -525,6 +525,22 @@ TEST_F(RecommendWindowFlow, EveryNameIsListedAndAMinimumScoreHidesTheRest) {
     key(Qt::Key_Down, Qt::ShiftModifier);
     key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(w->statusText(), "已复制 2 个名字");
+    // Ctrl+A and Ctrl+C take every name shown, not only the block the view has fetched.
+    minimum->setValue(0);
+    w->model()->sortBy(kScoreColumn, Qt::DescendingOrder);  // a new table: one block fetched
+    ASSERT_TRUE(test::waitUntil([&] { return !w->model()->sorting(); }));
+    ASSERT_EQ(w->proxy()->rowCount(), ResultModel::kFetchBlock);
+    tabTo(table(*w));
+    key(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+    const auto men = recommended("罗", Gender::Male);
+    EXPECT_EQ(w->statusText().toStdString(), "已复制 " + std::to_string(men.size()) + " 个名字");
+    EXPECT_EQ(QApplication::clipboard()->text().count('\n'), static_cast<int>(men.size()));
+    const std::string exported = exportBytes(*w->model(), *w->proxy(), ExportFormat::GbkText);
+    EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'),
+              static_cast<std::ptrdiff_t>(men.size()) + 1);  // and the header
+    key(Qt::Key_End, Qt::ControlModifier);  // the last name, past the rows fetched so far
+    EXPECT_EQ(table(*w)->currentIndex().row(), static_cast<int>(men.size()) - 1);
 }
 
 // The main window reads three characters as a single surname and two given-name characters, so
@@ -670,9 +686,15 @@ TEST_F(RecommendWindowFlow, HeaderClicksSortAndComeBackToBestFirst) {
         best = std::max(best, w->proxy()->index(r, kScoreColumn).data().toInt());
     }
     EXPECT_EQ(w->proxy()->index(last, kScoreColumn).data().toInt(), best);
-    // The keyboard's way: Alt and the column's number.
+    // The keyboard's way: Alt and the column's number. A move while it sorts is kept.
+    tabTo(table(*w));
+    const QString next =
+        w->proxy()->index(table(*w)->currentIndex().row() + 1, 0).data().toString();
     key(Qt::Key_3, Qt::AltModifier);
+    ASSERT_TRUE(w->model()->sorting());
+    key(Qt::Key_Down);
     ASSERT_TRUE(sorted());
+    EXPECT_EQ(table(*w)->currentIndex().data().toString(), next);
     EXPECT_EQ(header->sortIndicatorSection(), kPinyinColumn);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
     const auto byPinyin = shownNames();
