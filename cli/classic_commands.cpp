@@ -44,6 +44,24 @@ int analyze(Context& c) {
     return 0;
 }
 
+namespace {
+
+// Reads the next block of file and puts its GBK text into text; at the end of the file (0 bytes
+// read) what the decoder still holds back. Returns the bytes read.
+size_t readDecoded(FileBlocks& file, std::vector<char>& block, GbkStreamDecoder& decoder,
+                   std::string& text) {
+    const size_t n = file.read(block.data(), block.size());
+    text.clear();
+    if (n == 0) {
+        decoder.finish(text);
+    } else {
+        decoder.feed(std::string_view(block.data(), n), text);
+    }
+    return n;
+}
+
+}  // namespace
+
 // The filter reads its file block by block and writes its results as it goes: its memory does not
 // grow with the file. The list's rules are NameListStream's.
 int filter(Context& c) {
@@ -56,13 +74,7 @@ int filter(Context& c) {
     std::string text;                  // the decoded GBK of a block
     std::vector<std::string> results;  // GBK result lines not yet written
     for (;;) {
-        const size_t n = file.read(block.data(), block.size());
-        text.clear();
-        if (n == 0) {
-            decoder.finish(text);
-        } else {
-            decoder.feed(std::string_view(block.data(), n), text);
-        }
+        const size_t n = readDecoded(file, block, decoder, text);
         if (!list.feed(text, results)) break;
         if (n == 0) {
             list.finish(results);
@@ -106,13 +118,7 @@ int importFile(Context& c) {
     std::vector<char> block(1 << 20);
     std::string text;  // the decoded GBK of a block
     for (bool lineEnded = false; !lineEnded;) {
-        const size_t n = file.read(block.data(), block.size());
-        text.clear();
-        if (n == 0) {
-            decoder.finish(text);
-        } else {
-            decoder.feed(std::string_view(block.data(), n), text);
-        }
+        const size_t n = readDecoded(file, block, decoder, text);
         const size_t lineBreak = text.find_first_of("\r\n");
         line.feed(std::string_view(text).substr(0, lineBreak));
         lineEnded = n == 0 || lineBreak != std::string::npos;

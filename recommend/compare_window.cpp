@@ -3,12 +3,10 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 #include "recommend/reading_text.h"
 #include "recommend/result_rows.h"
@@ -52,24 +50,13 @@ CompareWindow::CompareWindow(const NamingData& data, const std::vector<ScoredNam
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
-    auto* copy = new QPushButton(utf8Q("复制"), this);
-    copy->setObjectName(QStringLiteral("copyComparisonButton"));
-    auto* save = new QPushButton(utf8Q("保存图片"), this);
-    save->setObjectName(QStringLiteral("saveComparisonButton"));
-    auto* close = new QPushButton(utf8Q("关闭"), this);
-    close->setObjectName(QStringLiteral("closeComparisonButton"));
+    auto* copy = namedButton("复制", "copyComparisonButton", this);
+    auto* save = namedButton("保存图片", "saveComparisonButton", this);
+    auto* close = namedButton("关闭", "closeComparisonButton", this);
     connectHandler(copy, &QPushButton::clicked, this, &CompareWindow::onCopy);
     connectHandler(save, &QPushButton::clicked, this, &CompareWindow::onSave);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(copy);
-    buttons->addWidget(save);
-    buttons->addStretch(1);
-    buttons->addWidget(close);
-    auto* all = new QVBoxLayout(this);
-    all->addWidget(table_, 1);
-    all->addLayout(buttons);
+    layOutTableAndCommands(this, table_, {copy, save}, close);
     pressFocusedButtonOnEnter(this);
     QSize size(260 + 220 * static_cast<int>(names.size()), 720);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

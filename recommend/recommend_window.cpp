@@ -50,10 +50,6 @@ Widget* named(Widget* widget, const char* objectName) {
     return widget;
 }
 
-QPushButton* button(const char* text, const char* objectName, QWidget* parent) {
-    return named(new QPushButton(utf8Q(text), parent), objectName);
-}
-
 }  // namespace
 
 RecommendWindow::RecommendWindow(const NamingData& data, const std::vector<std::string>& surnames,
@@ -120,7 +116,7 @@ void RecommendWindow::makeChoices(const std::vector<std::string>& surnames) {
     minimumScoreBox_->setSingleStep(5);
     minimumScoreBox_->setSpecialValueText(utf8Q("不限"));
     minimumScoreBox_->setToolTip(utf8Q("只显示评分不低于此的名字"));
-    recommendButton_ = button("推荐", "recommendButton", this);
+    recommendButton_ = namedButton("推荐", "recommendButton", this);
 }
 
 // The table of names, sorted by a click on a column's header, and the box of the reading.
@@ -153,18 +149,18 @@ void RecommendWindow::makeTable() {
 }
 
 void RecommendWindow::makeCommands() {
-    importButton_ = button("导入名单评分", "importButton", this);
-    exportButton_ = button("导出", "exportButton", this);
-    copyButton_ = button("复制", "copyButton", this);
-    sendButton_ = button("送到主窗口测算", "sendButton", this);
-    compareButton_ = button("比较", "compareButton", this);
+    importButton_ = namedButton("导入名单评分", "importButton", this);
+    exportButton_ = namedButton("导出", "exportButton", this);
+    copyButton_ = namedButton("复制", "copyButton", this);
+    sendButton_ = namedButton("送到主窗口测算", "sendButton", this);
+    compareButton_ = namedButton("比较", "compareButton", this);
     compareButton_->setToolTip(utf8Q("选中两到四个名字，并排比较"));
-    keepButton_ = button("收藏", "keepButton", this);
+    keepButton_ = namedButton("收藏", "keepButton", this);
     keepButton_->setToolTip(utf8Q("把选中的名字收进收藏夹（Ctrl+D）"));
-    shortlistButton_ = button("收藏夹", "shortlistButton", this);
+    shortlistButton_ = namedButton("收藏夹", "shortlistButton", this);
     keepButton_->hide();
     shortlistButton_->hide();
-    closeButton_ = button("关闭", "closeButton", this);
+    closeButton_ = namedButton("关闭", "closeButton", this);
     status_ = named(new QLabel(this), "status");
     status_->setFont(songFont(kCaptionPixels));
 }

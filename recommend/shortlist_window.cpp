@@ -1,11 +1,9 @@
 // The shortlist window.
 #include "recommend/shortlist_window.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "data/database.h"
@@ -29,12 +27,6 @@ QString sexText(char sex) {
     return sex == 'm' ? utf8Q("男") : (sex == 'f' ? utf8Q("女") : utf8Q("不限"));
 }
 
-QPushButton* button(const char* text, const char* objectName, QWidget* parent) {
-    auto* b = new QPushButton(utf8Q(text), parent);
-    b->setObjectName(QLatin1String(objectName));
-    return b;
-}
-
 }  // namespace
 
 ShortlistWindow::ShortlistWindow(Database& db, const NamingData& data, QWidget* parent)
@@ -51,11 +43,11 @@ ShortlistWindow::ShortlistWindow(Database& db, const NamingData& data, QWidget* 
     table_->setTabKeyNavigation(false);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->resizeSection(kRemarkColumn, 240);
-    auto* remove = button("删除", "removeFromShortlistButton", this);
-    auto* compare = button("比较", "compareShortlistButton", this);
-    auto* exportAll = button("导出", "exportShortlistButton", this);
-    auto* send = button("送到主窗口测算", "sendFromShortlistButton", this);
-    auto* close = button("关闭", "closeShortlistButton", this);
+    auto* remove = namedButton("删除", "removeFromShortlistButton", this);
+    auto* compare = namedButton("比较", "compareShortlistButton", this);
+    auto* exportAll = namedButton("导出", "exportShortlistButton", this);
+    auto* send = namedButton("送到主窗口测算", "sendFromShortlistButton", this);
+    auto* close = namedButton("关闭", "closeShortlistButton", this);
     connectHandler(remove, &QPushButton::clicked, this, &ShortlistWindow::onRemove);
     connectHandler(compare, &QPushButton::clicked, this, &ShortlistWindow::onCompare);
     connectHandler(exportAll, &QPushButton::clicked, this, &ShortlistWindow::onExport);
@@ -63,13 +55,7 @@ ShortlistWindow::ShortlistWindow(Database& db, const NamingData& data, QWidget* 
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     connect(table_, &QTableWidget::cellChanged, this,
             [this](int row, int column) { guarded([&] { remarkEdited(row, column); }); });
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {remove, compare, exportAll, send}) buttons->addWidget(b);
-    buttons->addStretch(1);
-    buttons->addWidget(close);
-    auto* all = new QVBoxLayout(this);
-    all->addWidget(table_, 1);
-    all->addLayout(buttons);
+    layOutTableAndCommands(this, table_, {remove, compare, exportAll, send}, close);
     pressFocusedButtonOnEnter(this);
     resize(760, 460);
     fill();

@@ -1,11 +1,15 @@
 // Widget helpers.
 #include "ui/qt_text.h"
 
+#include <QDialog>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextCursor>
+#include <QVBoxLayout>
 
 #include "text/gbk.h"
 #include "text/units.h"
@@ -82,6 +86,23 @@ void setTextColor(QWidget* w, const QColor& color) {
 }
 
 QColor textColor(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
+
+QPushButton* namedButton(const char* caption, const char* objectName, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QLatin1String(objectName));
+    return button;
+}
+
+void layOutTableAndCommands(QDialog* dialog, QWidget* table,
+                            std::initializer_list<QPushButton*> commands, QPushButton* close) {
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : commands) buttons->addWidget(b);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto* all = new QVBoxLayout(dialog);
+    all->addWidget(table, 1);
+    all->addLayout(buttons);
+}
 
 void makeFixedCentred(QWidget* window, int clientWidth, int clientHeight) {
     const Qt::WindowFlags type = window->inherits("QDialog") ? Qt::Dialog : Qt::Window;

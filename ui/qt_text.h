@@ -5,11 +5,14 @@
 #include <QFont>
 #include <QString>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
+class QDialog;
 class QLabel;
+class QPushButton;
 class QPlainTextEdit;
 class QWidget;
 
@@ -34,6 +37,13 @@ QFont songFont(int pixelSize);
 void styleTealCaption(QLabel* label, int pixelSize);
 void setTextColor(QWidget* w, const QColor& color);
 QColor textColor(const QWidget* w);
+
+// A push button with its caption (UTF-8) and object name.
+QPushButton* namedButton(const char* caption, const char* objectName, QWidget* parent);
+// The layout of a dialog that shows a table: the table fills it, under it a row of commands from
+// the left and the close button at the right.
+void layOutTableAndCommands(QDialog* dialog, QWidget* table,
+                            std::initializer_list<QPushButton*> commands, QPushButton* close);
 
 // Fixed-size window with only the system menu and the minimise box, centred on the desktop.
 void makeFixedCentred(QWidget* window, int clientWidth, int clientHeight);

@@ -195,15 +195,7 @@ TEST_F(RecommendCli, GenderLengthFixedAndTop) {
 
 // Every refused call of quenvil-cli: its exit status and its whole message, nothing on standard
 // output. An empty message stands for the usage text (what --help prints).
-struct Refusal {
-    Lines args;
-    int status;
-    std::string message;
-};
-
-void PrintTo(const Refusal& r, std::ostream* os) {
-    for (const std::string& a : r.args) *os << "[" << a << "]";
-}
+using test::Refusal;
 
 const std::string kRecommendUsage =
     "\nusage: quenvil-cli recommend SURNAME [--gender m|f|any] [--length 1|2] [--fixed CHAR --at "

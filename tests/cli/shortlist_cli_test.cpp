@@ -90,15 +90,7 @@ TEST_F(ShortlistCli, AddListUpdateAndRemove) {
 
 // Every refused call: its exit status and its whole message, nothing on standard output and
 // nothing on the list. An empty message stands for the usage text (what --help prints).
-struct Refusal {
-    Lines args;
-    int status;
-    std::string message;
-};
-
-void PrintTo(const Refusal& r, std::ostream* os) {
-    for (const std::string& a : r.args) *os << "[" << a << "]";
-}
+using test::Refusal;
 
 const std::string kShortlistUsage =
     "\nusage: quenvil-cli shortlist [list] | shortlist add NAME [--gender m|f|any] [--remark "

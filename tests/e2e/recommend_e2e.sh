@@ -14,32 +14,8 @@ program_dir=$(cd "${1:?usage: recommend_e2e.sh PROGRAM_DIR [SHOT_DIR [LIST_FILE]
 shot_dir=${2:-}
 list_file=${3:-}
 
-if [ -z "${QUENVIL_E2E_INNER:-}" ]; then
-    for tool in xvfb-run xdotool; do
-        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (quenvil.sh installs it)"; exit 77; }
-    done
-    export QUENVIL_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1920x1200x24" "$0" "$@"
-fi
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-# Waits up to 20 s for a window whose name matches; prints its id.
-wait_window() {
-    local id
-    for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+run_under_xvfb 1920x1200 "$0" "$@"
 
 shot() {
     [ -n "$shot_dir" ] || return 0
@@ -89,11 +65,6 @@ done
 [[ $title =~ ^名字推荐\ -\ 罗\ 不限\ 双名：[0-9,]+\ 个名字$ ]] || fail "after 罗 and Enter the title is: $title"
 shot results
 
-# Enter left the window open; Tab to the table and pick the second row.
-for _ in 1 2 3 4 5 6 7 8 9; do xdotool key Tab; done
-xdotool key Down
-shot details
-
 # The first line of the detail box: the current name and its scores.
 details_line() {
     awk '/^window 名字推荐/ { w = 1; next } /^window / { w = 0 } w && /QPlainTextEdit:/ { print; exit }' "$log"
@@ -108,28 +79,37 @@ details_after() {
     done
     echo "$now"
 }
-second=$(details_after "")
+# The first row, the best name, is current after Enter.
+best=$(details_after "")
+
+# Enter left the window open; Tab to the table and pick the second row.
+for _ in 1 2 3 4 5 6 7 8 9; do xdotool key Tab; done
+xdotool key Down
+second=$(details_after "$best")
+shot details
+
 # Alt+4 sorts by 笔画 on a worker; the title says so meanwhile and shows the count again after.
-# The second row stays current; Ctrl+Home then shows the fewest strokes, not the best name.
+# The current row stays current; Ctrl+Home then shows the fewest strokes, not the best name.
 xdotool key ctrl+Home
-best=$(details_after "$second")
+[ "$(details_after "$second")" = "$best" ] || fail "Ctrl+Home did not go to the first row"
 xdotool key alt+4
+# The title reads "正在按笔画排序……" for the moment the sort takes, then the count again; a second
+# lets the key arrive first.
+sleep 1
 for _ in $(seq 300); do
     title=$(xdotool getwindowname "$win" 2>/dev/null || true)
-    [[ $title == *"个名字" ]] && break
+    [[ $title == *"个名字" ]] && [ "$(details_line)" = "$best" ] && break
     sleep 0.1
 done
 [[ $title =~ ^名字推荐\ -\ 罗\ 不限\ 双名：[0-9,]+\ 个名字$ ]] || fail "after the sort the title is: $title"
-sleep 0.3
 [ "$(details_line)" = "$best" ] || fail "the sort lost the current row: $(details_line)"
 xdotool key ctrl+Home
 fewest=$(details_after "$best")
 [ "$fewest" != "$best" ] || fail "Alt+4 did not sort the table"
 xdotool key alt+2
-sleep 0.5
+sleep 1
 xdotool key ctrl+Home
-sleep 0.5
-[ "$(details_line)" = "$best" ] || fail "Alt+2 did not bring back the best first: $(details_line)"
+[ "$(details_after "$fewest")" = "$best" ] || fail "Alt+2 did not bring back the best first: $(details_line)"
 
 if [ -n "$list_file" ] && [ -n "$shot_dir" ]; then
     # 导入名单评分 is two Tabs on from the table (past the detail box); the file dialog takes the

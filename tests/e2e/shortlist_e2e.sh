@@ -11,31 +11,8 @@ set -euo pipefail
 
 program_dir=$(cd "${1:?usage: shortlist_e2e.sh PROGRAM_DIR}" && pwd)
 
-if [ -z "${QUENVIL_E2E_INNER:-}" ]; then
-    for tool in xvfb-run xdotool; do
-        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (quenvil.sh installs it)"; exit 77; }
-    done
-    export QUENVIL_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1920x1200x24" "$0" "$@"
-fi
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-wait_window() {
-    local id
-    for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+run_under_xvfb 1920x1200 "$0" "$@"
 
 work=$(mktemp -d)
 pid=""

@@ -5,10 +5,22 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace quenvil::test {
+
+// A call quenvil-cli refuses: its arguments, exit status and whole message on standard error (an
+// empty message stands for the usage text, what --help prints). Parameter of the refusal tables.
+struct Refusal {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+};
+inline void PrintTo(const Refusal& r, std::ostream* os) {
+    for (const std::string& a : r.args) *os << "[" << a << "]";
+}
 
 struct CliResult {
     int exitCode = -1;
