@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "data/database.h"
@@ -31,6 +32,11 @@ void writeFile(const std::filesystem::path& file, const std::string& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + file.string());
+}
+
+std::string readFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void buildFixtureDb(const std::filesystem::path& dir, const FixtureData& data) {
