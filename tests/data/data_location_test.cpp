@@ -1,20 +1,11 @@
 // Finding the shipped data and the per-user copy of data.Mdb: the folders, the atomic copy, the
 // key derived once, and leftover temporary copies.
-#define SQLITE_HAS_CODEC 1
 #include "data/data_location.h"
 
 #include <gtest/gtest.h>
-#include <sqlcipher/sqlite3.h>
 
-#include <fstream>
-#include <sstream>
-
-#include "data/connection.h"
 #include "data/database.h"
-#include "data/database_key.h"
 #include "data/keyed_db.h"
-#include "data/reference_data.h"
-#include "data/shortlist.h"
 #include "data/user_database.h"
 #include "support/fixture_db.h"
 

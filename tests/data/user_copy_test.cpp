@@ -5,7 +5,6 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "data/connection.h"
 #include "data/data_location.h"
