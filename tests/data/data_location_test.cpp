@@ -101,8 +101,9 @@ TEST_F(Location, AnInstalledProgramOpensTheUsersCopyWithOneKeyDerivation) {
     EXPECT_EQ(test::readFile(installed / kDatabaseFileName), shippedBytes);
     EXPECT_EQ(locateData(bin, user).database, user);
     EXPECT_EQ(Db(user / kDatabaseFileName).value("select count(*) from xm2"), "1");
-    // The copy has the shipped file's salt: its key, derived once, opens both.
-    EXPECT_EQ(keyDerivations(), derivedBefore + 1);
+    // The copy has the shipped file's salt: one key opens both, derived at most once (not at all
+    // when an earlier test of this process opened a fixture of the same salt).
+    EXPECT_LE(keyDerivations(), derivedBefore + 1);
 }
 
 // Without a user's copy the shipped file is read, never written, whoever runs the program.

@@ -121,6 +121,8 @@ inline QProgressDialog* progressDialog(RecommendWindow& w) {
     return test::child<QProgressDialog>(&w, "progressDialog");
 }
 
+// A 名字推荐 window with five surnames to choose from, shown and active, with the keyboard's
+// focus where a user's typing would go; dialogs are recorded instead of shown.
 class RecommendWindowFlow : public ::testing::Test {
   protected:
     void SetUp() override {
