@@ -80,7 +80,9 @@ case "$mode" in
     install_missing
     if [ "${2:-}" = "--sanitize" ]; then
       build build-asan -DQUENVIL_SANITIZE=ON -DQUENVIL_BENCH=OFF
-      export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+      # A quarantine of 32 MB instead of 256 MB still holds what a test frees long enough to
+      # catch a use after free, and spares the page faults that made a fifth of the run time.
+      export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:quarantine_size_mb=32
       export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
       ctest --test-dir build-asan --output-on-failure -j2 -LE flag-independent
     else

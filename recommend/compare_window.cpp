@@ -16,11 +16,6 @@
 #include "ui/qt_text.h"
 
 namespace quenvil {
-namespace {
-
-QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-}  // namespace
 
 CompareWindow::CompareWindow(const NamingData& data, const std::vector<ScoredName>& names,
                              QWidget* parent)
@@ -36,13 +31,13 @@ CompareWindow::CompareWindow(const NamingData& data, const std::vector<ScoredNam
     // The first row (the names) heads the columns, the captions head the rows.
     for (size_t c = 1; c < rows_[0].size(); ++c) {
         table_->setHorizontalHeaderItem(static_cast<int>(c - 1),
-                                        new QTableWidgetItem(q(rows_[0][c])));
+                                        new QTableWidgetItem(utf8Q(rows_[0][c])));
     }
     for (size_t r = 1; r < rows_.size(); ++r) {
         table_->setVerticalHeaderItem(static_cast<int>(r - 1),
-                                      new QTableWidgetItem(q(rows_[r][0])));
+                                      new QTableWidgetItem(utf8Q(rows_[r][0])));
         for (size_t c = 1; c < rows_[r].size(); ++c) {
-            auto* item = new QTableWidgetItem(q(rows_[r][c]));
+            auto* item = new QTableWidgetItem(utf8Q(rows_[r][c]));
             item->setToolTip(item->text());
             table_->setItem(static_cast<int>(r - 1), static_cast<int>(c - 1), item);
         }
@@ -65,7 +60,9 @@ CompareWindow::CompareWindow(const NamingData& data, const std::vector<ScoredNam
     resize(size);
 }
 
-void CompareWindow::onCopy() { QGuiApplication::clipboard()->setText(q(comparisonText(rows_))); }
+void CompareWindow::onCopy() {
+    QGuiApplication::clipboard()->setText(utf8Q(comparisonText(rows_)));
+}
 
 void CompareWindow::onSave() {
     const auto choice =

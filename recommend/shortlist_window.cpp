@@ -21,8 +21,6 @@ namespace {
 
 constexpr int kRemarkColumn = 3;
 
-QString q(const std::string& utf8) { return QString::fromStdString(utf8); }
-
 QString sexText(char sex) {
     return sex == 'm' ? utf8Q("男") : (sex == 'f' ? utf8Q("女") : utf8Q("不限"));
 }
@@ -67,8 +65,8 @@ void ShortlistWindow::fill() {
     table_->setRowCount(static_cast<int>(entries_.size()));
     for (size_t r = 0; r < entries_.size(); ++r) {
         const ShortlistEntry& e = entries_[r];
-        const QString cells[] = {q(e.name), q(e.surname), sexText(e.gender), q(e.remark),
-                                 q(e.added)};
+        const QString cells[] = {utf8Q(e.name), utf8Q(e.surname), sexText(e.gender),
+                                 utf8Q(e.remark), utf8Q(e.added)};
         for (int c = 0; c < 5; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c != kRemarkColumn) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
@@ -152,7 +150,7 @@ void ShortlistWindow::onSend() {
         Dialogs::current().message(utf8Q("请选中一个名字。"));
         return;
     }
-    Q_EMIT nameSent(q(names[0]));
+    Q_EMIT nameSent(utf8Q(names[0]));
     accept();
 }
 

@@ -83,6 +83,10 @@ Usage: python3 tools/gen_fantizi.py [--out resources/fantizi.tsv] [--report] [--
   --check-components  print the components counted differently by the dictionary and the
                       residual the component rule gave them; write nothing; exit 1 if one still
                       counts differently.
+
+One file on purpose (about 650 lines, a seventh of it this description): the data build runs it
+on its own, and its steps, from the Unihan tables to the rows, share the tables it loads and read
+best in the order they run; its component rule is checked by --check-components in the tests.
 """
 
 import argparse

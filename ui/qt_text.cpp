@@ -23,7 +23,9 @@ QString toQ(std::string_view gbk) {
 
 std::string fromQ(const QString& s) { return utf8ToGbk(s.toStdString()); }
 
-QString utf8Q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString utf8Q(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 std::filesystem::path pathFromQ(const QString& s) {
     const std::string utf8 = s.toStdString();

@@ -18,9 +18,9 @@ class QWidget;
 
 namespace quenvil {
 
-QString toQ(std::string_view gbk);    // GBK -> widget text
-std::string fromQ(const QString& s);  // widget text -> GBK
-QString utf8Q(const char* utf8);      // a fixed text of the program
+QString toQ(std::string_view gbk);     // GBK -> widget text
+std::string fromQ(const QString& s);   // widget text -> GBK
+QString utf8Q(std::string_view utf8);  // a text of the program or its data, in UTF-8
 
 // A file path from widget text, with blanks and control characters at both ends removed.
 std::filesystem::path pathFromQ(const QString& s);

@@ -18,13 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-std::string slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The lines of shortlist's output without the time, which is checked and cut off.
 Lines withoutTime(const std::string& out) {
     Lines rows;
@@ -163,7 +156,7 @@ TEST(InstalledShortlist, WritesTheUsersCopyOnly) {
     fs::copy_file(test::programDir() / kDatabaseFileName, shipped);
     const fs::path cli = test::installCli(dir.path() / "bin");
     const XdgDataHome xdg(dir.path() / "data");
-    const std::string shippedBytes = slurp(shipped);
+    const std::string shippedBytes = test::readFile(shipped);
     for (const Lines& args : {Lines{"shortlist", "add", "王婉如", "--gender", "f"},
                               Lines{"shortlist", "add", "欧阳修", "--remark", "文忠"},
                               Lines{"shortlist", "remove", "王婉如"}}) {
@@ -171,7 +164,7 @@ TEST(InstalledShortlist, WritesTheUsersCopyOnly) {
         EXPECT_EQ(r.exitCode, 0) << r.err;
     }
     EXPECT_EQ(withoutTime(test::runCli(cli, {"shortlist"}).out), Lines{"欧阳修\t欧阳\tn\t文忠"});
-    EXPECT_EQ(slurp(shipped), shippedBytes);
+    EXPECT_EQ(test::readFile(shipped), shippedBytes);
     Connection cn;
     cn.open(copy, kDatabasePassword);
     EXPECT_EQ(shortlistEntries(cn).size(), 1u);

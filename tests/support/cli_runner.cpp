@@ -16,13 +16,6 @@
 namespace quenvil::test {
 namespace {
 
-std::string slurp(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 pid_t spawn(const std::filesystem::path& cli, const std::vector<std::string>& args,
             const std::string& outFile, const std::string& errFile,
             const std::string& inFile = {}) {
@@ -76,8 +69,8 @@ CliResult runCli(const std::filesystem::path& cli, const std::vector<std::string
     waitpid(pid, &status, 0);
     CliResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (stdoutFile.empty()) r.out = slurp(outFile);
-    r.err = slurp(errFile);
+    if (stdoutFile.empty()) r.out = readFile(outFile);
+    r.err = readFile(errFile);
     return r;
 }
 

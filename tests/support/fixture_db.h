@@ -41,8 +41,9 @@ std::string charOf(int strokes);  // UTF-8
 // A GBK name whose three characters have the given stroke counts in numberedFixture().
 std::string nameOf(int a, int b, int c);
 
-// Writes bytes to a file.
+// Writes bytes to a file; reads a whole file (empty when it cannot be read).
 void writeFile(const std::filesystem::path& file, const std::string& bytes);
+std::string readFile(const std::filesystem::path& file);
 
 // The real program folder of the build (data.Mdb, xm/, help/).
 // Whether text has the shape of pattern: '9' stands for any ASCII digit, every other byte for

@@ -121,13 +121,6 @@ TEST(Files, FoldersAndMissingFilesAreNamed) {
               "a\r\nb");
 }
 
-std::string contents(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The target keeps its old bytes until the new ones are complete, then takes them with its own
 // mode; an abandoned or failed file leaves nothing behind.
 TEST(AtomicFiles, TheTargetChangesOnlyWhenTheNewBytesAreComplete) {
@@ -140,21 +133,21 @@ TEST(AtomicFiles, TheTargetChangesOnlyWhenTheNewBytesAreComplete) {
         file.write("new ");
         file.write("bytes");
         EXPECT_TRUE(isTemporaryFileOf(file.temporary(), target));
-        EXPECT_EQ(contents(target), "old");
+        EXPECT_EQ(test::readFile(target), "old");
     }  // abandoned
-    EXPECT_EQ(contents(target), "old");
+    EXPECT_EQ(test::readFile(target), "old");
     {
         AtomicFile file(target);
         file.write("new bytes");
         EXPECT_TRUE(file.commit());
     }
-    EXPECT_EQ(contents(target), "new bytes");
+    EXPECT_EQ(test::readFile(target), "new bytes");
     EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
     // Keep: a file that is there by then stays.
     AtomicFile other(target);
     other.write("other");
     EXPECT_FALSE(other.commit(AtomicFile::Existing::Keep));
-    EXPECT_EQ(contents(target), "new bytes");
+    EXPECT_EQ(test::readFile(target), "new bytes");
     // A new file gets the mode asked for, less the umask.
     const mode_t mask = ::umask(022);
     AtomicFile fresh(dir.path() / "fresh.txt", 0666);

@@ -20,13 +20,6 @@ namespace {
 using test::G;
 using test::nameOf;
 
-std::string slurp(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(InstalledProgram, ImportsIntoTheUsersCopyAndShowsTheShippedHelp) {
     test::TempDir dir;
     const auto bin = dir.path() / "bin";
@@ -36,7 +29,7 @@ TEST(InstalledProgram, ImportsIntoTheUsersCopyAndShowsTheShippedHelp) {
     test::buildFixtureDb(shipped, test::numberedFixture());
     std::filesystem::create_directories(shipped / "xm");
     test::writeFile(shipped / "xm" / "王.txt", nameOf(4, 9, 4) + "\r\n");
-    const std::string shippedBytes = slurp(shipped / kDatabaseFileName);
+    const std::string shippedBytes = test::readFile(shipped / kDatabaseFileName);
 
     test::RecordingDialogs dialogs;
     const DataLocation data = locateData(bin, user);
@@ -56,7 +49,7 @@ TEST(InstalledProgram, ImportsIntoTheUsersCopyAndShowsTheShippedHelp) {
     test::child<QPushButton>(program.semiAutoNaming.get(), "importButton")->click();
     EXPECT_EQ(dialogs.shown.last(), "message: 数据导入成功！共导入 2 个名字。");
 
-    EXPECT_EQ(slurp(shipped / kDatabaseFileName), shippedBytes);
+    EXPECT_EQ(test::readFile(shipped / kDatabaseFileName), shippedBytes);
     Database copy;
     copy.open(user);
     copy.importedNames.setCommandText("select count(*) as n from xm");
@@ -72,7 +65,7 @@ class Installed : public ::testing::Test {
         test::buildFixtureDb(shipped, test::numberedFixture());
         std::filesystem::create_directories(shipped / "xm");
         test::writeFile(shipped / "xm" / "王.txt", nameOf(4, 9, 4) + "\r\n");
-        shippedBytes = slurp(shipped / kDatabaseFileName);
+        shippedBytes = test::readFile(shipped / kDatabaseFileName);
         test::writeFile(names, G("李四 ") + nameOf(2, 9, 4) + " " + nameOf(6, 11, 14) + "\r\n");
     }
     // Browses and imports the list in the semi-automatic window; the last message shown.
@@ -116,7 +109,7 @@ TEST_F(Installed, WithoutAUsersCopyTheWindowSaysSoAndRefusesTheImport) {
             << refusal.toStdString();
         EXPECT_FALSE(refusal.contains(QString::fromUtf8(kDatabaseReadOnlyMessage)));
     }
-    EXPECT_EQ(slurp(shipped / kDatabaseFileName), shippedBytes);
+    EXPECT_EQ(test::readFile(shipped / kDatabaseFileName), shippedBytes);
 }
 
 // A damaged copy is replaced at start-up, and the window says where the old one is kept.
@@ -134,7 +127,7 @@ TEST_F(Installed, ADamagedCopyIsReplacedAndTheWindowSaysWhereItIsKept) {
         EXPECT_EQ(import(program), "message: 数据导入成功！共导入 2 个名字。");
     }
     EXPECT_EQ(importedRows(user), 2u);
-    EXPECT_EQ(slurp(shipped / kDatabaseFileName), shippedBytes);
+    EXPECT_EQ(test::readFile(shipped / kDatabaseFileName), shippedBytes);
 }
 
 // A window started while another program keeps the copy busy says so, stays on the copy, and
@@ -158,7 +151,7 @@ TEST_F(Installed, AWindowStartedWhileTheCopyIsBusyStaysOnTheCopy) {
         EXPECT_EQ(program.mainWindow->database().connection.file(), user / kDatabaseFileName);
     }
     EXPECT_EQ(importedRows(user), 2u);
-    EXPECT_EQ(slurp(shipped / kDatabaseFileName), shippedBytes);
+    EXPECT_EQ(test::readFile(shipped / kDatabaseFileName), shippedBytes);
 }
 
 }  // namespace
