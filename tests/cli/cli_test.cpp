@@ -399,15 +399,6 @@ TEST_F(Cli, KilledImportLeavesTheOldOrTheNewRows) {
     EXPECT_TRUE(killedMidway);
 }
 
-// import reads its file in blocks up to the first line break and never holds a token longer than a
-// name: a file without end keeps it small (score: recommend_cli_test).
-TEST_F(Cli, AnEndlessFileKeepsTheImportSmall) {
-    if (test::kAddressSanitizer) GTEST_SKIP() << "memory is not measured under AddressSanitizer";
-    const size_t kib = test::peakKiBOfEndlessRun(cli, {"import", "/dev/zero"});
-    EXPECT_GT(kib, 0u);
-    EXPECT_LT(kib, 64u * 1024);
-}
-
 // The first line is read in blocks: a name cut by the end of a block is joined, a token of
 // megabytes is skipped, and the line ends at its first break.
 TEST_F(Cli, AnImportReadsTheFirstLineAcrossBlocks) {

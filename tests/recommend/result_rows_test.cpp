@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -394,6 +395,33 @@ TEST(ListScoringWorker, HoldsBackForASlowReceiverAndStopsOnCancel) {
     EXPECT_EQ(handedOver, 12);
     EXPECT_EQ(got.end.names, 12000u);  // what was handed over, no more
     EXPECT_EQ(got.batches.size(), 12u);
+}
+
+// A cancel reaches a worker that waits for the receiver to take a batch: the window's thread,
+// which cancels, is the receiver, so a worker deaf to it there would hang the window.
+TEST(ListScoringWorker, ACancelReachesAWorkerThatWaitsForTheReceiver) {
+    test::TempDir dir;
+    writeList(dir.path() / "list.txt", 100);
+    std::atomic<int> handedOver{0};
+    ScoringEnd end;
+    auto job = std::make_unique<ListScoring>(
+        maker(), dir.path() / "list.txt", [&](ScoredBatch&&) { ++handedOver; },
+        [&](const ScoringEnd& e) { end = e; }, 1);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (handedOver < 2 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(handedOver, 2);
+    // One name is scored in microseconds: the worker is waiting long before this ends (were it
+    // not, it would only meet the cancel sooner).
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    auto cancelling = std::async(std::launch::async, [&] { job->cancel(); });
+    const bool ended = cancelling.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+    if (!ended) job->batchTaken();  // lets a deaf worker go on, so that the test can end
+    cancelling.wait();
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(end.cancelled);
+    EXPECT_EQ(handedOver, 2);
 }
 
 TEST(ListScoringWorker, AFileThatCannotBeReadEndsWithItsError) {
