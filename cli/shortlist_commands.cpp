@@ -54,17 +54,6 @@ AddArguments readAddArguments(const std::vector<std::string>& args) {
     return a;
 }
 
-// The first characters of a UTF-8 name.
-std::string leadingCharacters(std::string_view name, int count) {
-    std::string out;
-    forEachCodePoint(name, [&](UChar32, std::string_view bytes) {
-        if (count-- <= 0) return false;
-        out += bytes;
-        return true;
-    });
-    return out;
-}
-
 void reportBusy(Context& c, const DatabaseBusyError& e) {
     c.err << "quenvil-cli: the database " << shown(c.databaseFile().string())
           << " is in use by another program; the shortlist was not changed, try again later ("
@@ -116,7 +105,8 @@ int addEntry(Context& c) {
               << '\n';
         return 1;
     }
-    const std::string surname = leadingCharacters(a.name, scored.surnameCharacters);
+    const std::string surname =
+        leadingCharacters(a.name, static_cast<size_t>(scored.surnameCharacters));
     bool added = false;
     if (!changeShortlist(c, [&](Connection& cn) {
             added = addToShortlist(

@@ -38,6 +38,10 @@ std::optional<QString> exportToChosenFile(QWidget* parent, const QString& sugges
     return file;
 }
 
+const char* genderCaption(char gender) {
+    return gender == 'm' ? "男" : (gender == 'f' ? "女" : "不限");
+}
+
 std::string shortlistExportBytes(const NamingData& data, const std::vector<ShortlistEntry>& entries,
                                  ExportFormat format) {
     std::vector<std::string> fields;
@@ -55,7 +59,7 @@ std::string shortlistExportBytes(const NamingData& data, const std::vector<Short
         for (int c = 0; c < kColumnCount; ++c) {
             appendColumnText(fields.emplace_back(), data, row, notes, c);
         }
-        fields.emplace_back(e.gender == 'm' ? "男" : (e.gender == 'f' ? "女" : "不限"));
+        fields.emplace_back(genderCaption(e.gender));
         fields.push_back(e.remark);
         fields.push_back(e.added);
         appendExportRecord(out, fields, format);

@@ -23,6 +23,9 @@ namespace quenvil {
 std::optional<QString> exportToChosenFile(QWidget* parent, const QString& suggestedName,
                                           const std::function<std::string(ExportFormat)>& bytes);
 
+// The 性别 of a kept name as the shortlist window and its export show it: 男, 女 or 不限.
+const char* genderCaption(char gender);
+
 // The shortlist in the export formats: the table's columns for each name, scored now, then
 // 性别, 备注 and 收藏时间.
 std::string shortlistExportBytes(const NamingData& data, const std::vector<ShortlistEntry>& entries,

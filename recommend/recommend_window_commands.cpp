@@ -66,12 +66,8 @@ void RecommendWindow::onKeep() {
         for (const int r : rows) {
             const ResultRow& row = model_->row(proxy_->mapToSource(proxy_->index(r, 0)).row());
             if (row.score < 0) continue;
-            const std::vector<std::string_view> chars = utf8Characters(row.name);
-            std::string surname;
-            for (size_t i = 0; i < row.surnameCharacters && i < chars.size(); ++i) {
-                surname += chars[i];
-            }
-            addToShortlist(shortlistDb_->connection, row.name, surname, sex);
+            addToShortlist(shortlistDb_->connection, row.name,
+                           leadingCharacters(row.name, row.surnameCharacters), sex);
             ++kept;
         }
     } catch (const DatabaseBusyError&) {

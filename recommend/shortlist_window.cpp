@@ -21,10 +21,6 @@ namespace {
 
 constexpr int kRemarkColumn = 3;
 
-QString sexText(char sex) {
-    return sex == 'm' ? utf8Q("男") : (sex == 'f' ? utf8Q("女") : utf8Q("不限"));
-}
-
 }  // namespace
 
 ShortlistWindow::ShortlistWindow(Database& db, const NamingData& data, QWidget* parent)
@@ -65,7 +61,7 @@ void ShortlistWindow::fill() {
     table_->setRowCount(static_cast<int>(entries_.size()));
     for (size_t r = 0; r < entries_.size(); ++r) {
         const ShortlistEntry& e = entries_[r];
-        const QString cells[] = {utf8Q(e.name), utf8Q(e.surname), sexText(e.gender),
+        const QString cells[] = {utf8Q(e.name), utf8Q(e.surname), utf8Q(genderCaption(e.gender)),
                                  utf8Q(e.remark), utf8Q(e.added)};
         for (int c = 0; c < 5; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);

@@ -48,6 +48,18 @@ inline std::vector<std::string_view> utf8Characters(std::string_view utf8) {
     return out;
 }
 
+// The first count characters of a UTF-8 text (the surname of a name whose surname has count).
+inline std::string leadingCharacters(std::string_view utf8, size_t count) {
+    std::string out;
+    forEachCodePoint(utf8, [&](UChar32, std::string_view bytes) {
+        if (count == 0) return false;
+        --count;
+        out += bytes;
+        return true;
+    });
+    return out;
+}
+
 // The code points of a UTF-8 text; an ill-formed sequence gives U+FFFD.
 inline std::vector<char32_t> utf8CodePoints(std::string_view utf8) {
     std::vector<char32_t> out;

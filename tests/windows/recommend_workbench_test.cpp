@@ -1,5 +1,6 @@
 // The parent's workbench in the 名字推荐 window: names compared side by side, exports that ask
 // before replacing a file and keep it on a full disk, and the shortlist.
+#include "support/keys.h"
 #include "windows/recommend_window_fixture.h"
 
 namespace quenvil {
@@ -36,12 +37,8 @@ TEST_F(RecommendWindowFlow, SelectedNamesAreComparedSideBySide) {
     QString headers, copied;
     bool closed = false;
     tabTo(button(*w, "compareButton"));
-    QTimer::singleShot(0, [&] {
-        QDialog* compare = nullptr;
-        test::waitUntil([&] {
-            compare = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            return compare && compare->objectName() == "compareWindow";
-        });
+    const test::WhenModal inside([&](QWidget* modal) {
+        auto* compare = qobject_cast<QDialog*>(modal);
         ASSERT_TRUE(compare && compare->objectName() == "compareWindow");
         auto* t = test::child<QTableWidget>(compare, "compareTable");
         for (int c = 0; c < t->columnCount(); ++c) {
@@ -162,12 +159,8 @@ TEST_F(RecommendWindowFlow, StarredNamesStayOnTheShortlist) {
     again.setShortlistDatabase(db.get());
     again.show();
     QStringList listed;
-    QTimer::singleShot(0, [&] {
-        QDialog* list = nullptr;
-        test::waitUntil([&] {
-            list = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            return list && list->objectName() == "shortlistWindow";
-        });
+    const test::WhenModal inside([&](QWidget* modal) {
+        auto* list = qobject_cast<QDialog*>(modal);
         ASSERT_TRUE(list && list->objectName() == "shortlistWindow");
         auto* t = test::child<QTableWidget>(list, "shortlistTable");
         for (int r = 0; r < t->rowCount(); ++r) listed << t->item(r, 0)->text();
